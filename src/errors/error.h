@@ -1,0 +1,53 @@
+// The one failure type of the add-in: what a runtime error carries from where it happens to the
+// error trail (number, source, description, help, the operating system's last error).
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace qlora {
+
+struct ErrorInfo {
+    int32_t number = 0;
+    std::wstring source;
+    std::wstring description;
+    std::wstring helpFile;
+    int32_t helpContext = 0;
+    int32_t line = 0;         // line of the failing statement; 0 where the code has none
+    int32_t systemError = 0;  // the operating system's last error when the failure happened
+};
+
+class Error : public std::exception {
+public:
+    explicit Error(ErrorInfo info);
+    Error(int32_t number, std::wstring source, std::wstring description, int32_t systemError = 0);
+
+    const ErrorInfo& Info() const noexcept { return info_; }
+    int32_t Number() const noexcept { return info_.number; }
+    const std::wstring& Source() const noexcept { return info_.source; }
+    const std::wstring& Description() const noexcept { return info_.description; }
+
+    const char* what() const noexcept override { return narrow_.c_str(); }
+
+private:
+    ErrorInfo info_;
+    std::string narrow_;
+};
+
+// Runtime error numbers the add-in raises itself, as the host runtime numbers them.
+namespace errnum {
+inline constexpr int32_t InvalidCall = 5;         // "Invalid procedure call or argument"
+inline constexpr int32_t Overflow = 6;            // "Overflow"
+inline constexpr int32_t OutOfMemory = 7;         // "Out of memory"
+inline constexpr int32_t PathFileAccess = 75;     // "Path/File access error"
+inline constexpr int32_t PathNotFound = 76;       // "Path not found"
+inline constexpr int32_t ObjectRequired = 424;    // "Object required"
+inline constexpr int32_t NotSupported = 438;      // "Object doesn't support this property or method"
+inline constexpr int32_t DuplicateKey = 457;      // "This key is already associated with an element of this collection"
+}  // namespace errnum
+
+// The source text of errors raised by the add-in's own code.
+inline constexpr wchar_t kProjectName[] = L"QloraWordAddIn";
+
+}  // namespace qlora

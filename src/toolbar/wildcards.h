@@ -1,0 +1,60 @@
+// The wildcards: one row per placeholder of an e-mail field that the printing product fills in.
+// The bookmark name identifies a wildcard everywhere (catalogue key, button parameter, bookmark,
+// settings value). Rows are in catalogue order; `toolbarOrder` is the order in which the toolbar
+// adds its buttons, `defaultPlace` its place in the pop-up when the user chose nothing (0: hidden).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace qlora {
+
+struct Wildcard {
+    std::wstring_view bookmarkName;
+    std::wstring_view german;
+    std::wstring_view english;  // empty: the same as German
+    int32_t toolbarOrder;
+    int32_t defaultPlace;
+};
+
+inline constexpr std::wstring_view kBookmarkPrefix = L"WildCard_";
+
+inline constexpr std::array<Wildcard, 34> kWildcards{{
+    {L"WildCard_Attachments", L"<<Anlagen>>", L"<<Attachments>>", 5, 5},
+    {L"WildCard_AutoForwarded", L"<<Automatisch weitergeleitet>>", L"<<Auto forwarded>>", 27, 0},
+    {L"WildCard_BCC", L"<<BCC>>", L"", 9, 9},
+    {L"WildCard_BillingInfo", L"<<Abrechnungsinformation>>", L"<<Billing info>>", 20, 0},
+    {L"WildCard_Body", L"<<Inhalt>>", L"<<Body>>", 2, 2},
+    {L"WildCard_Categories", L"<<Kategorien>>", L"<<Categories>>", 10, 10},
+    {L"WildCard_CC", L"<<CC>>", L"", 8, 8},
+    {L"WildCard_Created", L"<<Erstellt>>", L"<<Created>>", 11, 11},
+    {L"WildCard_DateNow", L"<<Aktuelles Datum>>", L"<<Current date>>", 16, 16},
+    {L"WildCard_DateTimeNow", L"<<Aktuelles Datum + Uhrzeit>>", L"<<Current date + time>>", 18, 18},
+    {L"WildCard_DeferredDeliveryTime", L"<<Zurückstellen bis>>", L"<<Deferred Delivery Time>>", 33, 0},
+    {L"WildCard_DeliveryReportRequest", L"<<Übermittlungsbestätigung angefordert>>", L"<<Delivery report request>>", 28, 0},
+    {L"WildCard_ExpiryTime", L"<<Läuft ab>>", L"<<Expiry time>>", 21, 0},
+    {L"WildCard_FlagDueBy", L"<<Fällig>>", L"<<Due by>>", 24, 0},
+    {L"WildCard_FlagRequest", L"<<Kennzeichnung>>", L"<<Flag request>>", 22, 0},
+    {L"WildCard_FlagStatus", L"<<Kennzeichnungsstatus>>", L"<<Flag status>>", 23, 0},
+    {L"WildCard_Importance", L"<<Wichtigkeit>>", L"<<Importance>>", 13, 13},
+    {L"WildCard_InFolder", L"<<In Ordner>>", L"<<In folder>>", 19, 0},
+    {L"WildCard_Mileage", L"<<Reisekilometer>>", L"<<Mileage>>", 25, 0},
+    {L"WildCard_Modified", L"<<Geändert>>", L"<<Modified>>", 12, 12},
+    {L"WildCard_Read", L"<<Gelesen>>", L"<<Read>>", 26, 0},
+    {L"WildCard_ReadReceiptRequest", L"<<Lesebestätigung angefordert>>", L"<<Read receipt request>>", 29, 0},
+    {L"WildCard_Received", L"<<Empfangen>>", L"<<Received>>", 7, 7},
+    {L"WildCard_Recipients", L"<<An>>", L"<<To>>", 4, 4},
+    {L"WildCard_Reminder", L"<<Erinnerung>>", L"<<Reminder>>", 30, 0},
+    {L"WildCard_ReplyRecipientNames", L"<<Antwort senden an>>", L"<<Reply recipient names>>", 34, 0},
+    {L"WildCard_Sender", L"<<Absender>>", L"<<Sender>>", 3, 3},
+    {L"WildCard_Sensitivity", L"<<Vertraulichkeit>>", L"<<Sensitivity>>", 14, 14},
+    {L"WildCard_Sent", L"<<Gesendet>>", L"<<Sent>>", 6, 6},
+    {L"WildCard_Size", L"<<Größe>>", L"<<Size>>", 15, 15},
+    {L"WildCard_Subject", L"<<Betreff>>", L"<<Subject>>", 1, 1},
+    {L"WildCard_TimeNow", L"<<Aktuelle Zeit>>", L"<<Current time>>", 17, 17},
+    {L"WildCard_VotingOptions", L"<<Abstimmungsoptionen>>", L"<<Voting Options>>", 32, 0},
+    {L"WildCard_VotingRespone", L"<<Abstimmungsresultat>>", L"<<Voting respone>>", 31, 0},
+}};
+
+}  // namespace qlora

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "addin/global.h"
+#include "settings/language_texts.h"
+#include "support/fake_ports.h"
+#include "toolbar/display_names.h"
+#include "toolbar/wildcards.h"
+
+namespace qlora {
+namespace {
+
+TEST(LanguageTexts, BothTablesHoldTheSameFiftyFiveNumbers) {
+    EXPECT_EQ(TextCount(), 55);
+    int numbered = 0;
+    for (int16_t n = -1; n < 400; ++n) {
+        EXPECT_EQ(LNG_1(n).empty(), LNG_2(n).empty()) << n;
+        numbered += !LNG_1(n).empty();
+    }
+    EXPECT_EQ(numbered, 55);
+}
+
+TEST(LanguageTexts, TextsAreExactAndLanguagesDiffer) {
+    EXPECT_EQ(LNG_1(298), L"Vorlage gespeichert");
+    EXPECT_EQ(LNG_2(298), L"Template saved");
+    EXPECT_EQ(LNG_1(20), L" zu erstellen");
+    EXPECT_EQ(LNG_2(20), L".");
+    EXPECT_EQ(LNG_1(302), L"Quillora Vorlage");
+    EXPECT_EQ(LNG_2(302), L"Use as template");
+    EXPECT_EQ(LNG_2(18), L" is to long!");  // kept as the product has always shown it
+    EXPECT_EQ(LNG_1(279), L"Schließen");
+    EXPECT_EQ(LNG_2(274), L"Pleas send the error report via email to ");
+    for (int16_t n : {0, 1000, 21}) {
+        EXPECT_EQ(LNG_1(n), L"");
+        EXPECT_EQ(LNG_2(n), L"");
+    }
+    EXPECT_EQ(LNG_2(303), LNG_2(341));
+    EXPECT_EQ(LNG_1(66), LNG_1(305));
+    EXPECT_EQ(LNG_2(67), LNG_2(339));
+    EXPECT_EQ(LNG_1(340), LNG_1(339));
+    EXPECT_EQ(LNG_2(340), L"Choose wildcard");
+}
+
+// The text language is fixed once for the process; these cases set it as the language selection does.
+class TextLanguage : public ::testing::Test {
+protected:
+    void TearDown() override { SetLngId(saved_); }
+    int16_t saved_ = gLngId();
+    testing::RecordingPrompt prompt;
+    ScopedPort<MessagePrompt> slot{prompt};
+};
+
+TEST_F(TextLanguage, FirstLookupFixesTheLanguageFromTheLanguageIndex) {
+    SetLngId(0);
+    basGlobal::gLanguage = basGlobal::kGerman;
+    EXPECT_EQ(LNG_Main(298), L"Vorlage gespeichert");
+    EXPECT_EQ(gLngId(), 1);
+    basGlobal::gLanguage = basGlobal::kEnglish;  // too late: the texts stay German
+    EXPECT_EQ(LNG_Main(298), L"Vorlage gespeichert");
+
+    SetLngId(0);
+    EXPECT_EQ(LNG_Main(298), L"Template saved");
+    EXPECT_EQ(gLngId(), 2);
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(TextLanguage, ImpossibleLanguageSaysSoAndGivesNothing) {
+    SetLngId(3);
+    EXPECT_EQ(LNG_Main(298), L"");
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, L"Wrong LngId !?!");
+    EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::Ok);
+}
+
+TEST(LanguageIndex, OnlyGermanExactlyIsGerman) {
+    EXPECT_EQ(basGlobal::LanguageIndexOf(L"German"), basGlobal::kGerman);
+    for (const wchar_t* other : {L"english", L"German ", L"german", L"", L"Swiss German", L"French"})
+        EXPECT_EQ(basGlobal::LanguageIndexOf(other), basGlobal::kEnglish) << other;
+
+    testing::FixedLocale locale(L"German");
+    ScopedPort<UserLocale> slot(locale);
+    basGlobal::SetLanguage();
+    EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
+    locale.name.clear();  // a failed query
+    basGlobal::SetLanguage();
+    EXPECT_EQ(basGlobal::gLanguage, basGlobal::kEnglish);
+}
+
+class Catalogue : public ::testing::Test {
+protected:
+    void SetUp() override { basDisplayNames::FillNamesList(); }
+    void TearDown() override {
+        basDisplayNames::ClearNamesList();
+        basGlobal::gLanguage = basGlobal::kEnglish;
+    }
+    testing::TrailFixturePorts ports;
+};
+
+TEST_F(Catalogue, HoldsTheThirtyFourWildcardsInBothLanguages) {
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 0), L"<<Betreff>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"<<Subject>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_BCC", 1), L"<<BCC>>");  // English as German
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Size", 0), L"<<Größe>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_VotingRespone", 1), L"<<Voting respone>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"wildcard_subject", 1), L"<<Subject>>");  // keys ignore case
+}
+
+TEST_F(Catalogue, CurrentLanguageIsUsedForMinusOne) {
+    basGlobal::gLanguage = basGlobal::kGerman;
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -1), L"<<Betreff>>");
+    basGlobal::gLanguage = basGlobal::kEnglish;
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -1), L"<<Subject>>");
+}
+
+TEST_F(Catalogue, UnknownNamesAndLanguagesGiveNothingAndNoError) {
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Nothing", 1), L"");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -2), L"");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 2), L"");
+    basDisplayNames::ClearNamesList();
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"");
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
+TEST_F(Catalogue, FillingTwiceLeavesOneCatalogue) {
+    basDisplayNames::FillNamesList();
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+}
+
+TEST_F(Catalogue, EntriesWithoutSeparatorGiveNothing) {
+    basDisplayNames::AddEntry(L"WildCard_Odd", L"<<a|b>>", L"<<c>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Odd", 1), L"<<c>>");
+}
+
+TEST_F(Catalogue, DuplicateNameInAnyCaseFailsWithItsTrailLine) {
+    try {
+        basDisplayNames::AddEntry(L"WILDCARD_SUBJECT", L"<<x>>", L"");
+        FAIL() << "duplicate accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), errnum::DuplicateKey);
+        EXPECT_NE(e.Description().find(L"  Call Stack: basDisplayNames.AddEntry(strName='WILDCARD_SUBJECT', "
+                                       L"strGerman='<<x>>', strEnglish='') "),
+                  std::wstring::npos);
+    }
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"<<Subject>>");
+}
+
+TEST(WildcardTable, ToolbarOrderIsAPermutationAndDefaultsShowTheFirstEighteen) {
+    std::vector<int> orders;
+    for (const auto& w : kWildcards) {
+        orders.push_back(w.toolbarOrder);
+        EXPECT_EQ(w.defaultPlace, w.toolbarOrder <= 18 ? w.toolbarOrder : 0) << w.bookmarkName.data();
+        EXPECT_EQ(w.bookmarkName.substr(0, kBookmarkPrefix.size()), kBookmarkPrefix);
+    }
+    std::sort(orders.begin(), orders.end());
+    for (int i = 0; i < 34; ++i) EXPECT_EQ(orders[i], i + 1);
+}
+
+}  // namespace
+}  // namespace qlora

@@ -1,0 +1,100 @@
+// In-memory ports for the native tier: a machine with fixed facts and a log kept in memory, a
+// message prompt that records and answers, a report view that records.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "addin/global.h"
+#include "common/port.h"
+#include "common/prompt.h"
+#include "errors/error_trail.h"
+
+namespace qlora::testing {
+
+class FakeTrailHost : public ErrorTrailHost {
+public:
+    std::wstring computerName = L"WORKSTATION7";
+    LocalTime now{2026, 3, 9, 14, 5, 7, L"/", L":"};
+    std::wstring appVersion = L"1.0.0";
+    std::wstring adoVersion = L"2.8";
+    std::map<int32_t, std::wstring> systemMessages;
+    std::wstring moduleFolder = L"C:\\Addin";
+    std::map<std::wstring, std::wstring> files;  // what was appended, by path
+    int lockedAttempts = 0;                       // opening fails this many times first
+    int64_t clock = 0;                            // milliseconds, advanced by Sleep
+    std::vector<int32_t> sleeps;
+    int mousePointerResets = 0;
+
+    std::wstring ComputerName() override { return computerName; }
+    LocalTime Now() override { return now; }
+    std::wstring AppTitle() override { return L"QloraWordAddIn"; }
+    std::wstring AppVersion() override { return appVersion; }
+    std::wstring AdoVersion() override { return adoVersion; }
+    std::wstring SystemMessage(int32_t code) override {
+        const auto it = systemMessages.find(code);
+        return it == systemMessages.end() ? std::wstring() : it->second;
+    }
+    std::wstring ModuleFolder() override { return moduleFolder; }
+    bool TryAppendToFile(const std::wstring& path, const std::wstring& text) override {
+        if (lockedAttempts > 0) {
+            --lockedAttempts;
+            return false;
+        }
+        files[path] += text;
+        return true;
+    }
+    int64_t MonotonicMilliseconds() override { return clock; }
+    void Sleep(int32_t ms) override {
+        sleeps.push_back(ms);
+        clock += ms;
+    }
+    void ResetMousePointer() override { ++mousePointerResets; }
+};
+
+class RecordingPrompt : public MessagePrompt {
+public:
+    struct Shown {
+        std::wstring text, title;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    std::vector<Shown> shown;
+    std::vector<MsgAnswer> answers;  // given in order; Ok / Yes when none are left
+
+    MsgAnswer Show(std::wstring_view text, std::wstring_view title, MsgButtons buttons, MsgIcon icon) override {
+        shown.push_back({std::wstring(text), std::wstring(title), buttons, icon});
+        if (!answers.empty()) {
+            const auto answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        }
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+    }
+};
+
+class RecordingReportView : public ReportView {
+public:
+    std::vector<std::wstring> reports;
+    void ShowReport(const std::wstring& report) override { reports.push_back(report); }
+};
+
+class FixedLocale : public UserLocale {
+public:
+    explicit FixedLocale(std::wstring name) : name(std::move(name)) {}
+    std::wstring name;
+    std::wstring EnglishLanguageName() override { return name; }
+};
+
+// The trail's host, prompt and view installed for one test.
+struct TrailFixturePorts {
+    FakeTrailHost host;
+    RecordingPrompt prompt;
+    RecordingReportView view;
+    ScopedPort<ErrorTrailHost> hostSlot{host};
+    ScopedPort<MessagePrompt> promptSlot{prompt};
+    ScopedPort<ReportView> viewSlot{view};
+};
+
+}  // namespace qlora::testing
