@@ -1,0 +1,144 @@
+// The foundation's Windows adapters against the real (Wine) system: the user's language, machine
+// facts and system messages in the report, and the log file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "addin/global.h"
+#include "addin/global_win.h"
+#include "common/port.h"
+#include "common/win32_win.h"
+#include "errors/error_trail_win.h"
+#include "settings/language_texts.h"
+#include "support/fake_ports.h"
+
+namespace qlora {
+namespace {
+
+std::wstring ExpectedLanguage() {
+    const char* expected = std::getenv("QLORA_EXPECT_LANGUAGE");
+    return expected ? win::FromAnsi(expected) : L"English";
+}
+
+TEST(UserLocale, ReaderGivesTheEnglishNameOfTheUsersLanguage) {
+    EXPECT_EQ(WinUserLocale().EnglishLanguageName(), ExpectedLanguage());
+}
+
+TEST(UserLocale, StartRoutineSetsTheLanguageIndexFromIt) {
+    basGlobal::EnsureStarted();
+    EXPECT_EQ(basGlobal::gLanguage, ExpectedLanguage() == L"German" ? basGlobal::kGerman : basGlobal::kEnglish);
+    EXPECT_EQ(LNG_Main(298), ExpectedLanguage() == L"German" ? L"Vorlage gespeichert" : L"Template saved");
+}
+
+class WindowsTrail : public ::testing::Test {
+protected:
+    void SetUp() override { ::DeleteFileW(logPath.c_str()); }
+    void TearDown() override { ::DeleteFileW(logPath.c_str()); }
+
+    std::string LogBytes() const {
+        std::ifstream in(win::ToAnsi(logPath), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    WinTrailHost host;
+    ScopedPort<ErrorTrailHost> hostSlot{host};
+    testing::RecordingReportView view;
+    ScopedPort<ReportView> viewSlot{view};
+    const std::wstring logPath = win::ThisModuleFolder() + L"\\Errors.txt";
+};
+
+TEST_F(WindowsTrail, HeaderCarriesTheComputerNameAndTheModuleVersion) {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(::GetComputerNameW(name, &size));
+    ASSERT_GT(size, 0u);
+    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    const auto& report = HuntERR31::Report();
+    EXPECT_NE(report.find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L" App='QloraWordAddIn:1.0.0' "), std::wstring::npos) << report;
+}
+
+TEST_F(WindowsTrail, SystemErrorLineHoldsTheSystemsOwnTextOnOneLine) {
+    const std::wstring raw = win::SystemMessage(ERROR_FILE_NOT_FOUND);
+    ASSERT_FALSE(raw.empty());
+    Handle(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
+    const auto& report = HuntERR31::Report();
+    const auto at = report.find(L"  API Error: (2) ");
+    ASSERT_NE(at, std::wstring::npos) << report;
+    const auto line = report.substr(at, report.find(L"\r\n", at) - at);
+    EXPECT_GT(line.size(), 17u);
+    EXPECT_NE(raw.find(line.substr(17)), std::wstring::npos);
+    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
+}
+
+TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
+    Handle(L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"Größe"); }, std::wstring(L"Ä"));
+    Handle(L"m.Op", [] { throw Error(2, L"X", L"second"); });
+    const std::string bytes = LogBytes();
+    ASSERT_EQ(::GetACP(), 1252u);
+    EXPECT_EQ(bytes.substr(0, 6), "Gr\xF6\xDF" "e ");
+    EXPECT_NE(bytes.find("AddButton(strParam='\xC4')"), std::string::npos);
+    EXPECT_NE(bytes.find("------\r\n\r\n\r\n\r\nsecond \r\n"), std::string::npos);
+    EXPECT_EQ(bytes.compare(bytes.size() - 7, 7, "-\r\n\r\n\r\n"), 0);
+}
+
+TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) {
+    win::UniqueFile holder(::CreateFileW(logPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    const auto start = std::chrono::steady_clock::now();
+    Handle(L"m.Op", [] { throw Error(1, L"X", L"while locked"); });
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(1000));
+    ASSERT_EQ(view.reports.size(), 1u);
+    EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
+    holder.reset();
+    EXPECT_EQ(LogBytes(), "");  // the entry was dropped, nothing half-written
+}
+
+TEST(ModuleVersionResource, ReadsMajorMinorRevision) { EXPECT_EQ(ModuleVersion(), L"1.0.0"); }
+
+}  // namespace
+}  // namespace qlora
+
+namespace qlora {
+namespace {
+
+struct FreeLibraryTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+
+TEST(AddinDll, LoadsWithItsComEntryPointsAndVersion) {
+    const std::wstring path = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
+    win::Unique<FreeLibraryTraits> dll(::LoadLibraryW(path.c_str()));
+    ASSERT_TRUE(dll) << ::GetLastError();
+    for (const char* name : {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow"})
+        EXPECT_NE(::GetProcAddress(dll.get(), name), nullptr) << name;
+
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = reinterpret_cast<GetClassObject>(::GetProcAddress(dll.get(), "DllGetClassObject"));
+    ASSERT_NE(getClassObject, nullptr);
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(getClassObject(CLSID_NULL, IID_IUnknown, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(object, nullptr);
+
+    EXPECT_EQ(win::ModulePath(dll.get()), path);
+    DWORD ignored = 0;
+    std::vector<BYTE> data(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    ASSERT_FALSE(data.empty());
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length));
+    EXPECT_EQ(info->dwFileVersionMS, MAKELONG(0, 1));
+}
+
+}  // namespace
+}  // namespace qlora

@@ -1,0 +1,15 @@
+// The Windows tier runs on a COM apartment thread with the real Windows ports, as inside Word.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objbase.h>
+
+#include "addin/global_win.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    qlora::InstallWindowsPorts();
+    const int result = RUN_ALL_TESTS();
+    ::CoUninitialize();
+    return result;
+}
