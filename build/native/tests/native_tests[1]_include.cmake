@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/native/tests/native_tests[1]_tests.cmake")
-  include("/work/main/build/native/tests/native_tests[1]_tests.cmake")
-else()
-  add_test(native_tests_NOT_BUILT native_tests_NOT_BUILT)
-endif()
