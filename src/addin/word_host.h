@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "common/event_connection.h"
+
 namespace qlora::word {
 
 // Office constants the add-in uses (MsoControlType, MsoButtonStyle, MsoBarPosition).
@@ -32,36 +34,8 @@ inline constexpr int32_t BarFloating = 4;
 // Word's document formats (WdSaveFormat) the add-in uses.
 inline constexpr int32_t wdFormatDocument = 0;
 
-// Ends an event subscription when it goes out of scope or is reset (COM: Unadvise).
-class EventConnection {
-public:
-    EventConnection() = default;
-    explicit EventConnection(std::function<void()> disconnect) : disconnect_(std::move(disconnect)) {}
-    EventConnection(EventConnection&& other) noexcept : disconnect_(std::exchange(other.disconnect_, {})) {}
-    EventConnection& operator=(EventConnection&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            disconnect_ = std::exchange(other.disconnect_, {});
-        }
-        return *this;
-    }
-    EventConnection(const EventConnection&) = delete;
-    EventConnection& operator=(const EventConnection&) = delete;
-    ~EventConnection() { Reset(); }
-
-    void Reset() noexcept {
-        if (auto disconnect = std::exchange(disconnect_, {})) {
-            try {
-                disconnect();
-            } catch (...) {  // a host that refuses to let go must not take the add-in down
-            }
-        }
-    }
-    bool Connected() const noexcept { return static_cast<bool>(disconnect_); }
-
-private:
-    std::function<void()> disconnect_;
-};
+// Word's events hand out the add-in's one subscription owner.
+using qlora::EventConnection;
 
 // Every host object can name its type, as the error trail shows object arguments ("{CommandBar}").
 class Object {
@@ -125,7 +99,9 @@ public:
     virtual std::shared_ptr<word::Bookmarks> Bookmarks() = 0;
     virtual std::shared_ptr<word::Variables> Variables() = 0;
     virtual void SaveAs(const SaveAsArgs& args) = 0;
-    virtual void Close() = 0;
+    // SaveChanges false closes without saving and without asking; omitted, Word asks when the
+    // document has unsaved changes.
+    virtual void Close(std::optional<bool> SaveChanges) = 0;
 };
 
 class Documents : public Object {

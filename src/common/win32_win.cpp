@@ -36,10 +36,14 @@ void ThrowIfFailed(HRESULT hr, std::wstring_view operation) {
 
 std::string ToAnsi(std::wstring_view text) {
     if (text.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+    // What the code page cannot hold becomes its replacement character, not a look-alike ("O" for
+    // an Omega) that would name another file in silence. UTF-8 takes no such flag.
+    const DWORD flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                            nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                          nullptr);
     return out;
 }
 
@@ -52,6 +56,18 @@ std::wstring FromAnsi(std::string_view text) {
 }
 
 bool FitsAnsi(std::wstring_view text) { return FromAnsi(ToAnsi(text)) == text; }
+
+bool IsAnsiArgument(std::wstring_view text) {
+    return text.find(L'\0') == std::wstring_view::npos && FitsAnsi(text);
+}
+
+std::string AnsiArgument(std::wstring_view text, std::wstring_view operation) {
+    if (!IsAnsiArgument(text))
+        throw Error(errnum::InvalidCall, std::wstring(operation),
+                    L"The text '" + std::wstring(text.substr(0, text.find(L'\0'))) +
+                        L"' cannot be passed on unchanged in the system's code page.");
+    return ToAnsi(text);
+}
 
 HMODULE ThisModule() noexcept {
     HMODULE module = nullptr;

@@ -65,11 +65,78 @@ struct WindowTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::DestroyWindow(h); }
 };
+struct FindTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
+// Memory the system hands out with CoTaskMemAlloc (the shell's item identifier lists...).
+template <class T>
+struct CoTaskMemTraits {
+    using Type = T*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type p) noexcept { ::CoTaskMemFree(p); }
+};
+
+struct IconTraits {
+    using Type = HICON;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
+// Fonts, bitmaps and the other GDI objects a window made for itself.
+template <class T>
+struct GdiObjectTraits {
+    using Type = T;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DeleteObject(h); }
+};
 
 using UniqueFile = Unique<FileHandleTraits>;  // CreateFile: INVALID_HANDLE_VALUE when none
 using UniqueHandle = Unique<HandleTraits>;    // processes, events: nullptr when none
 using UniqueHKey = Unique<RegKeyTraits>;
 using UniqueWindow = Unique<WindowTraits>;
+using UniqueFind = Unique<FindTraits>;        // FindFirstFile: INVALID_HANDLE_VALUE when none
+template <class T>
+using UniqueCoTaskMem = Unique<CoTaskMemTraits<T>>;
+using UniqueIcon = Unique<IconTraits>;  // LoadImage without LR_SHARED, CreateIconIndirect
+using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
+using UniqueMemoryDc = Unique<MemoryDcTraits>;  // CreateCompatibleDC
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+using UniqueModule = Unique<ModuleTraits>;  // LoadLibrary, GetModuleHandleEx without UNCHANGED_REFCOUNT
+struct SafeArrayTraits {
+    using Type = SAFEARRAY*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type a) noexcept { ::SafeArrayDestroy(a); }
+};
+using UniqueSafeArray = Unique<SafeArrayTraits>;  // SafeArrayCreate, SafeArrayCreateVector
+
+// A window's device context (its client area, or the whole window with its frame), given back
+// to the window at the end.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window, bool withFrame = false)
+        : window_(window), dc_(withFrame ? ::GetWindowDC(window) : ::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // The system's text for an error code, as FormatMessage gives it (line break included); "" if none.
 std::wstring SystemMessage(DWORD code);
@@ -86,6 +153,12 @@ std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view text);
 // True when the text survives the trip through the ANSI code page unchanged.
 bool FitsAnsi(std::wstring_view text);
+// True when an ANSI API receives the text as it is: it fits the code page and holds no NUL that
+// would cut the C string short.
+bool IsAnsiArgument(std::wstring_view text);
+// The text for an ANSI API; a text that would arrive as another one fails (error 5, with the
+// operation as source) rather than reaching the system changed.
+std::string AnsiArgument(std::wstring_view text, std::wstring_view operation);
 
 // The module (DLL or program) that holds the add-in's code, and its folder without "\".
 HMODULE ThisModule() noexcept;

@@ -50,23 +50,6 @@ TrailState& State() {
 
 bool InPassThroughRange(int32_t number) { return number >= PassThroughFirst && number <= PassThroughLast; }
 
-// The failure being handled, as the runtime's current error; number 0 when there is none.
-ErrorInfo CurrentError() {
-    const auto current = std::current_exception();
-    if (!current) return {};
-    try {
-        std::rethrow_exception(current);
-    } catch (const Error& e) {
-        return e.Info();
-    } catch (const std::bad_alloc&) {
-        return {errnum::OutOfMemory, kProjectName, L"Out of memory"};
-    } catch (const std::exception& e) {
-        return {ERR_GENERAL, kProjectName, text::FromUtf8(e.what())};
-    } catch (...) {
-        return {};
-    }
-}
-
 const wchar_t kNl[] = L"\r\n";
 
 void AppendLine(std::wstring_view line) {
@@ -208,6 +191,22 @@ std::wstring FormatArgValue(const ArgValue& v) {
 }
 
 namespace HuntERR31 {
+
+ErrorInfo CurrentError() {
+    const auto current = std::current_exception();
+    if (!current) return {};
+    try {
+        std::rethrow_exception(current);
+    } catch (const Error& e) {
+        return e.Info();
+    } catch (const std::bad_alloc&) {
+        return {errnum::OutOfMemory, kProjectName, L"Out of memory"};
+    } catch (const std::exception& e) {
+        return {ERR_GENERAL, kProjectName, text::FromUtf8(e.what())};
+    } catch (...) {
+        return {};
+    }
+}
 
 void ErrPreserve() {
     auto& s = State();

@@ -74,6 +74,10 @@ inline constexpr wchar_t kLostDescription[] =
     L"ErrorIn: Error information was lost. To fix: call ErrPreserve before doing anything in error handler.";
 inline constexpr wchar_t kLogFileName[] = L"Errors.txt";
 
+// The failure being handled (inside a catch block), as the runtime's current error: a qlora::Error
+// as it is, any other exception with the number the runtime would give it; number 0 when none.
+ErrorInfo CurrentError();
+
 // Captures the failure being handled, unless one is preserved already.
 void ErrPreserve();
 

@@ -1,0 +1,96 @@
+// An in-memory registry for the native tier: values by root, key path and name (keys and names
+// compared without case, as the registry does), keys the store may not open with its rights, and
+// one failure to throw on the next call.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/port.h"
+#include "common/text.h"
+#include "errors/error.h"
+#include "settings/program_settings.h"
+
+namespace qlora::testing {
+
+class FakeRegistry : public RegistryPort {
+public:
+    struct Written {
+        int32_t root;
+        std::wstring key, name, data;
+        uint32_t type;
+    };
+
+    std::vector<Written> writes;               // every SetValue, in order
+    std::vector<std::wstring> openedKeys;      // every key a QueryValue asked for, as passed
+    std::vector<std::tuple<int32_t, std::wstring>> locked;  // keys that refuse rights 63
+    std::optional<Error> failNext;             // thrown by the next call
+
+    void Put(int32_t root, const std::wstring& key, const std::wstring& name, RawValue value) {
+        keys_[KeyOf(root, key)][text::Fold(name)] = std::move(value);
+    }
+    void PutString(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
+        Put(root, key, name, {RawValue::Kind::String, data});
+    }
+    bool HasKey(int32_t root, const std::wstring& key) const { return keys_.count(KeyOf(root, key)) != 0; }
+    std::optional<RawValue> Get(int32_t root, const std::wstring& key, const std::wstring& name) const {
+        const auto k = keys_.find(KeyOf(root, key));
+        if (k == keys_.end()) return std::nullopt;
+        const auto v = k->second.find(text::Fold(name));
+        if (v == k->second.end()) return std::nullopt;
+        return v->second;
+    }
+
+    RawValue QueryValue(int32_t root, const std::wstring& key, const std::wstring& name) override {
+        ThrowIfAsked();
+        openedKeys.push_back(key);
+        if (IsLocked(root, key)) return {};
+        return Get(root, key, name).value_or(RawValue{});
+    }
+    void SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
+                  uint32_t type) override {
+        ThrowIfAsked();
+        writes.push_back({root, key, name, data, type});
+        if (IsLocked(root, key)) return;  // refused, silently
+        const auto kind = type == kRegSz ? RawValue::Kind::String : RawValue::Kind::Other;
+        Put(root, key, name, {kind, data});
+    }
+    bool DeleteTree(int32_t root, const std::wstring& key) override {
+        ThrowIfAsked();
+        const auto [r, folded] = KeyOf(root, key);
+        bool found = false;
+        for (auto it = keys_.begin(); it != keys_.end();) {
+            const auto& [itRoot, itKey] = it->first;
+            if (itRoot == r && (itKey == folded || text::StartsWith(itKey, folded + L"\\"))) {
+                it = keys_.erase(it);
+                found = true;
+            } else {
+                ++it;
+            }
+        }
+        return found;
+    }
+
+private:
+    using Key = std::tuple<int32_t, std::wstring>;
+    static Key KeyOf(int32_t root, const std::wstring& key) { return {root, text::Fold(key)}; }
+
+    bool IsLocked(int32_t root, const std::wstring& key) const {
+        for (const auto& [r, k] : locked)
+            if (r == root && text::EqualsNoCase(k, key)) return true;
+        return false;
+    }
+    void ThrowIfAsked() {
+        if (!failNext) return;
+        const Error error = *failNext;
+        failNext.reset();
+        throw error;
+    }
+
+    std::map<Key, std::map<std::wstring, RawValue>> keys_;
+};
+
+}  // namespace qlora::testing
