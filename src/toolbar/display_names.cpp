@@ -48,6 +48,13 @@ std::wstring GetDisplayName(const std::wstring& strName, int32_t lngLanguage) {
     return static_cast<size_t>(lngLanguage) < parts.size() ? parts[static_cast<size_t>(lngLanguage)] : std::wstring();
 }
 
+std::wstring GetPlainName(const std::wstring& strName, int32_t lngLanguage) {
+    std::wstring text = GetDisplayName(strName, lngLanguage);
+    std::erase(text, L'<');
+    std::erase(text, L'>');
+    return text;
+}
+
 void ClearNamesList() { Catalogue().reset(); }
 
 int32_t Count() { return Catalogue() ? Catalogue()->Count() : 0; }

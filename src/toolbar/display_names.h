@@ -15,6 +15,9 @@ void AddEntry(const std::wstring& strName, const std::wstring& strGerman, const 
 // The display text of a bookmark name: language 0 German, 1 English, -1 the add-in's language.
 // "" for anything unknown; never fails.
 std::wstring GetDisplayName(const std::wstring& strName, int32_t lngLanguage);
+// The display text without its "<" and ">", as the toolbar's buttons and the wildcard selection
+// show it: "<<Subject>>" gives "Subject".
+std::wstring GetPlainName(const std::wstring& strName, int32_t lngLanguage);
 // Releases the catalogue.
 void ClearNamesList();
 

@@ -57,4 +57,16 @@ inline constexpr std::array<Wildcard, 34> kWildcards{{
     {L"WildCard_VotingRespone", L"<<Abstimmungsresultat>>", L"<<Voting respone>>", 31, 0},
 }};
 
+// The wildcards in the order in which the toolbar adds their buttons.
+inline constexpr auto kToolbarOrder = [] {
+    std::array<Wildcard, kWildcards.size()> ordered{};
+    for (const auto& w : kWildcards) ordered.at(static_cast<size_t>(w.toolbarOrder - 1)) = w;
+    return ordered;
+}();
+static_assert([] {
+    for (size_t i = 0; i < kToolbarOrder.size(); ++i)
+        if (kToolbarOrder[i].toolbarOrder != static_cast<int32_t>(i + 1)) return false;
+    return true;
+}(), "every wildcard has its own toolbar order from 1 to 34");
+
 }  // namespace qlora

@@ -1,0 +1,98 @@
+// clsCommandBar: the add-in's temporary toolbar "Quillora Toolbar" in Word. From left to right it
+// carries the pop-up menu "Insert wildcard" with one button per chosen wildcard, and the buttons
+// "Choose wildcards", "Use as template" and "Info", whose clicks open the add-in's dialogs.
+//
+// CreateCommandbar runs on every DocumentChange and finds what exists before it adds anything.
+// Word discards the toolbar when it closes, so its position lives in the settings store.
+//
+// Every control gets a Tag unique to it, because Office raises a Click in every handler attached
+// to a button with the clicked button's Tag: the control's caption (a wildcard button's bookmark
+// name), a blank, and the local date and time as yyyy-mm-dd hh:mm:ss, e.g.
+// "WildCard_Subject 2026-03-09 14:05:07". The time comes from the error trail host's clock; a
+// process without one tags with the name alone.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "addin/word_host.h"
+#include "toolbar/wildcard_buttons.h"
+
+namespace qlora {
+
+// The modal dialogs the toolbar's buttons open, each shown without an owner window and unloaded
+// when it closes. The dialogs' Windows adapter installs them (Installed<ToolbarDialogs>).
+class ToolbarDialogs {
+public:
+    virtual ~ToolbarDialogs() = default;
+    virtual void ShowTemplateDialog() = 0;   // frmTemplate: save the document as a template
+    virtual void ShowWildcardsDialog() = 0;  // frmWildcards: choose and order the wildcards
+    virtual void ShowInfoDialog() = 0;       // frmInfo
+};
+
+class clsCommandBar {
+public:
+    static constexpr wchar_t kTypeName[] = L"clsCommandBar";
+    static constexpr std::wstring_view kToolbarName = L"Quillora Toolbar";
+
+    clsCommandBar() = default;
+    clsCommandBar(const clsCommandBar&) = delete;  // its click handlers are bound to this object
+    clsCommandBar& operator=(const clsCommandBar&) = delete;
+    // Lets go of the "Use as template", "Info" and "Choose wildcards" buttons and then the toolbar;
+    // the toolbar itself stays in Word until Word closes.
+    ~clsCommandBar();
+
+    // Finds or creates the toolbar, applies the stored position, builds the wildcard pop-up and
+    // the three buttons, and enables what needs a document. Leaves the normal template's Saved
+    // state as it found it. Reports any failure and returns.
+    void CreateCommandbar();
+    // Stores the toolbar's position; a step that fails is skipped.
+    void SavePosition();
+    // Builds the pop-up menu of wildcard buttons from the stored selection; with bolChange it
+    // throws the old pop-up and its buttons away first. Reports any failure and returns.
+    void CreateWildCardList(bool bolChange = false);
+
+    // Applies the stored position. A stored value that is not a whole number, or a bar position
+    // Office does not have, reads as its default.
+    void LoadPosition();
+    // The control of that caption on a toolbar or pop-up menu, or a new temporary one set up with
+    // the given style (0: none), face (-1: none) and tool tip ("": the caption); bolNew tells which.
+    // Either way it gets a fresh Tag.
+    std::shared_ptr<word::CommandBarControl> CreateControl(const std::shared_ptr<word::Object>& myParent,
+                                                           int32_t lngControlType, const std::wstring& strCaption,
+                                                           int32_t lngStyle, int32_t lngFaceId,
+                                                           std::wstring strToolTip, bool& bolNew);
+    // Adds (or finds) the button of one wildcard on the pop-up menu if the wildcard is chosen, and
+    // registers it with its place.
+    void AddButton(const std::shared_ptr<word::Object>& myParent, const std::wstring& strParam,
+                   const std::wstring& strToolTip, int32_t lngFaceId, int32_t lngDefaultIndex);
+    // Lookups that ignore every failure and give nothing instead.
+    std::shared_ptr<word::CommandBar> GetCommandBar(const std::wstring& strName);
+    std::shared_ptr<word::CommandBarControl> GetControl(const std::shared_ptr<word::Object>& myParent,
+                                                        const std::wstring& strCaption);
+
+    // The three buttons' clicks; each reports any failure and returns.
+    void myInfoButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    void myTemplateButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    void myWildcardsButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    // Whether the active document has a bookmark whose name begins with "WildCard_" (this case).
+    bool DocumentHasWildcards();
+
+    const std::shared_ptr<word::CommandBar>& CommandBar() const noexcept { return myCommandBar; }
+
+private:
+    using ClickMethod = void (clsCommandBar::*)(const std::shared_ptr<word::CommandBarButton>&, bool&);
+
+    // Finds or adds one of the three fixed buttons and has its clicks arrive at onClick.
+    void AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style, int32_t faceId,
+                      const std::wstring& toolTip, ClickMethod onClick);
+
+    std::shared_ptr<word::CommandBar> myCommandBar;
+    ButtonWithEvents myInfoButton;
+    ButtonWithEvents myTemplateButton;
+    ButtonWithEvents myWildcardsButton;
+};
+
+}  // namespace qlora

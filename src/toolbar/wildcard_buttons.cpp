@@ -1,0 +1,116 @@
+#include "toolbar/wildcard_buttons.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "addin/global.h"
+#include "common/keyed_collection.h"
+#include "common/text.h"
+#include "errors/error_trail.h"
+
+namespace qlora {
+
+void clsWildCardBtn::SetButton(std::shared_ptr<word::CommandBarButton> button) {
+    myButton.Assign(std::move(button), [this](const std::shared_ptr<word::CommandBarButton>& ctrl, bool& cancelDefault) {
+        myButton_Click(ctrl, cancelDefault);
+    });
+}
+
+void clsWildCardBtn::myButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
+    Handle(
+        L"clsWildCardBtn.myButton_Click(Ctrl,CancelDefault)",
+        [&] {
+            // The wrapped button, not the clicked one: Office also calls here for another button
+            // that happens to carry the same Tag.
+            auto& button = Required(myButton.Get());
+            AddBookmark(button.Caption(), button.Parameter());
+        },
+        Ctrl, CancelDefault);
+}
+
+void clsWildCardBtn::AddBookmark(std::wstring strText, std::wstring strName) {
+    PassOn(
+        L"clsWildCardBtn.AddBookmark(strText,strName)",
+        [&] {
+            auto& wordApp = Required(basGlobal::gWordApplication);
+            const auto document = wordApp.ActiveDocument();
+            if (!document) return;
+            const auto selection = wordApp.Selection();
+            if (!selection) return;
+
+            strText = L"<<" + strText + L">>";
+            const int32_t start = selection->Start();
+            const int32_t end = start + static_cast<int32_t>(strText.size());
+            selection->TypeText(strText);
+            selection->SetRange(start, end);
+
+            // The first free name: the name itself, then the name as passed in with 1, 2, ...
+            const auto bookmarks = document->Bookmarks();
+            const std::wstring asPassed = strName;
+            for (int32_t k = 1; bookmarks->Exists(strName); ++k) strName = asPassed + text::Decimal(k);
+            bookmarks->Add(strName, selection->Range());
+            selection->SetRange(end, end);
+        },
+        strText, strName);
+}
+
+namespace basWildcardBtns {
+namespace {
+
+using Wrappers = KeyedCollection<std::shared_ptr<clsWildCardBtn>>;
+
+std::optional<Wrappers>& colWildcardButtons() {
+    static std::optional<Wrappers> collection;
+    return collection;
+}
+
+// The collection, created empty on first use and again on first use after ClearwcButtons.
+Wrappers& Collection() {
+    auto& collection = colWildcardButtons();
+    if (!collection) collection.emplace();
+    return *collection;
+}
+
+}  // namespace
+
+void AddwcButton(const std::shared_ptr<word::CommandBarButton>& mywcButton, const std::wstring& strKey,
+                 int32_t lngIndex) {
+    PassOn(
+        L"basWildcardBtns.AddwcButton(mywcButton,strKey,lngIndex)",
+        [&] {
+            auto wrapper = GetwcButton(strKey);
+            const bool isNew = !wrapper;
+            if (isNew) wrapper = std::make_shared<clsWildCardBtn>();
+            wrapper->SetButton(mywcButton);
+            wrapper->Index = lngIndex;
+            // A new wrapper joins only once it receives its button's clicks.
+            if (isNew) Collection().Add(std::move(wrapper), strKey);
+        },
+        mywcButton, strKey, lngIndex);
+}
+
+std::shared_ptr<clsWildCardBtn> GetwcButton(const std::wstring& strKey) {
+    return IgnoringFailures([&] {
+        const auto* found = Collection().Find(strKey);
+        return found ? *found : nullptr;
+    });
+}
+
+void ClearwcButtons() { colWildcardButtons().reset(); }
+
+void SortButtons() {
+    PassOn(L"basWildcardBtns.SortButtons", [] {
+        const auto& wrappers = Collection();
+        const int32_t n = wrappers.Count();
+        for (const auto& entry : wrappers) Required(entry.item->Button()).Move(std::min(entry.item->Index, n));
+    });
+}
+
+std::vector<std::wstring> Keys() {
+    std::vector<std::wstring> keys;
+    for (const auto& entry : Collection()) keys.push_back(entry.key);
+    return keys;
+}
+
+}  // namespace basWildcardBtns
+}  // namespace qlora

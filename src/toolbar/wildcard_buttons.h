@@ -1,0 +1,109 @@
+// The wildcard buttons of the toolbar's pop-up menu: clsWildCardBtn wraps one button, receives its
+// clicks and inserts the wildcard as a bookmarked placeholder at the selection; basWildcardBtns
+// keeps every wrapper, keyed by bookmark name, and brings the buttons into the stored order.
+//
+// Also the few pieces both the toolbar and its wildcard buttons stand on: an object that must be
+// there, a lookup that ignores failures, and a button whose clicks are received.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "addin/word_host.h"
+#include "errors/error.h"
+
+namespace qlora {
+
+// The object a step needs; a missing one fails as the runtime's "Object required".
+template <class T>
+T& Required(T* object) {
+    if (!object) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+    return *object;
+}
+template <class Pointer>
+    requires requires(const Pointer& p) { p.get(); }
+auto& Required(const Pointer& object) {
+    return Required(object.get());
+}
+
+// Runs a lookup or best-effort step whose every failure is ignored; a failed lookup gives its
+// result type's empty value (nothing for an object).
+template <class Body>
+auto IgnoringFailures(Body&& body) noexcept -> std::invoke_result_t<Body> {
+    using Result = std::invoke_result_t<Body>;
+    try {
+        return body();
+    } catch (...) {
+        if constexpr (!std::is_void_v<Result>) return Result{};
+    }
+}
+
+// A button member whose clicks go to one handler, as a button declared to receive events: a new
+// button (or none) ends the subscription to the one before, and so does going out of scope.
+class ButtonWithEvents {
+public:
+    // Subscribes to the new button first: when that fails the member keeps its old button.
+    void Assign(std::shared_ptr<word::CommandBarButton> button, word::CommandBarButton::ClickHandler onClick) {
+        EventConnection clicks = button ? button->AdviseClick(std::move(onClick)) : EventConnection();
+        clicks_ = std::move(clicks);
+        button_ = std::move(button);
+    }
+    void Release() noexcept {
+        clicks_.Reset();
+        button_.reset();
+    }
+    const std::shared_ptr<word::CommandBarButton>& Get() const noexcept { return button_; }
+
+private:
+    std::shared_ptr<word::CommandBarButton> button_;
+    EventConnection clicks_;  // declared last: it ends before the button is let go
+};
+
+class clsWildCardBtn {
+public:
+    static constexpr wchar_t kTypeName[] = L"clsWildCardBtn";
+
+    clsWildCardBtn() = default;
+    clsWildCardBtn(const clsWildCardBtn&) = delete;  // its click handler is bound to this object
+    clsWildCardBtn& operator=(const clsWildCardBtn&) = delete;
+
+    int32_t Index = 0;  // the button's place in the pop-up menu, 1 first
+
+    const std::shared_ptr<word::CommandBarButton>& Button() const noexcept { return myButton.Get(); }
+    // Wraps a button: from now on its clicks (and no longer the previous button's) arrive here.
+    void SetButton(std::shared_ptr<word::CommandBarButton> button);
+
+    // Word's Click: inserts the wrapped button's wildcard. Reports any failure and returns.
+    void myButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+
+    // Types "<<" + strText + ">>" at the selection of the active document, marks it with the first
+    // free bookmark name strName, strName1, strName2, ... and leaves the caret after it. Without an
+    // active document or selection it does nothing.
+    void AddBookmark(std::wstring strText, std::wstring strName);
+
+private:
+    ButtonWithEvents myButton;
+};
+
+namespace basWildcardBtns {
+
+// Registers a button under its bookmark name with its place; a wrapper registered before takes
+// over the new button and place.
+void AddwcButton(const std::shared_ptr<word::CommandBarButton>& mywcButton, const std::wstring& strKey,
+                 int32_t lngIndex);
+// The wrapper of a bookmark name (any letter case), or nothing.
+std::shared_ptr<clsWildCardBtn> GetwcButton(const std::wstring& strKey);
+// Lets every wrapper go; the next registration starts a new collection.
+void ClearwcButtons();
+// Moves each button, in registration order, before the place min(Index, number of wrappers).
+void SortButtons();
+
+// The registered bookmark names in registration order.
+std::vector<std::wstring> Keys();
+
+}  // namespace basWildcardBtns
+}  // namespace qlora

@@ -1,0 +1,291 @@
+// The toolbar against the in-memory Word: what a first and a later DocumentChange build, the
+// stored position, the rebuilt wildcard menu, failures inside the build, and the three buttons.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "support/toolbar_fakes.h"
+
+namespace qlora {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::kAddinSection;
+using testing::kClockText;
+
+class Toolbar : public testing::ToolbarTest {
+protected:
+    // Moves the toolbar as the user would drag it.
+    void Drag(int32_t position, int32_t row, int32_t left, int32_t top) {
+        const auto bar = word.Application()->CommandBars()->Item(L"Quillora Toolbar");
+        bar->SetPosition(position);
+        bar->SetRowIndex(row);
+        bar->SetLeft(left);
+        bar->SetTop(top);
+    }
+    std::vector<int32_t> Where() const {
+        const auto bar = word.FindBar(L"Quillora Toolbar");
+        return {bar->position, bar->rowIndex, bar->left, bar->top};
+    }
+    void Bookmark(const std::wstring& name) {
+        const auto app = word.Application();
+        app->Selection()->TypeText(L"x");
+        app->ActiveDocument()->Bookmarks()->Add(name, app->Selection()->Range());
+    }
+};
+
+const std::vector<std::wstring> kEnglishDefaults{
+    L"Subject", L"Body",     L"Sender",     L"To",          L"Attachments", L"Sent",
+    L"Received", L"CC",      L"BCC",        L"Categories",  L"Created",     L"Modified",
+    L"Importance", L"Sensitivity", L"Size", L"Current date", L"Current time", L"Current date + time"};
+
+TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBottom) {
+    word.NewDocument();
+
+    const auto bar = word.FindBar(L"Quillora Toolbar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->temporary);
+    EXPECT_TRUE(bar->visible);
+    EXPECT_EQ(Where(), (std::vector<int32_t>{3, 0, 0, 0}));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_EQ(Captions(L"Insert wildcard"), kEnglishDefaults);
+
+    const auto subject = Control(L"Insert wildcard/Subject");
+    EXPECT_EQ(subject->parameter, L"WildCard_Subject");
+    EXPECT_EQ(subject->tag, L"WildCard_Subject" + kClockText);
+    EXPECT_EQ(subject->tooltipText, L"Subject");
+    EXPECT_EQ(subject->style, 3);
+    EXPECT_EQ(subject->faceId, 163);
+    EXPECT_TRUE(subject->temporary);
+    EXPECT_EQ(Control(L"Insert wildcard/Current date + time")->parameter, L"WildCard_DateTimeNow");
+    const auto popup = Control(L"Insert wildcard");
+    EXPECT_EQ(popup->type, wordsim::ControlType::Popup);
+    EXPECT_EQ(popup->tooltipText, L"Insert wildcard");
+    EXPECT_EQ(popup->tag, L"Insert wildcard" + kClockText);
+
+    struct Fixed {
+        const wchar_t* caption;
+        const wchar_t* toolTip;
+        int32_t style, face;
+    };
+    for (const auto& f : {Fixed{L"Choose wildcards", L"Choose the wildcards, that should be shown in the list", 3, 163},
+                          Fixed{L"Use as template", L"Use document as template", 3, 230},
+                          Fixed{L"Info", L"Info", 1, 49}}) {
+        const auto button = Control(f.caption);
+        EXPECT_EQ(button->tooltipText, f.toolTip);
+        EXPECT_EQ(button->style, f.style);
+        EXPECT_EQ(button->faceId, f.face);
+        EXPECT_EQ(button->tag, f.caption + kClockText);
+        EXPECT_TRUE(button->enabled && button->visible && button->temporary);
+    }
+    EXPECT_EQ(basWildcardBtns::Keys().size(), 18u);
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
+TEST_F(Toolbar, LaterDocumentChangesFindWhatExistsAndAddNothing) {
+    word.NewDocument();
+    const auto first = word.DumpToolbars();
+    word.OpenDocument(L"C:\\Docs\\Letter.docx", L"Dear");
+    word.ActivateDocument(1);
+
+    EXPECT_EQ(word.DumpToolbars(), first);
+    EXPECT_EQ(word.CallCount(L"CommandBars.Add"), 1);
+    EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), 4 + 18);
+    EXPECT_EQ(basWildcardBtns::Keys().size(), 18u);
+}
+
+TEST_F(Toolbar, WithoutADocumentOnlyThePopupAndUseAsTemplateAreDisabled) {
+    Bar().CreateCommandbar();  // Word started without a document
+    EXPECT_FALSE(Control(L"Insert wildcard")->enabled);
+    EXPECT_TRUE(Captions(L"Insert wildcard").empty());
+
+    word.NewDocument();
+    EXPECT_TRUE(Control(L"Insert wildcard")->enabled);
+    EXPECT_TRUE(Control(L"Use as template")->enabled);
+    EXPECT_EQ(Captions(L"Insert wildcard").size(), 18u);
+
+    word.CloseDocument();
+    EXPECT_FALSE(Control(L"Insert wildcard")->enabled);
+    EXPECT_FALSE(Control(L"Use as template")->enabled);
+    EXPECT_TRUE(Control(L"Choose wildcards")->enabled);
+    EXPECT_TRUE(Control(L"Info")->enabled);
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+}
+
+TEST_F(Toolbar, TheNormalTemplateKeepsTheSavedStateItHadBeforeTheBuild) {
+    word.NewDocument();
+    EXPECT_TRUE(word.NormalTemplateSaved());
+    word.SetNormalTemplateSaved(false);
+    word.NewDocument();
+    EXPECT_FALSE(word.NormalTemplateSaved());
+}
+
+TEST_F(Toolbar, EveryBuildReappliesTheStoredPositionAndSavePositionStoresTheCurrentOne) {
+    Store(L"BarPosition", L"1");
+    Store(L"BarRowIndex", L"2");
+    Store(L"BarLeft", L"40");
+    Store(L"BarTop", L"-7");
+    word.NewDocument();
+    EXPECT_EQ(Where(), (std::vector<int32_t>{1, 2, 40, -7}));
+
+    Drag(4, 0, 300, 200);  // moved, and a document change before the next save
+    word.NewDocument();
+    EXPECT_EQ(Where(), (std::vector<int32_t>{1, 2, 40, -7}));
+
+    Drag(4, 5, 300, 200);
+    registry.writes.clear();
+    Bar().SavePosition();
+    std::vector<std::wstring> written;
+    for (const auto& w : registry.writes) {
+        EXPECT_EQ(w.key, kAddinSection);
+        written.push_back(w.name + L"=" + w.data);
+    }
+    EXPECT_THAT(written, ElementsAre(std::wstring(L"BarLeft=300\0", 12), std::wstring(L"BarPosition=4\0", 14),
+                                     std::wstring(L"BarRowIndex=5\0", 14), std::wstring(L"BarTop=200\0", 11)));
+}
+
+TEST_F(Toolbar, SavePositionSkipsAStepWordRefusesAndNeedsAToolbar) {
+    Bar().SavePosition();  // nothing built yet
+    EXPECT_TRUE(registry.writes.empty());
+    word.NewDocument();
+    word.Refuse(L"CommandBar.Position.get");
+    Bar().SavePosition();
+    ASSERT_EQ(registry.writes.size(), 3u);
+    EXPECT_EQ(registry.writes[1].name, L"BarRowIndex");
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
+TEST_F(Toolbar, StoredValuesThatAreNoWholeNumberOrNoBarPositionReadAsTheirDefaults) {
+    Store(L"BarPosition", L"bottom");
+    Store(L"BarRowIndex", L"1.5");
+    Store(L"BarLeft", L"12");
+    Store(L"WildCard_Subject", L"first");
+    Store(L"WildCard_Body", L"99999999999");
+    word.NewDocument();
+    EXPECT_EQ(Where(), (std::vector<int32_t>{3, 0, 12, 0}));
+    EXPECT_EQ(Captions(L"Insert wildcard"), kEnglishDefaults);
+    EXPECT_TRUE(ports.view.reports.empty());
+
+    for (const auto* outside : {L"5", L"-1", L"9"}) {
+        Store(L"BarPosition", outside);
+        word.NewDocument();
+        EXPECT_EQ(word.FindBar(L"Quillora Toolbar")->position, 3) << text::ToUtf8(outside);
+    }
+    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_TRUE(Control(L"Info")->visible);
+}
+
+TEST_F(Toolbar, ChangingTheListRebuildsThePopupFirstInTheNewStoredOrder) {
+    word.NewDocument();
+    StoreSelection({L"WildCard_InFolder", L"WildCard_Sender", L"WildCard_Subject"});
+    Bar().CreateWildCardList(true);
+
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"In folder", L"Sender", L"Subject"));
+    EXPECT_THAT(basWildcardBtns::Keys(), ElementsAre(L"WildCard_Subject", L"WildCard_Sender", L"WildCard_InFolder"));
+
+    // Without a change the list only grows: a newly chosen wildcard joins, none leaves.
+    Store(L"WildCard_Body", L"2");
+    Store(L"WildCard_Subject", L"0");
+    Bar().CreateWildCardList(false);
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"In folder", L"Body", L"Sender", L"Subject"));
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
+TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBuilt) {
+    word.Refuse(L"CommandBarControl.Parameter.put", {.letThrough = 2});
+    word.NewDocument();
+
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"Subject", L"Body", L"Sender"));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_TRUE(word.FindBar(L"Quillora Toolbar")->visible);
+    ASSERT_EQ(ports.view.reports.size(), 1u);
+    const auto& report = ports.view.reports[0];
+    const auto addButton = report.find(L"Call Stack: clsCommandBar.AddButton(myParent={CommandBarPopup}, "
+                                       L"strParam='WildCard_Sender', strToolTip='', lngFaceId=163, lngDefaultIndex=3)");
+    const auto list = report.find(L"Call Stack: clsCommandBar.CreateWildCardList(bolChange=False)");
+    EXPECT_NE(addButton, std::wstring::npos) << text::ToUtf8(report);
+    EXPECT_LT(addButton, list);
+    EXPECT_EQ(report.find(L"CreateCommandbar"), std::wstring::npos);
+}
+
+TEST_F(Toolbar, ARefusedToolbarCallEndsTheBuildWithOneReport) {
+    word.Refuse(L"CommandBars.Add");
+    word.NewDocument();
+    EXPECT_EQ(word.FindBar(L"Quillora Toolbar"), nullptr);
+    ASSERT_EQ(ports.view.reports.size(), 1u);
+    EXPECT_THAT(ports.view.reports[0], HasSubstr(L"Call Stack: clsCommandBar.CreateCommandbar() ---"));
+    EXPECT_THAT(ports.host.files[L"C:\\Addin\\Errors.txt"], HasSubstr(L"wordsim refuses CommandBars.Add"));
+}
+
+TEST_F(Toolbar, TagsAreUniqueSoOneClickReachesOneHandlerAlsoAfterRebuilds) {
+    word.NewDocument();
+    word.NewDocument();
+    dialogs.whileOpen = [this] { Bar().CreateWildCardList(true); };  // the selection dialog's OK
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Choose wildcards"));
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+
+    EXPECT_THAT(dialogs.shown, ElementsAre(L"frmWildcards"));
+    EXPECT_EQ(word.ActiveDocument()->bookmarks.size(), 1u);
+    std::set<std::wstring> tags;
+    for (const auto& path : {L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"})
+        tags.insert(Control(path)->tag);
+    for (const auto& c : Control(L"Insert wildcard")->controls) tags.insert(c->tag);
+    EXPECT_EQ(tags.size(), 4u + 18u);
+}
+
+TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase) {
+    word.NewDocument();
+    Bookmark(L"wildcard_Subject");
+    Bookmark(L"Greeting");
+    word.Click(L"Quillora Toolbar/Use as template");
+    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_EQ(ports.prompt.shown.size(), 1u);
+    EXPECT_EQ(ports.prompt.shown[0].text, L"The document must contain at least one wildcard");
+    EXPECT_EQ(ports.prompt.shown[0].title, L"Document can't be used as template");
+    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(ports.prompt.shown[0].buttons, MsgButtons::Ok);
+
+    Bookmark(L"WildCard_Subject1");  // numbered, among the others
+    Bookmark(L"Zeta");
+    word.Click(L"Quillora Toolbar/Use as template");
+    EXPECT_THAT(dialogs.shown, ElementsAre(L"frmTemplate"));
+    EXPECT_EQ(ports.prompt.shown.size(), 1u);
+}
+
+TEST_F(Toolbar, AFailingClickIsReportedUnderItsHandler) {
+    word.NewDocument();
+    word.Refuse(L"Bookmarks.Count.get");
+    word.Click(L"Quillora Toolbar/Use as template");
+    ASSERT_EQ(ports.view.reports.size(), 1u);
+    const auto& report = ports.view.reports[0];
+    const auto inner = report.find(L"Call Stack: clsCommandBar.DocumentHasWildcards() ---");
+    const auto outer = report.find(
+        L"Call Stack: clsCommandBar.myTemplateButton_Click(Ctrl={CommandBarButton}, CancelDefault=False)");
+    EXPECT_NE(inner, std::wstring::npos);
+    EXPECT_LT(inner, outer);
+
+    // A process without the dialogs says so instead of ignoring the click.
+    auto* installed = Installed<ToolbarDialogs>::Set(nullptr);
+    word.Click(L"Quillora Toolbar/Info");
+    Installed<ToolbarDialogs>::Set(installed);
+    ASSERT_EQ(ports.view.reports.size(), 2u);
+    EXPECT_THAT(ports.view.reports[1], HasSubstr(L"Description: Object required"));
+    EXPECT_THAT(ports.view.reports[1], HasSubstr(L"Call Stack: clsCommandBar.myInfoButton_Click("));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Toolbar, InfoOpensItsDialogUntilTheToolbarObjectIsReleased) {
+    word.NewDocument();
+    word.Click(L"Quillora Toolbar/Info");
+    basGlobal::gCommandBar = std::make_shared<clsCommandBar>();  // the old one is released
+    EXPECT_TRUE(word.Click(L"Quillora Toolbar/Info"));
+    EXPECT_THAT(dialogs.shown, ElementsAre(L"frmInfo"));
+    EXPECT_TRUE(ports.prompt.shown.empty());
+    EXPECT_NE(word.FindBar(L"Quillora Toolbar"), nullptr);  // the toolbar stays in Word
+}
+
+}  // namespace
+}  // namespace qlora

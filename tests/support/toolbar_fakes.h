@@ -1,0 +1,114 @@
+// The add-in as Word has connected it, over the in-memory Word, for the toolbar's tests: Word's
+// application, the settings store on the add-in's section of an in-memory registry, the wildcard
+// catalogue, the English texts, recording dialogs, and the toolbar built on every DocumentChange.
+// Everything the fixture sets process-wide it puts back afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/global.h"
+#include "common/port.h"
+#include "common/text.h"
+#include "settings/language_texts.h"
+#include "settings/program_settings.h"
+#include "support/fake_ports.h"
+#include "support/fake_registry.h"
+#include "toolbar/command_bar.h"
+#include "toolbar/display_names.h"
+#include "toolbar/wildcard_buttons.h"
+#include "toolbar/wildcards.h"
+#include "word_model.h"
+
+namespace qlora::testing {
+
+// Records which dialog a button opened; `whileOpen` runs as the dialog's own work would.
+class RecordingDialogs : public ToolbarDialogs {
+public:
+    std::vector<std::wstring> shown;
+    std::function<void()> whileOpen;
+
+    void ShowTemplateDialog() override { Show(L"frmTemplate"); }
+    void ShowWildcardsDialog() override { Show(L"frmWildcards"); }
+    void ShowInfoDialog() override { Show(L"frmInfo"); }
+
+private:
+    void Show(const wchar_t* name) {
+        shown.emplace_back(name);
+        if (whileOpen) whileOpen();
+    }
+};
+
+inline const std::wstring kAddinSection = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
+inline const std::wstring kClockText = L" 2026-03-09 14:05:07";  // FakeTrailHost's now, as tags show it
+
+class ToolbarTest : public ::testing::Test {
+protected:
+    ToolbarTest() {
+        basGlobal::gWordApplication = word.Application();
+        auto settings = std::make_shared<clsProgramSettings>();
+        settings->RootKey = kHKeyCurrentUser;
+        settings->RegBase = L"Tandrel";
+        settings->Program = L"Quillora";
+        settings->Section = L"Settings\\WordAddIn";
+        basGlobal::gSettings = settings;
+        basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
+        UseLanguage(basGlobal::kEnglish);
+        basDisplayNames::FillNamesList();
+        documentChange = basGlobal::gWordApplication->AdviseDocumentChange([] { basGlobal::gCommandBar->CreateCommandbar(); });
+    }
+    ~ToolbarTest() override {
+        documentChange.Reset();
+        basWildcardBtns::ClearwcButtons();
+        basGlobal::gCommandBar.reset();
+        basGlobal::gSettings.reset();
+        basGlobal::gWordApplication.reset();
+        basDisplayNames::ClearNamesList();
+        basGlobal::gLanguage = savedLanguage;
+        SetLngId(savedLngId);
+    }
+
+    // The language of the buttons, the texts and the inserted placeholders.
+    static void UseLanguage(int32_t language) {
+        basGlobal::gLanguage = language;
+        SetLngId(static_cast<int16_t>(language + 1));
+    }
+    clsCommandBar& Bar() { return *basGlobal::gCommandBar; }
+    void Store(const std::wstring& entry, const std::wstring& value) {
+        registry.PutString(kHKeyCurrentUser, kAddinSection, entry, value);
+    }
+    // Every wildcard hidden except the given ones, at places 1, 2, ...
+    void StoreSelection(const std::vector<std::wstring>& shown) {
+        for (const auto& w : kWildcards) Store(std::wstring(w.bookmarkName), L"0");
+        for (size_t i = 0; i < shown.size(); ++i) Store(shown[i], text::Decimal(static_cast<long long>(i + 1)));
+    }
+    std::shared_ptr<const wordsim::Control> Control(std::wstring_view path) const {
+        return word.FindControl(L"Quillora Toolbar/" + std::wstring(path));
+    }
+    std::vector<std::wstring> Captions(std::wstring_view path) const {
+        std::vector<std::wstring> captions;
+        const auto bar = word.FindBar(L"Quillora Toolbar");
+        const wordsim::ControlHost* host = path.empty() ? static_cast<const wordsim::ControlHost*>(bar.get()) : Control(path).get();
+        if (host)
+            for (const auto& c : host->controls) captions.push_back(c->caption);
+        return captions;
+    }
+
+    TrailFixturePorts ports;
+    FakeRegistry registry;
+    ScopedPort<RegistryPort> registrySlot{registry};
+    RecordingDialogs dialogs;
+    ScopedPort<ToolbarDialogs> dialogsSlot{dialogs};
+    wordsim::Word word;
+    EventConnection documentChange;
+
+private:
+    const int32_t savedLanguage = basGlobal::gLanguage;
+    const int16_t savedLngId = gLngId();
+};
+
+}  // namespace qlora::testing
