@@ -8,7 +8,8 @@ WINE_RUN  := $(CURDIR)/scripts/wine-run
 export WINEPREFIX := $(BUILD)/wineprefix
 export WINEDEBUG  := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
-export LANG := en_US.UTF-8
+# C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
+export LANG := C.UTF-8
 
 .PHONY: all deps build native win64 win32 prefix test test-native test-windows demo clean
 
@@ -18,18 +19,18 @@ deps:
 	@scripts/ensure-deps.sh
 
 # One build tree per target: native (with the sanitizers), Windows x64 and Windows x86.
-$(BUILD)/native/CMakeCache.txt: | deps
+$(BUILD)/native/Makefile: | deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-$(BUILD)/win64/CMakeCache.txt: | deps
+$(BUILD)/win64/Makefile: | deps
 	cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-$(BUILD)/win32/CMakeCache.txt: | deps
+$(BUILD)/win32/Makefile: | deps
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 
-native: $(BUILD)/native/CMakeCache.txt
+native: $(BUILD)/native/Makefile
 	cmake --build $(BUILD)/native -j $(JOBS)
-win64: $(BUILD)/win64/CMakeCache.txt
+win64: $(BUILD)/win64/Makefile
 	cmake --build $(BUILD)/win64 -j $(JOBS)
-win32: $(BUILD)/win32/CMakeCache.txt
+win32: $(BUILD)/win32/Makefile
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 
 build: native win64 win32
@@ -42,10 +43,12 @@ prefix: deps
 test-native: native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
-# Windows programs need a display even for hidden windows: run the tier under Xvfb.
+# Windows programs need a display even for hidden windows: run the tier under Xvfb. Wine's own
+# services are started first, away from ctest's pipes, which they would otherwise hold open.
 test-windows: win64 prefix
 	cd $(BUILD)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" \
-	  sh -c 'wineserver -p; ctest --output-on-failure; rc=$$?; wineserver -k; exit $$rc'
+	  sh -c 'wineserver -p; $(WINE_RUN) wineboot >/dev/null 2>&1 </dev/null; \
+	         ctest --output-on-failure; rc=$$?; wineserver -k; exit $$rc'
 
 test: build
 	@$(MAKE) --no-print-directory test-native

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   make cmake g++ pkg-config
   googletest libgtest-dev libgmock-dev
-  mingw-w64 mingw-w64-tools
+  mingw-w64 mingw-w64-tools libwine-dev
   wine wine64
   xvfb xauth
 )

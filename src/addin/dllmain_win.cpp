@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "addin/global.h"
+#include "addin/com_object_win.h"
+#include "addin/com_server_win.h"
 #include "addin/global_win.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -13,20 +14,27 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
+// Exported under their plain names by QloraWordAddIn.def.
 extern "C" {
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID, REFIID, LPVOID* object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    // The first object of the DLL is about to be made: the start routine runs before it.
-    qlora::basGlobal::EnsureStarted();
-    return CLASS_E_CLASSNOTAVAILABLE;
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
+    return qlora::com::GetClassObject(clsid, riid, object);
 }
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_OK; }
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return qlora::com::CanUnloadNow() ? S_OK : S_FALSE;
+}
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() { return E_NOTIMPL; }
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+    return qlora::com::Register(qlora::com::Scope::Machine);
+}
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() { return E_NOTIMPL; }
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return qlora::com::Unregister(qlora::com::Scope::Machine);
+}
+
+HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+    return qlora::com::Install(install != FALSE, commandLine);
+}
 
 }  // extern "C"

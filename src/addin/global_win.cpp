@@ -4,10 +4,15 @@
 
 #include <vector>
 
+#include "addin/timer_form_win.h"
 #include "common/port.h"
 #include "common/prompt_win.h"
 #include "common/win32_win.h"
 #include "errors/error_trail_win.h"
+#include "settings/registry_win.h"
+#include "templates/file_sys_win.h"
+#include "shell/operating_system_win.h"
+#include "shell/shell_execute_win.h"
 
 namespace qlora {
 
@@ -25,9 +30,17 @@ void InstallWindowsPorts() {
     static WinMessagePrompt prompt;
     static WinTrailHost trailHost;
     static WinUserLocale locale;
+    static WinShell shell;
+    static WinVersionSource version;
+    static WinTimerFactory timers;
     Installed<MessagePrompt>::Set(&prompt);
     Installed<ErrorTrailHost>::Set(&trailHost);
     Installed<UserLocale>::Set(&locale);
+    Installed<ShellHost>::Set(&shell);
+    Installed<VersionSource>::Set(&version);
+    Installed<TimerFactory>::Set(&timers);
+    Installed<RegistryPort>::Set(&WindowsRegistry());
+    Installed<FileSystemPort>::Set(&WindowsFileSystem());
 }
 
 }  // namespace qlora

@@ -40,6 +40,7 @@ namespace errnum {
 inline constexpr int32_t InvalidCall = 5;         // "Invalid procedure call or argument"
 inline constexpr int32_t Overflow = 6;            // "Overflow"
 inline constexpr int32_t OutOfMemory = 7;         // "Out of memory"
+inline constexpr int32_t ObjectNotSet = 91;        // "Object variable or With block variable not set"
 inline constexpr int32_t PathFileAccess = 75;     // "Path/File access error"
 inline constexpr int32_t PathNotFound = 76;       // "Path not found"
 inline constexpr int32_t ObjectRequired = 424;    // "Object required"

@@ -84,7 +84,7 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     EXPECT_EQ(bytes.substr(0, 6), "Gr\xF6\xDF" "e ");
     EXPECT_NE(bytes.find("AddButton(strParam='\xC4')"), std::string::npos);
     EXPECT_NE(bytes.find("------\r\n\r\n\r\n\r\nsecond \r\n"), std::string::npos);
-    EXPECT_EQ(bytes.compare(bytes.size() - 7, 7, "-\r\n\r\n\r\n"), 0);
+    EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);  // the report, two empty lines, the record end
 }
 
 TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) {

@@ -1,0 +1,32 @@
+#include "addin/connect.h"
+
+#include "errors/error_trail.h"
+
+namespace qlora {
+
+void Connect::IDTExtensibility2_OnConnection(const std::function<std::shared_ptr<word::Application>()>& application,
+                                             int32_t ConnectMode, const Shown& shown) {
+    Handle(
+        L"Connect.IDTExtensibility2_OnConnection(Application,ConnectMode,AddInInst,custom)",
+        [&] {
+            handler_ = std::make_unique<clsWordAddIn>();
+            handler_->InitHandler(application());
+            // Loaded while Word runs already: Word will not call this itself.
+            if (ConnectMode != ext_cm_Startup) IDTExtensibility2_OnStartupComplete();
+        },
+        shown.application, ConnectMode, shown.addInInst, shown.custom);
+}
+
+void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, const ArgValue& custom) {
+    Handle(
+        L"Connect.IDTExtensibility2_OnDisconnection(RemoveMode,custom)",
+        [&] {
+            if (handler_) handler_->UnInitHandler();
+            handler_.reset();
+            // Unloaded by the user while Word keeps running.
+            if (RemoveMode != ext_dm_HostShutdown) IDTExtensibility2_OnBeginShutdown();
+        },
+        RemoveMode, custom);
+}
+
+}  // namespace qlora

@@ -1,0 +1,74 @@
+#include "addin/word_addin.h"
+
+#include "addin/global.h"
+#include "common/port.h"
+#include "errors/error_trail.h"
+#include "settings/program_settings.h"
+#include "templates/file_sys.h"
+#include "templates/template_list.h"
+#include "toolbar/command_bar.h"
+#include "toolbar/display_names.h"
+#include "toolbar/wildcard_buttons.h"
+
+namespace qlora {
+
+void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myApplication) {
+    Handle(
+        L"clsWordAddIn.InitHandler(myApplication)",
+        [&] {
+            basGlobal::gWordApplication = myApplication;
+            basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
+            basGlobal::gSettings = std::make_shared<clsProgramSettings>();
+            myWordApp = basGlobal::gWordApplication;
+            if (!myWordApp) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+            myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
+            basGlobal::SetLanguage();
+            auto fileOps = std::make_unique<clsFileOps>();
+            myTimerForm = std::make_unique<frmTimer>([this] { myTimerForm_SaveCommandPosition(); });
+            basGlobal::gDataPath = fileOps->GetPathLocalAppData() + L"\\Tandrel\\Quillora\\";
+            basGlobal::gTemplateList = std::make_shared<clsTemplateList>();
+            if (!basFileSys::FolderExists(basGlobal::gDataPath)) basFileSys::CreateFolder(basGlobal::gDataPath);
+            basDisplayNames::FillNamesList();
+            auto& settings = *basGlobal::gSettings;
+            settings.RootKey = kHKeyCurrentUser;
+            settings.MainBranch = L"SOFTWARE";
+            settings.RegBase = L"Tandrel";
+            settings.Program = L"Quillora";
+            settings.Section = L"Settings\\WordAddIn";
+            fileOps.reset();
+        },
+        myApplication);
+}
+
+void clsWordAddIn::UnInitHandler() {
+    Handle(L"clsWordAddIn.UnInitHandler", [&] {
+        basWildcardBtns::ClearwcButtons();
+        basDisplayNames::ClearNamesList();
+        basGlobal::gCommandBar.reset();
+        basGlobal::gSettings.reset();
+        basGlobal::gWordApplication.reset();
+        myWordAppEvents.Reset();
+        myWordApp.reset();
+        myTimerForm.reset();  // unloading frmTimer stops its ticks
+        if (auto* dialogs = Installed<OpenDialogs>::Get()) {
+            dialogs->UnloadInfo();
+            dialogs->UnloadErrorReport();
+        }
+    });
+}
+
+void clsWordAddIn::myWordApp_DocumentChange() {
+    Handle(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
+        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+        basGlobal::gCommandBar->CreateCommandbar();
+    });
+}
+
+void clsWordAddIn::myTimerForm_SaveCommandPosition() {
+    Handle(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
+        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+        basGlobal::gCommandBar->SavePosition();
+    });
+}
+
+}  // namespace qlora

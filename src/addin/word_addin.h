@@ -1,0 +1,42 @@
+// clsWordAddIn: the add-in handler. Connect makes one per connection: InitHandler sets up the
+// process-wide state, listens to Word's DocumentChange (which builds and refreshes the toolbar)
+// and to frmTimer (which has the toolbar store its position every five seconds); UnInitHandler
+// tears it all down again.
+#pragma once
+
+#include <memory>
+
+#include "addin/timer_form.h"
+#include "addin/word_host.h"
+
+namespace qlora {
+
+// The dialogs that may still be open when the add-in is unloaded (info, error report).
+class OpenDialogs {
+public:
+    virtual ~OpenDialogs() = default;
+    virtual void UnloadInfo() = 0;
+    virtual void UnloadErrorReport() = 0;
+};
+
+class clsWordAddIn {
+public:
+    static constexpr wchar_t kTypeName[] = L"clsWordAddIn";
+
+    clsWordAddIn() = default;
+    clsWordAddIn(const clsWordAddIn&) = delete;  // Word's events are bound to this object
+    clsWordAddIn& operator=(const clsWordAddIn&) = delete;
+
+    // Each reports a failure itself and returns; the steps after the failing one are skipped.
+    void InitHandler(const std::shared_ptr<word::Application>& myApplication);
+    void UnInitHandler();
+    void myWordApp_DocumentChange();
+    void myTimerForm_SaveCommandPosition();
+
+private:
+    std::shared_ptr<word::Application> myWordApp;
+    EventConnection myWordAppEvents;
+    std::unique_ptr<frmTimer> myTimerForm;  // loaded, its SaveCommandPosition reaching us
+};
+
+}  // namespace qlora

@@ -1,0 +1,224 @@
+// The add-in handler and the connection object against the in-memory Word, registry, file
+// system and timers: what Word's connection sets up, what its events and the timer do, and what
+// disconnection leaves behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "addin/connect.h"
+#include "addin/global.h"
+#include "addin/word_addin.h"
+#include "support/fake_file_system.h"
+#include "support/fake_ports.h"
+#include "support/fake_registry.h"
+#include "templates/template_list.h"
+#include "toolbar/command_bar.h"
+#include "toolbar/display_names.h"
+#include "word_model.h"
+
+namespace qlora {
+namespace {
+
+constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
+constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
+constexpr wchar_t kDataPath[] = L"C:\\Users\\ann\\AppData\\Local\\Tandrel\\Quillora\\";
+
+// Timers that tick when the test says so.
+class ManualTimers : public TimerFactory {
+public:
+    struct Running {
+        int32_t interval;
+        std::function<void()> onTick;
+        bool stopped = false;
+    };
+    std::vector<std::shared_ptr<Running>> started;
+
+    std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
+        auto running = std::make_shared<Running>(Running{interval, std::move(onTick)});
+        started.push_back(running);
+        struct Handle : Timer {
+            std::shared_ptr<Running> running;
+            ~Handle() override { running->stopped = true; }
+        };
+        auto handle = std::make_unique<Handle>();
+        handle->running = running;
+        return handle;
+    }
+    void TickAll() {
+        for (const auto& t : started)
+            if (!t->stopped) t->onTick();
+    }
+    size_t Ticking() const {
+        return static_cast<size_t>(std::count_if(started.begin(), started.end(), [](auto& t) { return !t->stopped; }));
+    }
+};
+
+class RecordingDialogs : public OpenDialogs {
+public:
+    std::vector<std::wstring> unloaded;
+    void UnloadInfo() override { unloaded.push_back(L"frmInfo"); }
+    void UnloadErrorReport() override { unloaded.push_back(L"frmShowError"); }
+};
+
+class AddinHandler : public ::testing::Test {
+protected:
+    AddinHandler() {
+        files.specialFolders[28] = kLocalAppData;
+        files.AddFolder(kLocalAppData);
+    }
+    ~AddinHandler() override {
+        basGlobal::gWordApplication.reset();
+        basGlobal::gCommandBar.reset();
+        basGlobal::gSettings.reset();
+        basDisplayNames::ClearNamesList();
+    }
+
+    const wordsim::Bar* Toolbar() const { return word.FindBar(L"Quillora Toolbar").get(); }
+
+    testing::TrailFixturePorts trail;
+    testing::FakeRegistry registry;
+    ScopedPort<RegistryPort> registrySlot{registry};
+    testing::FakeFileSystem files;
+    ScopedPort<FileSystemPort> filesSlot{files};
+    ManualTimers timers;
+    ScopedPort<TimerFactory> timersSlot{timers};
+    RecordingDialogs dialogs;
+    ScopedPort<OpenDialogs> dialogsSlot{dialogs};
+    testing::FixedLocale locale{L"English"};
+    ScopedPort<UserLocale> localeSlot{locale};
+    wordsim::Word word;
+};
+
+TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
+    locale.name = L"German";
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+
+    EXPECT_NE(basGlobal::gWordApplication, nullptr);
+    ASSERT_NE(basGlobal::gCommandBar, nullptr);
+    ASSERT_NE(basGlobal::gSettings, nullptr);
+    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
+    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+    EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
+    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
+    EXPECT_EQ(files.Find(kDataPath) ? files.Find(kDataPath)->folder : false, true);  // created on first run
+    ASSERT_NE(basGlobal::gTemplateList, nullptr);
+    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), std::wstring(kDataPath) + L"NewTemplates.ini");
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+    ASSERT_EQ(timers.started.size(), 1u);
+    EXPECT_EQ(timers.started[0]->interval, 5000);
+    EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
+    EXPECT_TRUE(trail.view.reports.empty());
+    basGlobal::gLanguage = basGlobal::kEnglish;
+}
+
+TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarAndTimerTicksStoreItsPosition) {
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+    word.NewDocument();
+    ASSERT_NE(Toolbar(), nullptr);
+    EXPECT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
+
+    timers.TickAll();
+    const auto left = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
+    ASSERT_TRUE(left.has_value());
+    EXPECT_EQ(left->data, std::wstring(L"3") + L'\0');  // docked at the bottom by default
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+TEST_F(AddinHandler, UnInitHandlerReleasesStateStopsEventsAndUnloadsDialogs) {
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+    word.NewDocument();
+    const auto templateList = basGlobal::gTemplateList;
+    handler.UnInitHandler();
+
+    EXPECT_EQ(basGlobal::gWordApplication, nullptr);
+    EXPECT_EQ(basGlobal::gCommandBar, nullptr);
+    EXPECT_EQ(basGlobal::gSettings, nullptr);
+    EXPECT_EQ(basDisplayNames::Count(), 0);
+    EXPECT_EQ(timers.Ticking(), 0u);
+    EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
+    // Kept for the next connection.
+    EXPECT_EQ(basGlobal::gTemplateList, templateList);
+    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
+
+    const auto calls = word.TotalCalls();
+    word.NewDocument();  // no longer heard
+    EXPECT_EQ(word.TotalCalls(), calls);
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
+    word.Refuse(L"Application.DocumentChange.advise");
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+    ASSERT_EQ(trail.view.reports.size(), 1u);
+    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsWordAddIn.InitHandler(myApplication={Application}) "),
+              std::wstring::npos);
+    EXPECT_TRUE(timers.started.empty());
+    EXPECT_EQ(basDisplayNames::Count(), 0);
+}
+
+TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+    word.Refuse(L"CommandBars.Add");
+    word.NewDocument();
+    ASSERT_EQ(trail.view.reports.size(), 1u);
+    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
+    EXPECT_EQ(trail.view.reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
+}
+
+class Connecting : public AddinHandler {
+protected:
+    std::function<std::shared_ptr<word::Application>()> ThisWord() {
+        return [this] { return word.Application(); };
+    }
+    const Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
+};
+
+TEST_F(Connecting, LoadingWhileWordRunsBehavesLikeStartupLoading) {
+    for (const int32_t mode : {1, 0}) {
+        Connect connect;
+        connect.IDTExtensibility2_OnConnection(ThisWord(), mode, shown);
+        EXPECT_TRUE(connect.Connected());
+        word.NewDocument();
+        EXPECT_NE(Toolbar(), nullptr) << mode;
+        connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
+        EXPECT_FALSE(connect.Connected());
+    }
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+TEST_F(Connecting, UnloadingAndLoadingAgainBuildsAFreshHandlerAndAWorkingToolbar) {
+    Connect connect;
+    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    word.NewDocument();
+    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+    connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);
+    word.NewDocument();
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+    EXPECT_NE(word.DumpDocument().find(L"WildCard_Subject"), std::wstring::npos);
+    EXPECT_EQ(timers.Ticking(), 1u);
+    connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
+    Connect connect;
+    const auto notWord = []() -> std::shared_ptr<word::Application> {
+        throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+    };
+    const Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
+    connect.IDTExtensibility2_OnConnection(notWord, 1, other);
+    ASSERT_EQ(trail.view.reports.size(), 1u);
+    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application={Object}, "
+                                         L"ConnectMode=1, AddInInst={Nothing}, custom={Empty})"),
+              std::wstring::npos);
+    connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgEmpty{}});
+    EXPECT_EQ(trail.view.reports.size(), 1u);
+}
+
+}  // namespace
+}  // namespace qlora

@@ -1,0 +1,156 @@
+// The add-in DLL connected to a Word over real COM: wordsim's automation objects stand for Word,
+// the DLL is loaded and driven through IDTExtensibility2 as Word drives it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <fstream>
+#include <initguid.h>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "addin_host_win.h"
+#include "com_face_win.h"
+#include "common/win32_win.h"
+#include "word_model.h"
+
+namespace qlora {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+DEFINE_GUID(kConnectClsid, 0xFEC3BE41, 0xF1BD, 0x4ED7, 0xB8, 0x5F, 0xE1, 0x3B, 0x89, 0xDB, 0x91, 0x8E);
+constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
+
+struct FreeLibraryTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+
+std::wstring ReadSetting(const wchar_t* name) {
+    wchar_t buffer[64] = {};
+    DWORD size = sizeof(buffer);
+    return ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS
+               ? buffer
+               : L"";
+}
+
+// Runs the thread's message loop (the add-in's timer ticks in it) until `done` or a deadline.
+template <class Done>
+bool PumpUntil(Done done, DWORD milliseconds) {
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (!done()) {
+        if (::GetTickCount64() > deadline) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class AddinConnection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        dll_.reset(::LoadLibraryW(dllPath_.c_str()));
+        ASSERT_TRUE(dll_);
+        getClassObject_ = reinterpret_cast<GetClassObject>(::GetProcAddress(dll_.get(), "DllGetClassObject"));
+        canUnloadNow_ = reinterpret_cast<CanUnloadNow>(::GetProcAddress(dll_.get(), "DllCanUnloadNow"));
+        ASSERT_TRUE(getClassObject_ && canUnloadNow_);
+        ::DeleteFileW(logPath_.c_str());
+    }
+    void TearDown() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        ::DeleteFileW(logPath_.c_str());
+    }
+
+    ComPtr<wordsim::IDTExtensibility2> NewConnect() {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(getClassObject_(kConnectClsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())),
+                  S_OK);
+        ComPtr<wordsim::IDTExtensibility2> connect;
+        EXPECT_EQ(factory->CreateInstance(nullptr, wordsim::kIDTExtensibility2,
+                                          reinterpret_cast<void**>(connect.GetAddressOf())),
+                  S_OK);
+        return connect;
+    }
+
+    std::string Log() const {
+        std::ifstream in(win::ToAnsi(logPath_), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+
+    const std::wstring dllPath_ = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
+    const std::wstring logPath_ = win::ThisModuleFolder() + L"\\Errors.txt";
+    win::Unique<FreeLibraryTraits> dll_;
+    GetClassObject getClassObject_ = nullptr;
+    CanUnloadNow canUnloadNow_ = nullptr;
+    std::shared_ptr<wordsim::Word> word_ = std::make_shared<wordsim::Word>();
+    wordsim::com::Face face_{word_};
+    SAFEARRAY* custom_ = nullptr;
+};
+
+TEST_F(AddinConnection, ConnectingSetsUpTheAddinAndWordsEventsAndTimerDriveIt) {
+    auto connect = NewConnect();
+    ASSERT_TRUE(connect);
+    ASSERT_EQ(connect->OnConnection(face_.Application().Get(), 1, nullptr, &custom_), S_OK);
+
+    // The data folder exists after the first connection.
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+    const DWORD attributes = ::GetFileAttributesW((std::wstring(local) + L"\\Tandrel\\Quillora").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(word_->FindBar(L"Quillora Toolbar"), nullptr);  // not before a document
+
+    word_->NewDocument();  // DocumentChange through the connection point
+    ASSERT_NE(word_->FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr) << word_->DumpToolbars();
+    ASSERT_TRUE(word_->Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+    EXPECT_NE(word_->DumpDocument().find(L"WildCard_Subject"), std::wstring::npos) << word_->DumpDocument();
+
+    // The timer stores the toolbar's position within a tick or two.
+    EXPECT_TRUE(PumpUntil([] { return ReadSetting(L"BarPosition") == L"3"; }, 15000)) << ReadSetting(L"BarPosition");
+
+    ASSERT_EQ(connect->OnDisconnection(0, &custom_), S_OK);
+    EXPECT_EQ(Log(), "");  // nothing went wrong
+}
+
+TEST_F(AddinConnection, HundredCyclesLeaveNoLiveObjects) {
+    {
+        auto connect = NewConnect();
+        ASSERT_TRUE(connect);
+        for (int i = 0; i < 100; ++i) {
+            ASSERT_EQ(connect->OnConnection(face_.Application().Get(), i % 2, nullptr, &custom_), S_OK);
+            if (i == 0) word_->NewDocument();
+            else word_->ActivateDocument(1 + i % word_->DocumentCount());
+            ASSERT_EQ(connect->OnDisconnection(i % 2, &custom_), S_OK);
+        }
+        EXPECT_NE(word_->FindBar(L"Quillora Toolbar"), nullptr);
+    }
+    EXPECT_EQ(face_.LiveObjects(), 0);  // every Word object the add-in held is released
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(AddinConnection, RefusedWordCallEndsInTheLogAndWordStillGetsSuccess) {
+    auto connect = NewConnect();
+    ASSERT_TRUE(connect);
+    ASSERT_EQ(connect->OnConnection(face_.Application().Get(), 1, nullptr, &custom_), S_OK);
+    word_->Refuse(L"CommandBars.Add");
+    word_->NewDocument();  // the toolbar cannot be built: reported, and Word goes on
+    EXPECT_EQ(word_->FindBar(L"Quillora Toolbar"), nullptr);
+    EXPECT_EQ(connect->OnDisconnection(0, &custom_), S_OK);
+    const std::string log = Log();
+    EXPECT_NE(log.find("Command failed: wordsim refuses CommandBars.Add"), std::string::npos) << log;
+    EXPECT_NE(log.find("  Call Stack: clsCommandBar.CreateCommandbar() "), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace qlora

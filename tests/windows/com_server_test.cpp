@@ -1,0 +1,183 @@
+// The registered DLL: self-registration per machine and per user, checked key by key, and
+// late-bound script clients using its public classes by ProgID.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/win32_win.h"
+#include "process_util.h"
+
+namespace qlora {
+namespace {
+
+using testing::RunProcess;
+
+const std::wstring kDll = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
+const wchar_t* const kClasses[] = {L"Connect",         L"clsWordAddIn",       L"clsWord",
+                                   L"clsWildCardBtn",  L"clsTemplateList",    L"clsOperatingSystem",
+                                   L"clsFileOps",      L"clsConcatenation",   L"clsCommandBar"};
+const wchar_t* const kClsids[] = {
+    L"{FEC3BE41-F1BD-4ED7-B85F-E13B89DB918E}", L"{3BF1C560-F783-44C7-876D-6119BF947E16}",
+    L"{E8E744A6-1862-4DA6-8265-FBE93395ABEF}", L"{690949EE-3FCC-4385-ABD5-6E5FCCCFC33D}",
+    L"{BA3B9D18-22C4-441D-A3D7-AE99F74CDE31}", L"{271872B7-1E82-4D17-BABB-8E46B7B17290}",
+    L"{EECA2100-BA1A-47F8-886B-0B28CE102916}", L"{2B638FF2-AFFB-48F7-866E-40FBC806A319}",
+    L"{7D0D102E-3DF7-4B78-95EF-01F4BBB32D08}"};
+const wchar_t* const kInterfaces[] = {
+    L"{7C59478C-6F9B-4D0A-8275-DA86D563AD15}", L"{EAEE2B92-7CD3-420C-AA44-C0560745CBA8}",
+    L"{7E5944AA-12DA-44FA-A800-5F72B8116851}", L"{AC07B621-16EC-43FE-8366-39141E116DB7}",
+    L"{E82FE97A-B862-4E79-92D6-D5E9C9CB549F}", L"{44D28D0E-9918-47A7-A693-54835963B06F}",
+    L"{9F70FF8E-5E47-4BEF-93E7-6CDCDCC55158}", L"{97AA1077-1118-415F-A6DD-2F9F85A82E90}",
+    L"{B8AF4702-3564-4FDA-928F-B7A39624808D}", L"{507E192A-3E2A-4666-A727-A6D5A7C7A239}"};
+constexpr wchar_t kLibId[] = L"{B723B871-C56D-4F1F-9454-58731B63F031}";
+constexpr wchar_t kExtensibility[] = L"{B65AD801-ABAF-11D0-BB8B-00A0C90F2744}";
+
+std::wstring ReadString(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return L"<none>";
+    return buffer;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+    win::UniqueHKey handle;
+    return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
+}
+
+// The names directly below a key: what registration may add to and must leave as it was.
+std::set<std::wstring> SubkeyNames(HKEY root, const std::wstring& key) {
+    std::set<std::wstring> names;
+    win::UniqueHKey handle;
+    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.insert(name);
+    }
+    return names;
+}
+
+struct Snapshot {
+    std::set<std::wstring> root, clsid, iface, typelib;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take(HKEY root) {
+    const std::wstring classes = L"Software\\Classes";
+    return {SubkeyNames(root, classes), SubkeyNames(root, classes + L"\\CLSID"),
+            SubkeyNames(root, classes + L"\\Interface"), SubkeyNames(root, classes + L"\\TypeLib")};
+}
+
+void ExpectRegisteredUnder(HKEY root) {
+    const std::wstring classes = L"Software\\Classes\\";
+    for (size_t i = 0; i < std::size(kClasses); ++i) {
+        const std::wstring progId = std::wstring(L"QloraWordAddIn.") + kClasses[i];
+        const std::wstring clsid = classes + L"CLSID\\" + kClsids[i];
+        EXPECT_EQ(ReadString(root, classes + progId + L"\\CLSID"), kClsids[i]) << progId;
+        EXPECT_TRUE(::lstrcmpiW(ReadString(root, clsid + L"\\InprocServer32").c_str(), kDll.c_str()) == 0)
+            << ReadString(root, clsid + L"\\InprocServer32");
+        EXPECT_EQ(ReadString(root, clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(ReadString(root, clsid + L"\\ProgID"), progId);
+        EXPECT_EQ(ReadString(root, clsid + L"\\TypeLib"), kLibId);
+    }
+    for (const auto* iid : kInterfaces) {
+        EXPECT_EQ(ReadString(root, classes + L"Interface\\" + iid + L"\\TypeLib"), kLibId) << iid;
+        EXPECT_EQ(ReadString(root, classes + L"Interface\\" + iid + L"\\TypeLib", L"Version"), L"1.0");
+    }
+    EXPECT_TRUE(::lstrcmpiW(ReadString(root, classes + L"TypeLib\\" + kLibId + L"\\1.0\\0\\win64").c_str(),
+                            kDll.c_str()) == 0);
+    // Office's connection interface is described in the library but registered by Office alone.
+    EXPECT_FALSE(KeyExists(root, classes + L"Interface\\" + kExtensibility));
+}
+
+DWORD Regsvr32(const std::wstring& arguments) {
+    return RunProcess(L"regsvr32.exe /s " + arguments + L" \"" + kDll + L"\"").exitCode;
+}
+
+TEST(Registration, MachineWideRegistersEveryClassAndUnregisteringLeavesNothingBehind) {
+    const Snapshot before = Take(HKEY_LOCAL_MACHINE);
+    ASSERT_EQ(Regsvr32(L""), 0u);
+    ExpectRegisteredUnder(HKEY_LOCAL_MACHINE);
+    const Snapshot registered = Take(HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(registered.root.size(), before.root.size() + std::size(kClasses));
+    EXPECT_EQ(registered.clsid.size(), before.clsid.size() + std::size(kClsids));
+    EXPECT_EQ(registered.iface.size(), before.iface.size() + std::size(kInterfaces));
+    EXPECT_EQ(registered.typelib.size(), before.typelib.size() + 1);
+
+    ASSERT_EQ(Regsvr32(L"/u"), 0u);
+    EXPECT_EQ(Take(HKEY_LOCAL_MACHINE), before);
+}
+
+TEST(Registration, PerUserRegistrationNeedsNoMachineKeys) {
+    const Snapshot machine = Take(HKEY_LOCAL_MACHINE);
+    const Snapshot user = Take(HKEY_CURRENT_USER);
+    ASSERT_EQ(Regsvr32(L"/n /i:user"), 0u);
+    ExpectRegisteredUnder(HKEY_CURRENT_USER);
+    EXPECT_EQ(Take(HKEY_LOCAL_MACHINE), machine);
+    ASSERT_EQ(Regsvr32(L"/u /n /i:user"), 0u);
+    const Snapshot after = Take(HKEY_CURRENT_USER);
+    for (const auto* clsid : kClsids) EXPECT_EQ(after.clsid.count(clsid), 0u) << clsid;
+    for (const auto* iid : kInterfaces) EXPECT_EQ(after.iface.count(iid), 0u) << iid;
+    EXPECT_EQ(after.typelib.count(kLibId), 0u);
+    for (const auto* name : kClasses) EXPECT_EQ(after.root.count(std::wstring(L"QloraWordAddIn.") + name), 0u);
+    EXPECT_TRUE(std::includes(after.root.begin(), after.root.end(), user.root.begin(), user.root.end()));
+}
+
+// Scripts use the classes as any late-bound client does. Registered machine-wide: Wine does not
+// show per-user classes in HKEY_CLASSES_ROOT as Windows does.
+class LateBoundClients : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(Regsvr32(L""), 0u); }
+    static void TearDownTestSuite() { Regsvr32(L"/u"); }
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"qlora-scripts-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+    }
+    void TearDown() override {
+        ::DeleteFileW((folder_ + L"\\NewTemplates.ini").c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+
+    // Runs a script and returns its lines; each check printed PASS or FAIL.
+    std::vector<std::string> Run(const std::wstring& script) {
+        const auto result = RunProcess(L"cscript.exe //nologo \"" + std::wstring(QLORA_TEST_SCRIPTS) + L"/" +
+                                       script + L"\" \"" + folder_ + L"\"");
+        std::vector<std::string> lines;
+        size_t from = 0;
+        for (size_t at; (at = result.output.find('\n', from)) != std::string::npos; from = at + 1) {
+            std::string line = result.output.substr(from, at - from);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) lines.push_back(line);
+        }
+        return lines;
+    }
+
+    void ExpectAllPassed(const std::vector<std::string>& lines, size_t checks) {
+        size_t passed = 0;
+        for (const auto& line : lines) {
+            EXPECT_NE(line.substr(0, 4), "FAIL") << line;
+            passed += line.substr(0, 4) == "PASS";
+        }
+        EXPECT_EQ(passed, checks);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "DONE all passed");  // the script ran to its end
+    }
+
+    std::wstring folder_;
+};
+
+TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) {
+    ExpectAllPassed(Run(L"late_bound.vbs"), 23);
+}
+
+TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 5); }
+
+}  // namespace
+}  // namespace qlora

@@ -1,0 +1,40 @@
+// The same classes from JScript: every check prints one PASS or FAIL line.
+var failures = 0;
+function check(name, body) {
+    try {
+        var detail = body();
+        if (detail === true) WScript.Echo("PASS " + name);
+        else { WScript.Echo("FAIL " + name + ": " + detail); failures++; }
+    } catch (e) {
+        WScript.Echo("FAIL " + name + ": error " + (e.number & 0xFFFF) + " " + e.description);
+        failures++;
+    }
+}
+
+check("create every class", function () {
+    var names = ["Connect", "clsWordAddIn", "clsWord", "clsWildCardBtn", "clsTemplateList",
+                 "clsOperatingSystem", "clsFileOps", "clsConcatenation", "clsCommandBar"];
+    for (var i = 0; i < names.length; i++) new ActiveXObject("QloraWordAddIn." + names[i]);
+    return true;
+});
+check("clsConcatenation", function () {
+    var c = new ActiveXObject("QloraWordAddIn.clsConcatenation");
+    for (var i = 0; i < 100; i++) c.Concat("x" + i);
+    return c.Length == 290 && c.Value.substr(0, 6) == "x0x1x2" ? true : c.Value;
+});
+check("clsTemplateList in memory", function () {
+    var list = new ActiveXObject("QloraWordAddIn.clsTemplateList");
+    list.AddTemplate("A", "C:\\a.doc");
+    return list.CountTemplates() == 1 && list.GetEntry("a") == "A||C:\\a.doc" && list.GetEntry(1) == "A||C:\\a.doc"
+        ? true : list.GetEntry(1);
+});
+check("clsTemplateList refuses what the list file cannot hold", function () {
+    var list = new ActiveXObject("QloraWordAddIn.clsTemplateList");
+    return !list.AddTemplate("A||B", "C:\\a.doc") && !list.AddTemplate("", "C:\\a.doc") && list.CountTemplates() == 0
+        ? true : list.CountTemplates();
+});
+check("clsOperatingSystem", function () {
+    var line = new ActiveXObject("QloraWordAddIn.clsOperatingSystem").OperatingSystem();
+    return line.indexOf(" build ") > 0 ? true : line;
+});
+WScript.Echo(failures == 0 ? "DONE all passed" : "DONE " + failures + " failed");

@@ -1,0 +1,62 @@
+' A late-bound client of the add-in's public classes. Every check prints one PASS or FAIL line;
+' the C++ test reads them (Wine's script host prints no script errors of its own).
+Option Explicit
+On Error Resume Next
+
+Dim failures : failures = 0
+Sub Check(name, ok, detail)
+    If Err.Number <> 0 Then
+        WScript.Echo "FAIL " & name & ": error " & Err.Number & " " & Err.Description
+        Err.Clear
+        failures = failures + 1
+    ElseIf ok Then
+        WScript.Echo "PASS " & name
+    Else
+        WScript.Echo "FAIL " & name & ": " & detail
+        failures = failures + 1
+    End If
+End Sub
+
+Dim progId, o
+For Each progId In Array("Connect", "clsWordAddIn", "clsWord", "clsWildCardBtn", "clsTemplateList", _
+                         "clsOperatingSystem", "clsFileOps", "clsConcatenation", "clsCommandBar")
+    Set o = Nothing
+    Set o = CreateObject("QloraWordAddIn." & progId)
+    Check "create " & progId, IsObject(o), "no object"
+Next
+
+Dim c, piece : Set c = CreateObject("QloraWordAddIn.clsConcatenation")
+c.Concat "Offer||C:\T\Offer.doc"
+piece = "|>|"
+c.Concat piece
+Check "clsConcatenation", c.Value = "Offer||C:\T\Offer.doc|>|" And c.Length = 24, c.Value & " / " & c.Length
+c.Clear
+Check "clsConcatenation.Clear", c.Value = "" And c.Length = 0, c.Value
+
+Dim os : Set os = CreateObject("QloraWordAddIn.clsOperatingSystem")
+Dim line : line = os.OperatingSystem()
+Check "clsOperatingSystem", InStr(line, " build ") > 0 And Right(line, 1) = ")", line
+
+Dim files : Set files = CreateObject("QloraWordAddIn.clsFileOps")
+Dim appData : appData = files.GetPathLocalAppData()
+Check "clsFileOps.GetPathLocalAppData", Len(appData) > 3 And Right(appData, 1) <> "\", appData
+
+Dim folder : folder = WScript.Arguments(0)
+Dim list : Set list = CreateObject("QloraWordAddIn.clsTemplateList")
+list.FilePath = folder & "\NewTemplates.ini"
+Check "clsTemplateList.FilePath", list.FilePath = folder & "\NewTemplates.ini", list.FilePath
+Check "clsTemplateList.AddTemplate", list.AddTemplate("Offer", "C:\T\Offer.doc") And list.AddTemplate("Letter", "\\srv\share\Letter.doc"), ""
+Check "clsTemplateList.AddTemplate refuses a taken name", Not list.AddTemplate("OFFER", "C:\x.doc"), ""
+Check "clsTemplateList.AddTemplate overwrites", list.AddTemplate("offer", "C:\T\Offer2.doc", True), ""
+Check "clsTemplateList.CountTemplates", list.CountTemplates() = 2, list.CountTemplates()
+Check "clsTemplateList.GetEntry by position", list.GetEntry(2) = "offer||C:\T\Offer2.doc", list.GetEntry(2)
+Check "clsTemplateList.GetEntry by name", list.GetEntry("LETTER") = "Letter||\\srv\share\Letter.doc", list.GetEntry("LETTER")
+Check "clsTemplateList.GetEntry missing", list.GetEntry(7) = "" And list.GetEntry("none") = "", ""
+list.Save
+Dim again : Set again = CreateObject("QloraWordAddIn.clsTemplateList")
+again.FilePath = folder & "\NewTemplates.ini"
+again.Load
+Check "clsTemplateList.Save and Load", again.CountTemplates() = 2 And again.GetEntry(1) = "Letter||\\srv\share\Letter.doc", again.GetEntry(1)
+Check "clsTemplateList.TemplateExists", again.TemplateExists("LETTER") And Not again.TemplateExists("Memo"), ""
+
+If failures = 0 Then WScript.Echo "DONE all passed" Else WScript.Echo "DONE " & failures & " failed"

@@ -1,0 +1,52 @@
+// The session host of the wordsim program: Word's message loop on this thread, its add-ins
+// loaded through the Office add-in key, files on the disk and documents saved as RTF.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "addin_host_win.h"
+#include "com_face_win.h"
+#include "session.h"
+#include "word_model.h"
+
+namespace wordsim {
+
+// Every Document.SaveAs of the Word writes the document as RTF under the name it was given,
+// replacing a file there only once the new one is complete. A file that cannot be written fails
+// the save with Word's "Command failed" (4198).
+void SaveDocumentsAsRtf(Word& word);
+
+// The message loop of Word's user-interface thread: what waits now, or for a while.
+void PumpMessages();
+void PumpMessagesFor(int32_t milliseconds);
+
+// Everything a handle (a file, a pipe, standard input) gives until its end.
+std::string ReadAll(HANDLE handle);
+
+class WinSessionHost final : public SessionHost {
+public:
+    // Without `loadAddIns` Word starts as "winword /a" does: it connects no add-in at start-up.
+    WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns);
+
+    void Start() override;
+    void Idle() override { PumpMessages(); }
+    void Wait(int32_t milliseconds) override { PumpMessagesFor(milliseconds); }
+    void LoadAddIn(const std::wstring& progId) override { addIns_.Connect(progId); }
+    void UnloadAddIn(const std::wstring& progId) override { addIns_.Disconnect(progId); }
+    void Quit() override { addIns_.Shutdown(); }
+    std::string ReadFile(const std::wstring& path) override;
+    ComCalls Calls() const override { return face_.Calls(); }
+
+    const com::Face& Face() const { return face_; }
+
+private:
+    com::Face face_;
+    AddInHost addIns_;
+    Print print_;
+    bool loadAddIns_;
+};
+
+}  // namespace wordsim

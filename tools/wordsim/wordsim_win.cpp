@@ -1,0 +1,96 @@
+// wordsim: Word for an add-in and a script. It starts as Word starts (the add-ins registered under
+// the Office add-in key are connected), runs the script's user actions (tools/wordsim/README.md)
+// on Word's message loop and quits as Word quits.
+//
+//   wordsim [/a] [script]     /a: start without add-ins, as "winword /a"; no script or "-": stdin
+//
+// Exit code: 0 when every step succeeded, 1 when an expectation failed, 2 for an error in the
+// script or in how wordsim was started.
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/text.h"
+#include "common/win32_win.h"
+#include "errors/error.h"
+#include "session.h"
+#include "session_host_win.h"
+
+namespace {
+
+constexpr int kStartFailed = wordsim::Session::kScriptError;
+
+// One line of output: wide to a console, UTF-8 to a file or pipe.
+void PrintLine(std::wstring_view line) {
+    static const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const std::wstring text = std::wstring(line) + L"\n";
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (::GetConsoleMode(out, &mode)) {
+        ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    } else {
+        const std::string bytes = qlora::text::ToUtf8(text);
+        ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+}
+
+// Word's user-interface thread: a single-threaded apartment with OLE, as dialogs and drag and
+// drop in add-ins expect.
+class OleThread {
+public:
+    OleThread() : result_(::OleInitialize(nullptr)) {}
+    ~OleThread() {
+        if (SUCCEEDED(result_)) ::OleUninitialize();
+    }
+    OleThread(const OleThread&) = delete;
+    OleThread& operator=(const OleThread&) = delete;
+    HRESULT Result() const { return result_; }
+
+private:
+    HRESULT result_;
+};
+
+std::string ReadScript(const std::wstring& path) {
+    if (path.empty() || path == L"-") return wordsim::ReadAll(::GetStdHandle(STD_INPUT_HANDLE));
+    const qlora::win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) qlora::win::ThrowLastError(L"CreateFile");
+    return wordsim::ReadAll(file.get());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    bool loadAddIns = true;
+    std::vector<std::wstring> scripts;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring_view arg = argv[i];
+        if (arg == L"/a" || arg == L"-a") loadAddIns = false;
+        else scripts.emplace_back(arg);
+    }
+    if (scripts.size() > 1) {
+        PrintLine(L"usage: wordsim [/a] [script]   (/a: no add-ins; no script or \"-\": standard input)");
+        return kStartFailed;
+    }
+    const std::wstring path = scripts.empty() ? L"" : scripts.front();
+    std::string bytes;
+    try {
+        bytes = ReadScript(path);
+    } catch (const qlora::Error& e) {
+        PrintLine(L"wordsim: cannot read the script " + path + L": " + e.Description());
+        return kStartFailed;
+    }
+
+    const OleThread thread;
+    if (FAILED(thread.Result())) {
+        PrintLine(L"wordsim: OleInitialize failed: " + qlora::win::SystemMessage(static_cast<DWORD>(thread.Result())));
+        return kStartFailed;
+    }
+    const auto word = std::make_shared<wordsim::Word>();
+    wordsim::WinSessionHost host(word, PrintLine, loadAddIns);
+    return wordsim::Session(*word, host, PrintLine).Run(wordsim::Utf8Text(bytes));
+}
