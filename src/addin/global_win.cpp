@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "addin/dialogs_win.h"
 #include "addin/timer_form_win.h"
 #include "common/port.h"
 #include "common/prompt_win.h"
@@ -41,6 +42,10 @@ void InstallWindowsPorts() {
     Installed<TimerFactory>::Set(&timers);
     Installed<RegistryPort>::Set(&WindowsRegistry());
     Installed<FileSystemPort>::Set(&WindowsFileSystem());
+    static WinDialogs dialogs;
+    Installed<ToolbarDialogs>::Set(&dialogs);
+    Installed<OpenDialogs>::Set(&dialogs);
+    Installed<ReportView>::Set(&dialogs);
 }
 
 }  // namespace qlora

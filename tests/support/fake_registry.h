@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -15,6 +16,17 @@
 #include "settings/program_settings.h"
 
 namespace qlora::testing {
+
+// The settings store on the add-in's section (Settings\WordAddIn below Tandrel's branch of the
+// current user), as the handler points it; another program name keeps a test's values apart.
+inline std::shared_ptr<clsProgramSettings> AddInSettings(const std::wstring& program = L"Quillora") {
+    auto settings = std::make_shared<clsProgramSettings>();
+    settings->RootKey = kHKeyCurrentUser;
+    settings->RegBase = L"Tandrel";
+    settings->Program = program;
+    settings->Section = L"Settings\\WordAddIn";
+    return settings;
+}
 
 class FakeRegistry : public RegistryPort {
 public:

@@ -50,12 +50,7 @@ class ToolbarTest : public ::testing::Test {
 protected:
     ToolbarTest() {
         basGlobal::gWordApplication = word.Application();
-        auto settings = std::make_shared<clsProgramSettings>();
-        settings->RootKey = kHKeyCurrentUser;
-        settings->RegBase = L"Tandrel";
-        settings->Program = L"Quillora";
-        settings->Section = L"Settings\\WordAddIn";
-        basGlobal::gSettings = settings;
+        basGlobal::gSettings = AddInSettings();
         basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
         UseLanguage(basGlobal::kEnglish);
         basDisplayNames::FillNamesList();

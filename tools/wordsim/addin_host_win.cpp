@@ -259,7 +259,9 @@ void AddInHost::Release(Connection& connection) {
     const FARPROC exported = connection.module ? ::GetProcAddress(connection.module.get(), "DllCanUnloadNow") : nullptr;
     if (exported) {
         const HRESULT hr = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void (*)()>(exported))();
-        print_(name + (hr == S_OK ? L"; its DLL can unload" : L"; its DLL still has live objects (DllCanUnloadNow " + Shown(hr) + L")"));
+        const std::wstring answer = hr == S_FALSE ? L"S_FALSE" : Shown(hr);
+        print_(name + (hr == S_OK ? L"; its DLL can unload"
+                                  : L"; its DLL still has live objects (DllCanUnloadNow answers " + answer + L")"));
     } else {
         print_(name);
     }

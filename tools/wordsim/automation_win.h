@@ -57,7 +57,8 @@ using Context = std::shared_ptr<FaceState>;
 // What a member gives back; an empty pointer is Nothing.
 using Value = std::variant<std::monostate, int32_t, bool, std::wstring, ComPtr<IDispatch>>;
 
-// An argument Invoke cannot take: the HRESULT it returns and the argument's place in rgvarg.
+// A call Invoke refuses before or while reading its arguments: the HRESULT it returns and, for
+// one argument, that argument's place in rgvarg.
 struct ArgumentError {
     HRESULT hr;
     UINT place;

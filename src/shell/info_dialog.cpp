@@ -1,0 +1,41 @@
+#include "shell/info_dialog.h"
+
+#include "common/port.h"
+#include "errors/error_trail.h"
+#include "settings/language_texts.h"
+#include "shell/contact.h"
+#include "shell/shell_execute.h"
+#include "toolbar/wildcard_buttons.h"
+
+namespace qlora {
+
+void frmInfo::Form_Load() {
+    view_.SetText(InfoLabel::lblName, LNG_Main(259));
+    Handle(L"frmInfo.Form_Load", [&] {
+        // The add-in module's own version resource: major.minor.revision.
+        view_.SetText(InfoLabel::lblVersion, L"Version " + Required(Installed<ErrorTrailHost>::Get()).AppVersion());
+        view_.SetText(InfoLabel::lblEmail, kSupportEmail);
+        view_.SetText(InfoLabel::lblHomepage, kHomepage);
+    });
+}
+
+void frmInfo::cmdOK_Click() {
+    Handle(L"frmInfo.cmdOK_Click", [&] { view_.Unload(); });
+}
+
+void frmInfo::lblEmail_Click() {
+    Handle(L"frmInfo.lblEmail_Click", [&] {
+        clsShellExecute shell;
+        view_.Unload();
+        shell.LaunchEmail(0, kSupportEmail, show::Default);  // the dialog is gone: no owner
+    });
+}
+
+void frmInfo::lblHomepage_Click() {
+    Handle(L"frmInfo.lblHomepage_Click", [&] {
+        clsShellExecute shell;
+        shell.LaunchURL(view_.WindowHandle(), kHomepage, show::Normal);
+    });
+}
+
+}  // namespace qlora

@@ -1,0 +1,71 @@
+// Driving the add-in's dialogs from a test as a user would, with window messages: steps run on
+// this thread's timer while a dialog's (or a message box's) modal loop runs, find the windows by
+// their titles, read the controls back and press them. Also a PNG picture of a window.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qlora::testing {
+
+// Steps run one after the other at the timer ticks of this thread, each once its window shows;
+// a step may open the next window itself (a message box), whose step then runs inside that
+// window's loop. A window that never shows fails the test, and what this thread shows is closed,
+// so that no modal loop is left waiting.
+class DialogDriver {
+public:
+    // Waits for a shown window of this thread with the title (a dialog, a message box, the save
+    // dialog), then acts on it.
+    struct Step {
+        std::wstring title;
+        std::function<void(HWND)> act;
+    };
+
+    explicit DialogDriver(std::vector<Step> steps);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    bool Finished() const noexcept { return next_ >= steps_.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
+    void RunStep();
+
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int attempts_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+// A shown top-level window of this thread with exactly this title, or none.
+HWND FindThreadWindow(const std::wstring& title);
+// Every shown top-level window of this thread.
+std::vector<HWND> ThreadWindows();
+
+std::wstring WindowText(HWND window);
+// The texts of a message box (its static controls) joined by line breaks.
+std::wstring MessageText(HWND box);
+// Presses a push button of a dialog as a click does; the button must be enabled.
+void Press(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+// The tool tip text the dialog's tool tips give a control; empty when it has none.
+std::wstring ToolTipOf(HWND dialog, int id);
+
+// A list view's entries (first column), its selection (1-based), selecting an entry as the user
+// does, and a drag of an entry of one list dropped at the middle of a row of another list (or the
+// same one), below its last entry when the row is past the end.
+std::vector<std::wstring> ListEntries(HWND list);
+std::optional<int> ListSelection(HWND list);
+void SelectEntry(HWND list, int index);
+void DragEntry(HWND dialog, int fromList, int item, int toList, int row);
+
+// Writes what the window shows, its frame included, as a PNG file.
+void SavePicture(HWND window, const std::wstring& path);
+
+}  // namespace qlora::testing
