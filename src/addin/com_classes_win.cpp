@@ -182,7 +182,7 @@ private:
 };
 
 TemplateListObject::TemplateListObject() {
-    listLoaded_.Attach(new ListLoadedPoint(this));
+    listLoaded_ = Adopt(new ListLoadedPoint(this));
     const HRESULT hr = Call([&] {
         list_ = std::make_unique<clsTemplateList>();
         listLoadedEvents_ = list_->OnListLoaded([point = listLoaded_.Get()] { point->Raise(); });

@@ -20,6 +20,15 @@ namespace qlora::com {
 
 using Microsoft::WRL::ComPtr;
 
+// Takes over the one reference a new object starts with. (mingw-w64's ComPtr::Attach adds a
+// reference of its own, which would keep the object alive for ever.)
+template <class Interface>
+ComPtr<Interface> Adopt(Interface* created) noexcept {
+    ComPtr<Interface> owner;
+    *owner.ReleaseAndGetAddressOf() = created;
+    return owner;
+}
+
 // Live objects and server locks of the DLL: it may unload when both are zero.
 void ObjectCreated() noexcept;
 void ObjectDestroyed() noexcept;

@@ -240,8 +240,7 @@ EventConnection Advise(IDispatch* source, const IID& iid, EventSink::Handler han
     ComPtr<IConnectionPoint> point;
     win::ThrowIfFailed(source->QueryInterface(IID_PPV_ARGS(&container)), L"IConnectionPointContainer");
     win::ThrowIfFailed(container->FindConnectionPoint(iid, &point), L"FindConnectionPoint");
-    ComPtr<EventSink> sink;
-    sink.Attach(new EventSink(iid, std::move(handler)));
+    const auto sink = com::Adopt(new EventSink(iid, std::move(handler)));
     DWORD cookie = 0;
     win::ThrowIfFailed(point->Advise(sink.Get(), &cookie), L"IConnectionPoint.Advise");
     return EventConnection([point, cookie] { point->Unadvise(cookie); });

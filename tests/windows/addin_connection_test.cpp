@@ -2,6 +2,7 @@
 // the DLL is loaded and driven through IDTExtensibility2 as Word drives it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <ocidl.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -13,6 +14,7 @@
 
 #include "addin_host_win.h"
 #include "com_face_win.h"
+#include "common/text.h"
 #include "common/win32_win.h"
 #include "word_model.h"
 
@@ -136,7 +138,37 @@ TEST_F(AddinConnection, HundredCyclesLeaveNoLiveObjects) {
         EXPECT_NE(word_->FindBar(L"Quillora Toolbar"), nullptr);
     }
     EXPECT_EQ(face_.LiveObjects(), 0);  // every Word object the add-in held is released
+    EXPECT_EQ(canUnloadNow_(), S_OK);   // and every object of the add-in itself
     EXPECT_EQ(Log(), "");
+}
+
+TEST_F(AddinConnection, EveryClassGoesWithItsLastReferenceAndTheDllMayUnload) {
+    for (const wchar_t* text : {L"{FEC3BE41-F1BD-4ED7-B85F-E13B89DB918E}", L"{3BF1C560-F783-44C7-876D-6119BF947E16}",
+                                L"{E8E744A6-1862-4DA6-8265-FBE93395ABEF}", L"{690949EE-3FCC-4385-ABD5-6E5FCCCFC33D}",
+                                L"{BA3B9D18-22C4-441D-A3D7-AE99F74CDE31}", L"{271872B7-1E82-4D17-BABB-8E46B7B17290}",
+                                L"{EECA2100-BA1A-47F8-886B-0B28CE102916}", L"{2B638FF2-AFFB-48F7-866E-40FBC806A319}",
+                                L"{7D0D102E-3DF7-4B78-95EF-01F4BBB32D08}"}) {
+        CLSID clsid{};
+        ASSERT_EQ(::CLSIDFromString(text, &clsid), S_OK);
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(getClassObject_(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())), S_OK);
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.GetAddressOf())), S_OK);
+        factory.Reset();
+        EXPECT_EQ(canUnloadNow_(), S_FALSE) << text::ToUtf8(text);
+        // The template list's event source is part of it and goes with it.
+        ComPtr<IConnectionPointContainer> events;
+        ComPtr<IConnectionPoint> point;
+        if (SUCCEEDED(object.As(&events))) {
+            IID listEvents{};
+            ASSERT_EQ(::IIDFromString(L"{44D28D0E-9918-47A7-A693-54835963B06F}", &listEvents), S_OK);
+            EXPECT_EQ(events->FindConnectionPoint(listEvents, &point), S_OK);
+        }
+        point.Reset();
+        events.Reset();
+        object.Reset();
+        EXPECT_EQ(canUnloadNow_(), S_OK) << text::ToUtf8(text);
+    }
 }
 
 TEST_F(AddinConnection, RefusedWordCallEndsInTheLogAndWordStillGetsSuccess) {

@@ -37,14 +37,7 @@ namespace wordsim::com {
 
 using Microsoft::WRL::ComPtr;
 
-// Takes over the one reference a new object starts with. (mingw-w64's ComPtr::Attach adds a
-// reference of its own, which would keep the object alive for ever.)
-template <class Interface>
-ComPtr<Interface> Adopt(Interface* created) {
-    ComPtr<Interface> owner;
-    *owner.ReleaseAndGetAddressOf() = created;
-    return owner;
-}
+using qlora::com::Adopt;
 
 // What all objects of one face share.
 struct FaceState {
