@@ -47,6 +47,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using testing::DialogDriver;
 using testing::Enabled;
 using testing::ListEntries;
@@ -655,6 +656,43 @@ protected:
     std::optional<std::string> savedList;
     uintmax_t logSize = 0;
 };
+
+// Runs a script in a wordsim whose add-ins load as Word's do; the printed lines, one per line.
+std::wstring RunWordsim(const std::wstring& script, int& code) {
+    std::wstring output;
+    const auto print = [&](std::wstring_view line) { output.append(line).append(L"\n"); };
+    const auto word = std::make_shared<wordsim::Word>();
+    wordsim::WinSessionHost host(word, print, true);
+    code = wordsim::Session(*word, host, print).Run(script);
+    return output;
+}
+
+TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsPlace) {
+    int code = -1;
+    const std::wstring output = RunWordsim(L"new\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                           L"print document\n"
+                                           L"move-toolbar Quillora Toolbar 1 0 0 2\n"
+                                           L"wait 6000\n"
+                                           L"new\n"
+                                           L"print toolbars\n"
+                                           L"quit\n",
+                                           code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: connected at start-up"));
+    for (const wchar_t* name : {L"\"WildCard_Subject\"", L"\"WildCard_Subject1\"", L"\"WildCard_Subject2\""})
+        EXPECT_THAT(output, HasSubstr(std::wstring(L"Bookmark ") + name + L" [")) << name;
+    EXPECT_THAT(output, HasSubstr(L"<<Subject>><<Subject>><<Subject>>"));
+    // The timer stored the place the user gave the toolbar; the next document finds it there.
+    EXPECT_EQ(Stored(L"BarPosition"), L"1");
+    EXPECT_EQ(Stored(L"BarRowIndex"), L"2");
+    EXPECT_THAT(output, HasSubstr(L"Bar \"Quillora Toolbar\" position=1 row=2"));
+    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
+    EXPECT_THAT(output, Not(HasSubstr(L"still held")));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
 
 TEST_F(AddInInWordsim, TheAddInsButtonsOpenItsDialogsWhichStoreTheChoiceAndRecordTheTemplate) {
     testing::TempFolder folder;
