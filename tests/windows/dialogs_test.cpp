@@ -598,15 +598,15 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
 
 // ---- The add-in DLL in wordsim ----------------------------------------------------------------
 
-// The DLL registered and installed as Word's add-in for the length of a test; its settings and
-// template list put back as they were.
+// The DLL registered for this user and installed as Word's add-in for the length of a test; its
+// settings and template list put back as they were.
 class AddInInWordsim : public ::testing::Test {
 protected:
     static constexpr wchar_t kOfficeKey[] = L"Software\\Microsoft\\Office\\Word\\Addins\\QloraWordAddIn.Connect";
     static constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 
     void SetUp() override {
-        ASSERT_EQ(Regsvr32(L""), 0u);
+        ASSERT_EQ(Regsvr32(L"/n /i:user"), 0u);  // as the installer registers it: for this user only
         win::UniqueHKey key;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kOfficeKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
                                     nullptr),
@@ -623,7 +623,7 @@ protected:
         logSize = LogSize();
     }
     void TearDown() override {
-        Regsvr32(L"/u");
+        Regsvr32(L"/u /n /i:user");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kOfficeKey);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
         if (savedList) std::ofstream(std::filesystem::path(listPath), std::ios::binary) << *savedList;

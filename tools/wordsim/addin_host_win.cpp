@@ -211,6 +211,44 @@ std::vector<std::wstring> AddInHost::Connected() const {
     return names;
 }
 
+// A class registered for this user only (HKCU\Software\Classes, as `regsvr32 /n /i:user` writes
+// it), made from its in-process server as COM would. Windows finds such classes itself and before
+// the machine's; Wine's COM does not look there, so wordsim does.
+struct PerUserClass {
+    CLSID clsid{};
+    std::wstring server;
+};
+
+std::optional<PerUserClass> FindPerUserClass(const std::wstring& progId) {
+    const auto read = [](const std::wstring& key) {
+        qlora::win::UniqueHKey opened;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS)
+            return std::wstring();
+        return TextValue(opened.get(), nullptr);
+    };
+    const std::wstring classes = L"Software\\Classes\\";
+    PerUserClass found;
+    const std::wstring clsid = read(classes + progId + L"\\CLSID");
+    if (clsid.empty() || FAILED(::CLSIDFromString(clsid.c_str(), &found.clsid))) return std::nullopt;
+    found.server = read(classes + L"CLSID\\" + clsid + L"\\InprocServer32");
+    if (found.server.empty()) return std::nullopt;
+    return found;
+}
+
+// The server stays loaded through `server` for as long as the caller holds it.
+HRESULT CreateFromServer(const PerUserClass& found, ComPtr<IUnknown>& created, UniqueModule& server) {
+    server.reset(::LoadLibraryW(found.server.c_str()));
+    if (!server) return HRESULT_FROM_WIN32(::GetLastError());
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const FARPROC exported = ::GetProcAddress(server.get(), "DllGetClassObject");
+    if (!exported) return CO_E_ERRORINDLL;
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = reinterpret_cast<GetClassObject>(reinterpret_cast<void (*)()>(exported))(
+        found.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+    if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_PPV_ARGS(&created));
+    return hr;
+}
+
 bool AddInHost::ConnectOne(const AddInRegistration& registration, int32_t mode) {
     const std::wstring name = L"add-in " + registration.progId + L": ";
     const auto fail = [&](const std::wstring& what, HRESULT hr) {
@@ -218,20 +256,23 @@ bool AddInHost::ConnectOne(const AddInRegistration& registration, int32_t mode) 
         return false;
     };
     CLSID clsid{};
-    HRESULT hr = ::CLSIDFromProgID(registration.progId.c_str(), &clsid);
+    const auto perUser = FindPerUserClass(registration.progId);
+    HRESULT hr = perUser ? S_OK : ::CLSIDFromProgID(registration.progId.c_str(), &clsid);
     if (FAILED(hr)) return fail(L"not registered as a COM class", hr);
+    if (perUser) clsid = perUser->clsid;
     auto connection = std::make_unique<Connection>();
     connection->registration = registration;
     {
         ComPtr<IUnknown> created;
-        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created));
+        hr = perUser ? CreateFromServer(*perUser, created, connection->module)
+                     : ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created));
         if (FAILED(hr)) return fail(L"cannot be created", hr);
         hr = created->QueryInterface(kIDTExtensibility2, reinterpret_cast<void**>(connection->addIn.GetAddressOf()));
         if (FAILED(hr)) return fail(L"is not a COM add-in (no IDTExtensibility2)", hr);
     }  // from here on Word holds the add-in by its connection interface only
     // The object's interface table lies in the module that made it.
     HMODULE module = nullptr;
-    if (::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+    if (!connection->module && ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                              reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(connection->addIn.Get())), &module))
         connection->module.reset(module);
     connection->record = std::make_shared<ComAddIn>(
