@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 # C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
 export LANG := C.UTF-8
 
-.PHONY: all deps build native win64 win32 prefix test test-native test-windows demo clean
+.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer demo clean
 
 all: build
 
@@ -49,6 +49,10 @@ test-windows: win64 prefix
 	cd $(BUILD)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  sh -c 'wineserver -p; $(WINE_RUN) wineboot >/dev/null 2>&1 </dev/null; \
 	         ctest --output-on-failure; rc=$$?; wineserver -k; exit $$rc'
+
+# The per-user setup of both DLLs.
+installer: win64 win32 | deps
+	@scripts/build-installer.sh $(BUILD)
 
 test: build
 	@$(MAKE) --no-print-directory test-native

@@ -9,6 +9,7 @@ packages=(
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64
   xvfb xauth
+  nsis
 )
 
 missing=()
