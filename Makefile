@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 # C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
 export LANG := C.UTF-8
 
-.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer demo clean
+.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer test-installer demo clean
 
 all: build
 
@@ -50,13 +50,18 @@ test-windows: win64 prefix
 	  sh -c 'wineserver -p; $(WINE_RUN) wineboot >/dev/null 2>&1 </dev/null; \
 	         ctest --output-on-failure; rc=$$?; wineserver -k; exit $$rc'
 
-# The per-user setup of both DLLs.
+# The per-user setup of both DLLs; its test installs, upgrades, runs Word and uninstalls in a Wine
+# prefix of its own (build/installer-prefix), made afresh each run.
 installer: win64 win32 | deps
 	@scripts/build-installer.sh $(BUILD)
+
+test-installer: installer
+	@scripts/test-installer.sh $(BUILD)
 
 test: build
 	@$(MAKE) --no-print-directory test-native
 	@$(MAKE) --no-print-directory test-windows
+	@$(MAKE) --no-print-directory test-installer
 	@scripts/check-dll.sh $(BUILD)/win64/bin/QloraWordAddIn.dll x86_64
 	@scripts/check-dll.sh $(BUILD)/win32/bin/QloraWordAddIn.dll i686
 
