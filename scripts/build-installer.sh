@@ -30,6 +30,6 @@ done
 command -v makensis >/dev/null || fail "makensis is missing: install the Debian package nsis (make deps)"
 
 mkdir -p "$(dirname "$out")"
-makensis -V2 -WX -DVERSION="$version" -DDLL64="$dll64" -DDLL32="$dll32" -DOUTFILE="$out" \
+makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DDLL64="$dll64" -DDLL32="$dll32" -DOUTFILE="$out" \
   "$here/../installer/QuilloraTemplateEditor.nsi"
 echo "$out"
