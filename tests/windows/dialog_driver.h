@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answers_win.h"
+
 namespace qlora::testing {
 
 // Steps run one after the other at the timer ticks of this thread, each once its window shows;
@@ -43,29 +45,26 @@ private:
     UINT_PTR timer_ = 0;
 };
 
-// A shown top-level window of this thread with exactly this title, or none.
-HWND FindThreadWindow(const std::wstring& title);
-// Every shown top-level window of this thread.
-std::vector<HWND> ThreadWindows();
+// Reading windows and acting on them as the user does: wordsim's, which scripts use too.
+using wordsim::FindThreadWindow;
+using wordsim::ListEntries;
+using wordsim::MessageText;
+using wordsim::SelectEntry;
+using wordsim::ThreadWindows;
+using wordsim::WindowText;
 
-std::wstring WindowText(HWND window);
-// The texts of a message box (its static controls) joined by line breaks.
-std::wstring MessageText(HWND box);
 // Presses a push button of a dialog as a click does; the button must be enabled.
 void Press(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
 // The tool tip text the dialog's tool tips give a control; empty when it has none.
 std::wstring ToolTipOf(HWND dialog, int id);
 
-// A list view's entries (first column), its selection (1-based), selecting an entry as the user
-// does, and a drag of an entry of one list dropped at the middle of a row of another list (or the
-// same one), below its last entry when the row is past the end.
-std::vector<std::wstring> ListEntries(HWND list);
+// A list view's selection (1-based), and a drag of an entry of one list dropped at the middle of
+// a row of another list (or the same one), below its last entry when the row is past the end.
 std::optional<int> ListSelection(HWND list);
-void SelectEntry(HWND list, int index);
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row);
 
-// Writes what the window shows, its frame included, as a PNG file.
+// Writes what the window shows, its frame included, as a PNG file; a failure fails the test.
 void SavePicture(HWND window, const std::wstring& path);
 
 }  // namespace qlora::testing

@@ -474,17 +474,11 @@ void SetRegistryText(const std::wstring& key, const wchar_t* name, const std::ws
                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::wstring ClassName(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
 // Every caption of the dialog fits its control, and every list entry its column: nothing is cut
 // off, whichever language's texts the dialog shows.
 void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
     for (HWND control = ::GetWindow(dialog, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT)) {
-        const std::wstring kind = ClassName(control);
+        const std::wstring kind = wordsim::ClassOf(control);
         const LONG style = ::GetWindowLongW(control, GWL_STYLE);
         RECT room{};
         ::GetClientRect(control, &room);
@@ -620,6 +614,8 @@ protected:
         listPath = std::wstring(local) + L"\\Tandrel\\Quillora\\NewTemplates.ini";
         std::ifstream in(std::filesystem::path(listPath), std::ios::binary);
         if (in) savedList = std::string(std::istreambuf_iterator<char>(in), {});
+        in.close();
+        ::DeleteFileW(listPath.c_str());  // the user's list starts empty, whatever ran before
         logSize = LogSize();
     }
     void TearDown() override {

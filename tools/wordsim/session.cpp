@@ -137,6 +137,7 @@ int Session::Run(std::wstring_view script) {
         try {
             Do(line);
             host_.Idle();
+            if (const auto trouble = host_.DialogTrouble(); !trouble.empty()) throw ScriptError{trouble};
         } catch (const ScriptError& e) {
             fail(i + 1, kScriptError, e.message);
         } catch (const ExpectationFailed& e) {
@@ -151,6 +152,11 @@ int Session::Run(std::wstring_view script) {
     if (!quit_) {
         print_(L"> quit (end of script)");
         Quit({});
+    }
+    for (const auto& title : host_.WaitingDialogs()) {
+        if (result != kPassed) break;
+        print_(L"wordsim: the dialog \"" + title + L"\" never showed");
+        result = kScriptError;
     }
     return result;
 }
@@ -284,6 +290,16 @@ void Session::Quit(std::wstring_view args) {
     host_.Quit();
 }
 
+void Session::Dialog(std::wstring_view args) {
+    auto parts = qlora::text::Split(args, L"|");
+    std::vector<std::wstring> actions;
+    for (size_t i = 1; i < parts.size(); ++i) actions.emplace_back(Trimmed(parts[i]));
+    const std::wstring title(Trimmed(parts.empty() ? std::wstring_view() : std::wstring_view(parts[0])));
+    if (title.empty() || actions.empty() || std::any_of(actions.begin(), actions.end(), [](const auto& a) { return a.empty(); }))
+        throw ScriptError{L"usage: dialog <title> | <action> [| <action> ...]"};
+    host_.AnswerDialog(title, std::move(actions));
+}
+
 // The steps a script knows, as the README documents them.
 const Session::Step* Session::FindStep(std::wstring_view name) {
     static const Step kSteps[] = {
@@ -305,6 +321,7 @@ const Session::Step* Session::FindStep(std::wstring_view name) {
         {L"expect", &Session::Expect},
         {L"expect-not", &Session::ExpectNot},
         {L"quit", &Session::Quit},
+        {L"dialog", &Session::Dialog},
     };
     const auto found = std::find_if(std::begin(kSteps), std::end(kSteps), [name](const Step& s) { return s.name == name; });
     return found == std::end(kSteps) ? nullptr : found;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "com_calls.h"
 #include "word_model.h"
@@ -30,6 +31,12 @@ public:
     virtual void UnloadAddIn(const std::wstring& progId) = 0;
     // Word quits: every add-in is told and disconnected.
     virtual void Quit() = 0;
+    // The user answers the next window with this title (a dialog or a message box) with these
+    // actions once it shows, typically inside the click that opens it. What went wrong answering
+    // since the last call ("" when nothing did), and the titles still waited for.
+    virtual void AnswerDialog(std::wstring title, std::vector<std::wstring> actions) = 0;
+    virtual std::wstring DialogTrouble() = 0;
+    virtual std::vector<std::wstring> WaitingDialogs() const = 0;
     virtual std::string ReadFile(const std::wstring& path) = 0;
     virtual ComCalls Calls() const = 0;
 };
@@ -79,6 +86,7 @@ private:
     void Expect(std::wstring_view args);
     void ExpectNot(std::wstring_view args);
     void Quit(std::wstring_view args);
+    void Dialog(std::wstring_view args);
 
     void Show(const std::wstring& text);
 

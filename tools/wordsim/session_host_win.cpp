@@ -72,7 +72,7 @@ std::string ReadAll(HANDLE handle) {
 }
 
 WinSessionHost::WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns)
-    : face_(word), addIns_(face_, print), print_(std::move(print)), loadAddIns_(loadAddIns) {
+    : face_(word), addIns_(face_, print), print_(print), answers_(print), loadAddIns_(loadAddIns) {
     SaveDocumentsAsRtf(*word);
 }
 

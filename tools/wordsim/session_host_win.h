@@ -9,6 +9,7 @@
 
 #include "addin_host_win.h"
 #include "com_face_win.h"
+#include "dialog_answers_win.h"
 #include "session.h"
 #include "word_model.h"
 
@@ -37,6 +38,11 @@ public:
     void LoadAddIn(const std::wstring& progId) override { addIns_.Connect(progId); }
     void UnloadAddIn(const std::wstring& progId) override { addIns_.Disconnect(progId); }
     void Quit() override { addIns_.Shutdown(); }
+    void AnswerDialog(std::wstring title, std::vector<std::wstring> actions) override {
+        answers_.Add(std::move(title), std::move(actions));
+    }
+    std::wstring DialogTrouble() override { return answers_.TakeTrouble(); }
+    std::vector<std::wstring> WaitingDialogs() const override { return answers_.Waiting(); }
     std::string ReadFile(const std::wstring& path) override;
     ComCalls Calls() const override { return face_.Calls(); }
 
@@ -46,6 +52,7 @@ private:
     com::Face face_;
     AddInHost addIns_;
     Print print_;
+    DialogAnswers answers_;
     bool loadAddIns_;
 };
 
