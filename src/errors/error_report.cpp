@@ -1,11 +1,11 @@
 #include "errors/error_report.h"
 
 #include "addin/global.h"
+#include "common/required.h"
 #include "settings/language_texts.h"
 #include "shell/contact.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
-#include "toolbar/wildcard_buttons.h"
 
 namespace qlora {
 namespace {

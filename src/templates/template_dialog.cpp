@@ -2,13 +2,13 @@
 
 #include "addin/global.h"
 #include "common/prompt.h"
+#include "common/required.h"
 #include "common/text.h"
 #include "errors/error_trail.h"
 #include "settings/language_texts.h"
 #include "settings/program_settings.h"
 #include "templates/file_sys.h"
 #include "templates/template_list.h"
-#include "toolbar/wildcard_buttons.h"
 
 namespace qlora {
 

@@ -2,45 +2,20 @@
 // clicks and inserts the wildcard as a bookmarked placeholder at the selection; basWildcardBtns
 // keeps every wrapper, keyed by bookmark name, and brings the buttons into the stored order.
 //
-// Also the few pieces both the toolbar and its wildcard buttons stand on: an object that must be
-// there, a lookup that ignores failures, and a button whose clicks are received.
+// Also a button whose clicks are received, which the toolbar's own buttons use too.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "addin/word_host.h"
+#include "common/required.h"
 #include "errors/error.h"
 
 namespace qlora {
-
-// The object a step needs; a missing one fails as the runtime's "Object required".
-template <class T>
-T& Required(T* object) {
-    if (!object) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
-    return *object;
-}
-template <class Pointer>
-    requires requires(const Pointer& p) { p.get(); }
-auto& Required(const Pointer& object) {
-    return Required(object.get());
-}
-
-// Runs a lookup or best-effort step whose every failure is ignored; a failed lookup gives its
-// result type's empty value (nothing for an object).
-template <class Body>
-auto IgnoringFailures(Body&& body) noexcept -> std::invoke_result_t<Body> {
-    using Result = std::invoke_result_t<Body>;
-    try {
-        return body();
-    } catch (...) {
-        if constexpr (!std::is_void_v<Result>) return Result{};
-    }
-}
 
 // A button member whose clicks go to one handler, as a button declared to receive events: a new
 // button (or none) ends the subscription to the one before, and so does going out of scope.

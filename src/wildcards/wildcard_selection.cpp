@@ -4,13 +4,13 @@
 
 #include "addin/global.h"
 #include "common/prompt.h"
+#include "common/required.h"
 #include "common/text.h"
 #include "errors/error_trail.h"
 #include "settings/language_texts.h"
 #include "settings/program_settings.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/display_names.h"
-#include "toolbar/wildcard_buttons.h"
 #include "toolbar/wildcards.h"
 
 namespace qlora {
