@@ -15,6 +15,7 @@
 #include "errors/error.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
+#include "support/error_of.h"
 #include "support/fake_ports.h"
 
 namespace qlora {
@@ -264,13 +265,9 @@ TEST_F(ShellLaunch, LaunchProgramAndPrintDocumentShowTheirFailureAndAnswerZero) 
 
 TEST_F(ShellLaunch, ExploreLetsAFailureThroughUnchanged) {
     shell.failure = Error(errnum::InvalidCall, L"ShellExecuteA", L"Unusable text");
-    try {
-        launcher.Explore(0, L"C:\\");
-        ADD_FAILURE() << "no failure reached the caller";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Source(), L"ShellExecuteA");
-        EXPECT_EQ(e.Description(), L"Unusable text");
-    }
+    const auto failure = testing::ErrorOf([&] { launcher.Explore(0, L"C:\\"); });
+    EXPECT_EQ(failure.source, L"ShellExecuteA");
+    EXPECT_EQ(failure.description, L"Unusable text");
     EXPECT_TRUE(ports.prompt.shown.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include "addin/global.h"
 #include "settings/language_texts.h"
+#include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcards.h"
@@ -132,15 +133,11 @@ TEST_F(Catalogue, EntriesWithoutSeparatorGiveNothing) {
 }
 
 TEST_F(Catalogue, DuplicateNameInAnyCaseFailsWithItsTrailLine) {
-    try {
-        basDisplayNames::AddEntry(L"WILDCARD_SUBJECT", L"<<x>>", L"");
-        FAIL() << "duplicate accepted";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errnum::DuplicateKey);
-        EXPECT_NE(e.Description().find(L"  Call Stack: basDisplayNames.AddEntry(strName='WILDCARD_SUBJECT', "
-                                       L"strGerman='<<x>>', strEnglish='') "),
-                  std::wstring::npos);
-    }
+    const auto duplicate = testing::ErrorOf([] { basDisplayNames::AddEntry(L"WILDCARD_SUBJECT", L"<<x>>", L""); });
+    EXPECT_EQ(duplicate.number, errnum::DuplicateKey);
+    EXPECT_NE(duplicate.description.find(L"  Call Stack: basDisplayNames.AddEntry(strName='WILDCARD_SUBJECT', "
+                                         L"strGerman='<<x>>', strEnglish='') "),
+              std::wstring::npos);
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"<<Subject>>");
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -18,16 +19,7 @@ namespace port = qlora::word;
 using testing::ElementsAre;
 using wordsim::Span;
 
-// The error a call raises; a test failure when it raises none.
-qlora::ErrorInfo ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const qlora::Error& e) {
-        return e.Info();
-    }
-    ADD_FAILURE() << "the call did not fail";
-    return {};
-}
+using qlora::testing::ErrorOf;
 
 class WordModel : public testing::Test {
 protected:

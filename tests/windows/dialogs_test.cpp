@@ -690,47 +690,28 @@ TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsP
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 
+// The script answers the dialogs as the user does, by captions, tool tips and list entries.
 TEST_F(AddInInWordsim, TheAddInsButtonsOpenItsDialogsWhichStoreTheChoiceAndRecordTheTemplate) {
     testing::TempFolder folder;
     folder.Write(L"Offer.txt", "Dear ,\r\n");
     const std::wstring target = folder.Path(L"Offer.doc");
-    DialogDriver driver({
-        {L"Choose wildcards",
-         [&](HWND dialog) {
-             Press(dialog, IDC_CMD_REMOVEALL);
-             const HWND available = List(dialog, IDC_LVW_AVAILABLE);
-             for (const wchar_t* wanted : {L"Subject", L"Sender"}) {
-                 const auto entries = ListEntries(available);
-                 const auto at = std::find(entries.begin(), entries.end(), wanted);
-                 ASSERT_NE(at, entries.end()) << text::ToUtf8(wanted);
-                 testing::SelectEntry(available, static_cast<int>(at - entries.begin()) + 1);
-                 Press(dialog, IDC_CMD_ADD);
-             }
-             EXPECT_THAT(ListEntries(List(dialog, IDC_LVW_SELECTED)), ElementsAre(L"Subject", L"Sender"));
-             Press(dialog, IDOK);
-         }},
-        {L"Use as template",
-         [&](HWND dialog) {
-             EXPECT_EQ(ItemText(dialog, IDC_TXT_NAME), L"Offer");
-             ::SetDlgItemTextW(dialog, IDC_TXT_PATH, target.c_str());
-             Press(dialog, IDOK);
-         }},
-        {L"Info", [&](HWND dialog) { Press(dialog, IDOK); }},
-    });
-    std::vector<std::wstring> lines;
-    const auto word = std::make_shared<wordsim::Word>();
-    wordsim::WinSessionHost host(word, [&](std::wstring_view line) { lines.emplace_back(line); }, true);
-    const int code = wordsim::Session(*word, host, [&](std::wstring_view line) { lines.emplace_back(line); })
-                         .Run(L"open " + folder.Path(L"Offer.txt") +
-                              L"\nselect 5 5\n"
-                              L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                              L"click Quillora Toolbar/Choose wildcards\n"
-                              L"print toolbars\n"
-                              L"click Quillora Toolbar/Use as template\n"
-                              L"click Quillora Toolbar/Info\n"
-                              L"quit\n");
-    std::wstring output;
-    for (const auto& line : lines) output += line + L"\n";
+    int code = -1;
+    const std::wstring output = RunWordsim(
+        L"open " + folder.Path(L"Offer.txt") +
+            L"\nselect 5 5\n"
+            L"click Quillora Toolbar/Insert wildcard/Subject\n"
+            L"dialog Choose wildcards | press Remove all wildcards from selection | select Subject"
+            L" | press Choose wildcard | select Sender | press Choose wildcard | print | press Ok\n"
+            L"click Quillora Toolbar/Choose wildcards\n"
+            L"print toolbars\n"
+            L"dialog Use as template | print | set 2 " + target + L" | press Ok\n"
+            L"click Quillora Toolbar/Use as template\n"
+            L"dialog Info | press Ok\n"
+            L"click Quillora Toolbar/Info\n"
+            L"quit\n",
+        code);
+    EXPECT_THAT(output, HasSubstr(L"  | list: Subject, Sender\n"));  // the selected list before Ok
+    EXPECT_THAT(output, HasSubstr(L"  | Template name\n  | Offer\n"));  // the name proposed
     EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
     EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: connected at start-up"));
 
@@ -741,6 +722,23 @@ TEST_F(AddInInWordsim, TheAddInsButtonsOpenItsDialogsWhichStoreTheChoiceAndRecor
     const std::string recorded((std::istreambuf_iterator<char>(list)), {});
     EXPECT_THAT(recorded, HasSubstr("Offer||" + win::ToAnsi(target) + "|>|"));
     EXPECT_THAT(folder.Read(L"Offer.doc"), HasSubstr("{\\*\\bkmkstart WildCard_Subject}"));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+TEST_F(AddInInWordsim, AnAnswerThatCannotBeGivenOrADialogThatNeverShowsFailsTheScript) {
+    int code = -1;
+    std::wstring output = RunWordsim(L"new\n"
+                                     L"dialog Info | press Help\n"
+                                     L"click Quillora Toolbar/Info\n"
+                                     L"print document\n",
+                                     code);
+    EXPECT_EQ(code, wordsim::Session::kScriptError) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"wordsim: line 3: dialog \"Info\": no button \"Help\"\n"));
+    EXPECT_THAT(output, Not(HasSubstr(L"> print document")));  // the dialog was cancelled, the script ended
+
+    output = RunWordsim(L"new\ndialog Info | press Ok\n", code);
+    EXPECT_EQ(code, wordsim::Session::kScriptError);
+    EXPECT_THAT(output, HasSubstr(L"wordsim: the dialog \"Info\" never showed\n"));
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 

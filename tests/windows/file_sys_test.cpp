@@ -10,6 +10,7 @@
 #include "common/win32_win.h"
 #include "errors/error_trail.h"
 #include "settings/language_texts.h"
+#include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "templates/file_sys.h"
@@ -126,13 +127,9 @@ TEST_F(WinFileSys, ABusyListFileStaysAsItWasAndNoTemporaryFileRemains) {
 TEST_F(WinFileSys, ReadingAFileAnotherProgramLocksIsAClearError) {
     temp.Write(L"locked.ini", "x\r\n");
     const auto locked = HoldOpen(temp.Path(L"locked.ini"), 0);
-    try {
-        basFileSys::FileInput(temp.Path(L"locked.ini"), false);
-        ADD_FAILURE() << "no failure";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), 70);
-        EXPECT_NE(e.Description().find(L"Permission denied"), std::wstring::npos);
-    }
+    const auto denied = testing::ErrorOf([&] { basFileSys::FileInput(temp.Path(L"locked.ini"), false); });
+    EXPECT_EQ(denied.number, 70);
+    EXPECT_NE(denied.description.find(L"Permission denied"), std::wstring::npos);
     // A reader does not stand in the way of a program that writes the file.
     temp.Write(L"written.ini", "y\r\n");
     const auto writer = win::UniqueFile(::CreateFileW(temp.Path(L"written.ini").c_str(), GENERIC_WRITE,

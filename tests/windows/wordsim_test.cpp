@@ -20,6 +20,7 @@
 #include "common/text.h"
 #include "common/win32_win.h"
 #include "errors/error.h"
+#include "support/error_of.h"
 #include "addin_host_win.h"
 #include "com_face_win.h"
 #include "office_addins.h"
@@ -36,16 +37,7 @@ using qlora::com::Variant;
 using testing::ElementsAre;
 using testing::HasSubstr;
 
-// The error a call raises; a test failure when it raises none.
-qlora::ErrorInfo ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const qlora::Error& e) {
-        return e.Info();
-    }
-    ADD_FAILURE() << "the call did not fail";
-    return {};
-}
+using qlora::testing::ErrorOf;
 
 // ---- Late-bound calls by hand, for what the adapter does not do -------------------------------
 
@@ -236,54 +228,6 @@ TEST_F(WordsimFace, BookmarksAreAddedOverRangesOfThisWordFoundAndCounted) {
     EXPECT_EQ(call.hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(call.argErr, 0u);  // the last argument comes first
     EXPECT_EQ(Doc().bookmarks.size(), 1u);
-}
-
-TEST_F(WordsimFace, VariablesFailWithWordsNumbers) {
-    word->NewDocument();
-    const auto variables = app->ActiveDocument()->Variables();
-    EXPECT_EQ(variables->Add(L"TemplateName", L"Letter")->Value(), L"Letter");
-    const auto exists = ErrorOf([&] { variables->Add(L"templatename", L"Other"); });
-    EXPECT_EQ(exists.number, 5903);
-    EXPECT_EQ(exists.description, L"The variable name already exists.");
-    EXPECT_EQ(ErrorOf([&] { variables->Item(L"Qlora"); }).number, 5825);
-    variables->Item(L"TemplateName")->SetValue(L"Invoice");
-    EXPECT_EQ(Doc().FindVariable(L"TemplateName")->value, L"Invoice");
-    variables->Item(L"TemplateName")->Delete();
-    EXPECT_TRUE(Doc().variables.empty());
-}
-
-TEST_F(WordsimFace, CommandBarsAndControlsAreFoundAddedAndMoved) {
-    const auto missing = ErrorOf([&] { app->CommandBars()->Item(L"Quillora Toolbar"); });
-    EXPECT_EQ(missing.number, 5);
-    EXPECT_EQ(missing.source, L"Microsoft Office");
-    EXPECT_TRUE(app->NormalTemplate()->Saved());
-
-    const auto controls = Toolbar();
-    EXPECT_FALSE(app->NormalTemplate()->Saved());  // a new bar changes the normal template
-    app->NormalTemplate()->SetSaved(true);
-    EXPECT_TRUE(word->NormalTemplateSaved());
-
-    const auto popup = port::AsPopup(controls->Add(port::mso::ControlPopup, true));
-    ASSERT_NE(popup, nullptr);
-    popup->SetCaption(L"Insert wildcard");
-    Button(controls, L"Info", L"Info 1");
-    Button(popup->Controls(), L"Subject", L"Subject 1");
-    const auto sender = Button(popup->Controls(), L"Sender", L"Sender 1");
-    sender->SetParameter(L"WildCard_Sender");
-    sender->Move(1);
-    const auto bar = word->FindBar(L"Quillora Toolbar");
-    ASSERT_EQ(bar->controls.size(), 2u);
-    EXPECT_EQ(bar->controls[0]->controls[0]->caption, L"Sender");
-    EXPECT_EQ(port::AsButton(controls->Item(L"Insert wildcard")), nullptr);  // the pop-up comes back as one
-    EXPECT_EQ(port::AsPopup(controls->Item(L"Insert wildcard"))->Controls()->Item(L"Sender")->Parameter(),
-              L"WildCard_Sender");
-    EXPECT_EQ(ErrorOf([&] { app->CommandBars()->Add(L"quillora toolbar", true); }).number, 5);
-
-    const auto cbar = app->CommandBars()->Item(L"Quillora Toolbar");
-    cbar->SetPosition(port::mso::BarBottom);
-    cbar->SetRowIndex(2);
-    EXPECT_EQ(cbar->Position(), port::mso::BarBottom);
-    EXPECT_EQ(bar->rowIndex, 2);
 }
 
 TEST_F(WordsimFace, ControlsAddedWithBeforeAndParameterGoWhereOfficePutsThem) {
