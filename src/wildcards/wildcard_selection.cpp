@@ -14,19 +14,7 @@
 #include "toolbar/wildcards.h"
 
 namespace qlora {
-
-
 namespace {
-
-// The dialog's table names every wildcard of the catalogue once.
-static_assert([] {
-    for (const auto& w : kWildcards) {
-        int found = 0;
-        for (const auto& row : kSelectionDefaults) found += row.name == w.bookmarkName;
-        if (found != 1) return false;
-    }
-    return kSelectionDefaults.size() == kWildcards.size();
-}(), "the selection dialog's table names every wildcard once");
 
 // How the error trail shows the lists and their entries.
 const ArgValue kListArg{ArgObject{L"ListView"}};
@@ -88,7 +76,7 @@ void frmWildcards::Form_Load() {
 
 void frmWildcards::LoadList() {
     PassOn(L"frmWildcards.LoadList", [&] {
-        for (const auto& row : kSelectionDefaults) AddToList(std::wstring(row.name), row.place);
+        for (const auto& w : kDialogOrder) AddToList(std::wstring(w.bookmarkName), w.dialogPlace);
         std::stable_sort(selected_.entries.begin(), selected_.entries.end(),
                          [](const WildcardEntry& a, const WildcardEntry& b) { return SortsBefore(a.sortKey, b.sortKey); });
         ButtonEnabled();

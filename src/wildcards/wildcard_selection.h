@@ -9,7 +9,6 @@
 // hands the user's actions to the event handlers below.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,50 +58,6 @@ struct ListButtons {
 
     friend bool operator==(const ListButtons&, const ListButtons&) = default;
 };
-
-// One row of the dialog's own wildcard table: the order in which it loads the wildcards and the
-// place each has when nothing is stored (0: not selected). It differs from the toolbar's table
-// in its order only.
-struct SelectionDefault {
-    std::wstring_view name;
-    int32_t place;
-};
-inline constexpr std::array<SelectionDefault, 34> kSelectionDefaults{{
-    {L"WildCard_Subject", 1},
-    {L"WildCard_Body", 2},
-    {L"WildCard_Sender", 3},
-    {L"WildCard_Recipients", 4},
-    {L"WildCard_Attachments", 5},
-    {L"WildCard_Sent", 6},
-    {L"WildCard_Received", 7},
-    {L"WildCard_CC", 8},
-    {L"WildCard_BCC", 9},
-    {L"WildCard_Categories", 10},
-    {L"WildCard_Created", 11},
-    {L"WildCard_Modified", 12},
-    {L"WildCard_Importance", 13},
-    {L"WildCard_Sensitivity", 14},
-    {L"WildCard_Size", 15},
-    {L"WildCard_DateTimeNow", 16},
-    {L"WildCard_DateNow", 17},
-    {L"WildCard_TimeNow", 18},
-    {L"WildCard_ExpiryTime", 0},
-    {L"WildCard_FlagRequest", 0},
-    {L"WildCard_FlagStatus", 0},
-    {L"WildCard_FlagDueBy", 0},
-    {L"WildCard_BillingInfo", 0},
-    {L"WildCard_InFolder", 0},
-    {L"WildCard_Mileage", 0},
-    {L"WildCard_Read", 0},
-    {L"WildCard_AutoForwarded", 0},
-    {L"WildCard_DeliveryReportRequest", 0},
-    {L"WildCard_ReadReceiptRequest", 0},
-    {L"WildCard_Reminder", 0},
-    {L"WildCard_VotingRespone", 0},
-    {L"WildCard_VotingOptions", 0},
-    {L"WildCard_DeferredDeliveryTime", 0},
-    {L"WildCard_ReplyRecipientNames", 0},
-}};
 
 // "0".."9", then each letter in lower case followed by its upper case: the sort keys of the
 // loaded selected list are its suffixes.
