@@ -611,24 +611,11 @@ struct AddInScript {
     ComPtr<IUnknown> keptSelf;
 } gAddIn;
 
-class AddInDouble final : public wordsim::IDTExtensibility2 {
+class AddInDouble final : public qlora::com::Unknown<wordsim::IDTExtensibility2> {
 public:
     AddInDouble() { ++gAddIn.live; }
-    ~AddInDouble() { --gAddIn.live; }
+    ~AddInDouble() override { --gAddIn.live; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        const bool known = riid == IID_IUnknown || riid == IID_IDispatch || riid == wordsim::kIDTExtensibility2;
-        *object = known ? static_cast<wordsim::IDTExtensibility2*>(this) : nullptr;
-        if (!known) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     // Word calls through the interface table.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
@@ -671,8 +658,12 @@ public:
         return S_OK;
     }
 
+protected:
+    void* QueryMore(REFIID riid) noexcept override {
+        return riid == IID_IDispatch ? static_cast<wordsim::IDTExtensibility2*>(this) : nullptr;
+    }
+
 private:
-    ULONG refs_ = 1;
     std::shared_ptr<port::Application> word_;
     qlora::EventConnection changes_;
 };

@@ -27,7 +27,10 @@ struct IDTExtensibility2 : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
 };
-inline constexpr IID kIDTExtensibility2 = {0xB65AD801, 0xABAF, 0x11D0, {0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44}};
+}  // namespace wordsim
+__CRT_UUID_DECL(wordsim::IDTExtensibility2, 0xB65AD801, 0xABAF, 0x11D0, 0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44)
+namespace wordsim {
+inline constexpr IID kIDTExtensibility2 = __uuidof(IDTExtensibility2);
 
 // One add-in as the Office add-in key registers it.
 struct AddInRegistration {
