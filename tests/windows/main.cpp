@@ -3,9 +3,13 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdio>
+
 #include "addin/global_win.h"
 
 int main(int argc, char** argv) {
+    // Unbuffered, so that a test that takes the process down still shows how far it came.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     ::testing::InitGoogleTest(&argc, argv);
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     qlora::InstallWindowsPorts();
