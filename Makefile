@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 # C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
 export LANG := C.UTF-8
 
-.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer test-installer demo clean
+.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer test-installer demo measure clean
 
 all: build
 
@@ -69,6 +69,11 @@ test: build
 
 demo: build prefix
 	@scripts/demo.sh $(BUILD)
+
+# What the add-in costs Word: its load and its steps in wordsim, the median of RUNS fresh starts.
+RUNS ?= 25
+measure: win64 prefix
+	@xvfb-run -a -s "-screen 0 1280x1024x24" scripts/measure.sh $(BUILD) $(RUNS)
 
 clean:
 	rm -rf $(BUILD)

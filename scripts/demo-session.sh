@@ -9,7 +9,6 @@ run="$here/wine-run"
 bin=$build/win64/bin
 out=$build/demo
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
-addin_key='HKCU\Software\Microsoft\Office\Word\Addins\QloraWordAddIn.Connect'
 
 # Wine's services start first, away from this output.
 wineserver -p
@@ -18,16 +17,8 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 echo
 echo "== Installing the add-in for this user (regsvr32 /n /i:user, and Word's add-in key)"
-dll=$(winepath -w "$bin/QloraWordAddIn.dll")
-"$run" regsvr32 /s /n /i:user "$dll"
-"$run" reg add "$addin_key" /v FriendlyName /t REG_SZ /d "Quillora TemplateEditor" /f >/dev/null
-"$run" reg add "$addin_key" /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null
-"$run" reg add "$addin_key" /v CommandLineSafe /t REG_DWORD /d 0 /f >/dev/null
 # A first run: no toolbar place, wildcard choice or template recorded yet.
-"$run" reg delete 'HKCU\SOFTWARE\Tandrel\Quillora\Settings\WordAddIn' /f >/dev/null 2>&1 || true
-rm -f "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tandrel/Quillora/NewTemplates.ini"
-echo "  registered $dll"
-echo "  $addin_key: LoadBehavior 3"
+"$here/install-addin.sh" "$bin"
 
 echo
 echo "== Word (wordsim) runs the user's session: demo/session.wordsim"

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "dialog_driver.h"
 #include "errors/error_trail.h"
 #include "errors/error_trail_win.h"
+#include "measure_win.h"
 #include "process_util.h"
 #include "session.h"
 #include "session_host_win.h"
@@ -739,6 +741,48 @@ TEST_F(AddInInWordsim, AnAnswerThatCannotBeGivenOrADialogThatNeverShowsFailsTheS
     output = RunWordsim(L"new\ndialog Info | press Ok\n", code);
     EXPECT_EQ(code, wordsim::Session::kScriptError);
     EXPECT_THAT(output, HasSubstr(L"wordsim: the dialog \"Info\" never showed\n"));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// wordsim /measure: every run is a fresh Word that loads the add-in; a load and each step show
+// their time and their calls into Word, which are the same in every run.
+TEST_F(AddInInWordsim, TheMeasurementShowsTheAddInsLoadAndEachStepWithItsCallsIntoWord) {
+    std::wstring output;
+    const auto print = [&](std::wstring_view line) { output.append(line).append(L"\n"); };
+    ASSERT_EQ(wordsim::Measure(3, L"new\nclick Quillora Toolbar/Insert wildcard/Subject\nquit\n", print),
+              wordsim::Session::kPassed)
+        << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"3 runs, each in a fresh Word"));
+    // The calls of a row: first run, then median.
+    const auto callsOf = [&](const std::wstring& row) {
+        const size_t at = output.find(L"\n" + row + L" ");
+        const std::wstring line = at == std::wstring::npos ? L"" : output.substr(at + 1, output.find(L'\n', at + 1) - at - 1);
+        std::vector<long> calls;
+        const std::wregex count(L"(Invoke|GetIDsOfNames) +([0-9]+)");
+        for (std::wsregex_iterator it(line.begin(), line.end(), count), end; it != end; ++it)
+            calls.push_back(std::stol((*it)[2].str()));
+        return calls;
+    };
+    const auto load = callsOf(L"load QloraWordAddIn.Connect (CoCreateInstance to the end of OnConnection)");
+    const auto toolbar = callsOf(L"line 1: new");
+    const auto insertion = callsOf(L"line 2: click Quillora Toolbar/Insert wildcard/Subject");
+    ASSERT_EQ(load.size(), 4u) << text::ToUtf8(output);
+    ASSERT_EQ(toolbar.size(), 4u) << text::ToUtf8(output);
+    ASSERT_EQ(insertion.size(), 4u) << text::ToUtf8(output);
+    EXPECT_EQ(load, (std::vector<long>{0, 0, 0, 0}));  // OnConnection only keeps Word's Application
+    EXPECT_GT(toolbar[0], insertion[0]);                  // building the toolbar is the bigger job
+    EXPECT_GT(insertion[0], 0);
+    for (const auto& row : {toolbar, insertion}) {
+        EXPECT_EQ(row[0], row[2]) << "Invoke: first run and median differ";
+        EXPECT_EQ(row[1], row[3]) << "GetIDsOfNames: first run and median differ";
+    }
+
+    // A run that fails shows what it printed and ends the measurement.
+    output.clear();
+    EXPECT_EQ(wordsim::Measure(3, L"new\nclick Quillora Toolbar/Nowhere\n", print), wordsim::Session::kScriptError);
+    EXPECT_THAT(output, HasSubstr(L"wordsim: run 1 of the measurement failed:"));
+    EXPECT_THAT(output, HasSubstr(L"no control at \"Quillora Toolbar/Nowhere\""));
+    EXPECT_THAT(output, Not(HasSubstr(L"median")));
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 

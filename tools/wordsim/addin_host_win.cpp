@@ -262,30 +262,38 @@ bool AddInHost::ConnectOne(const AddInRegistration& registration, int32_t mode) 
     if (perUser) clsid = perUser->clsid;
     auto connection = std::make_unique<Connection>();
     connection->registration = registration;
-    {
-        ComPtr<IUnknown> created;
-        hr = perUser ? CreateFromServer(*perUser, created, connection->module)
-                     : ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created));
-        if (FAILED(hr)) return fail(L"cannot be created", hr);
-        hr = created->QueryInterface(kIDTExtensibility2, reinterpret_cast<void**>(connection->addIn.GetAddressOf()));
-        if (FAILED(hr)) return fail(L"is not a COM add-in (no IDTExtensibility2)", hr);
-    }  // from here on Word holds the add-in by its connection interface only
-    // The object's interface table lies in the module that made it.
-    HMODULE module = nullptr;
-    if (!connection->module && ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                             reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(connection->addIn.Get())), &module))
-        connection->module.reset(module);
-    connection->record = std::make_shared<ComAddIn>(
-        ComAddIn{registration.progId, registration.description, GuidText(clsid), true});
-    connection->addInInst = com::MakeObject(kComAddIn, connection->record, face_.State());
-    hr = WithCustom([&](SAFEARRAY** custom) {
-        return connection->addIn->OnConnection(application_.Get(), mode, connection->addInInst.Get(), custom);
-    });
-    if (FAILED(hr)) {
-        fail(L"OnConnection failed, not loaded", hr);
-        Release(*connection);
+    // Creates and connects the add-in; why it did not connect, or nothing when it did.
+    const auto createAndConnect = [&]() -> std::wstring {
+        {
+            ComPtr<IUnknown> created;
+            hr = perUser ? CreateFromServer(*perUser, created, connection->module)
+                         : ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created));
+            if (FAILED(hr)) return L"cannot be created";
+            hr = created->QueryInterface(kIDTExtensibility2, reinterpret_cast<void**>(connection->addIn.GetAddressOf()));
+            if (FAILED(hr)) return L"is not a COM add-in (no IDTExtensibility2)";
+        }  // from here on Word holds the add-in by its connection interface only
+        // The object's interface table lies in the module that made it.
+        HMODULE module = nullptr;
+        if (!connection->module &&
+            ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                 reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(connection->addIn.Get())), &module))
+            connection->module.reset(module);
+        connection->record = std::make_shared<ComAddIn>(
+            ComAddIn{registration.progId, registration.description, GuidText(clsid), true});
+        connection->addInInst = com::MakeObject(kComAddIn, connection->record, face_.State());
+        hr = WithCustom([&](SAFEARRAY** custom) {
+            return connection->addIn->OnConnection(application_.Get(), mode, connection->addInInst.Get(), custom);
+        });
+        return FAILED(hr) ? L"OnConnection failed, not loaded" : L"";
+    };
+    std::wstring failure;
+    const Cost cost = CostOf([&] { return face_.Calls(); }, [&] { failure = createAndConnect(); });
+    if (!failure.empty()) {
+        fail(failure, hr);
+        if (connection->addIn) Release(*connection);
         return false;
     }
+    loads_.push_back({registration.progId, cost});
     print_(name + (mode == office::kStartup ? L"connected at start-up" : L"connected"));
     connections_.push_back(std::move(connection));
     return true;

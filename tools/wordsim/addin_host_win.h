@@ -67,6 +67,14 @@ public:
 
     std::vector<std::wstring> Connected() const;
 
+    // Each successful connection so far, as Office keeps an add-in's load time: from creating the
+    // add-in to the end of its OnConnection, with the calls it made into Word meanwhile.
+    struct Load {
+        std::wstring progId;
+        Cost cost;
+    };
+    const std::vector<Load>& Loads() const { return loads_; }
+
 private:
     struct Connection;
 
@@ -78,6 +86,7 @@ private:
     Print print_;
     Microsoft::WRL::ComPtr<IDispatch> application_;  // Word's Application object, as the add-ins get it
     std::vector<std::unique_ptr<Connection>> connections_;
+    std::vector<Load> loads_;
 };
 
 }  // namespace wordsim

@@ -116,13 +116,20 @@ struct Session::Step {
 
 Session::Session(Word& word, SessionHost& host, Print print) : word_(word), host_(host), print_(std::move(print)) {}
 
+template <class Action>
+void Session::Timed(size_t line, std::wstring_view step, Action&& action) {
+    const Cost cost = CostOf([&] { return host_.Calls(); }, std::forward<Action>(action));
+    costs_.push_back({line, std::wstring(step), cost});
+}
+
 int Session::Run(std::wstring_view script) {
     int result = kPassed;
     const auto fail = [&](size_t line, int code, const std::wstring& message) {
         print_(L"wordsim: line " + Decimal(static_cast<long long>(line)) + L": " + message);
         result = code;
     };
-    host_.Start();
+    costs_.clear();
+    Timed(0, L"Word starts", [&] { host_.Start(); });
     const auto lines = qlora::text::Split(script, L"\n");
     for (size_t i = 0; i < lines.size() && result == kPassed; ++i) {
         std::wstring_view line = lines[i];
@@ -135,8 +142,10 @@ int Session::Run(std::wstring_view script) {
         }
         print_(L"> " + std::wstring(line));
         try {
-            Do(line);
-            host_.Idle();
+            Timed(i + 1, line, [&] {
+                Do(line);
+                host_.Idle();
+            });
             if (const auto trouble = host_.DialogTrouble(); !trouble.empty()) throw ScriptError{trouble};
         } catch (const ScriptError& e) {
             fail(i + 1, kScriptError, e.message);
@@ -151,7 +160,7 @@ int Session::Run(std::wstring_view script) {
     }
     if (!quit_) {
         print_(L"> quit (end of script)");
-        Quit({});
+        Timed(0, L"quit (end of script)", [&] { Quit({}); });
     }
     for (const auto& title : host_.WaitingDialogs()) {
         if (result != kPassed) break;

@@ -48,6 +48,14 @@ std::wstring Utf8Text(std::string_view bytes);
 // paragraph mark ("\r").
 std::wstring DocumentText(std::string_view bytes);
 
+// What one step of a run cost Word: its time (with the messages that waited after it) and its
+// calls into Word's COM face.
+struct StepCost {
+    size_t line = 0;  // 0: Word's start, or its quitting at the end of a script without quit
+    std::wstring step;
+    Cost cost;
+};
+
 class Session {
 public:
     // Exit codes of a run.
@@ -61,6 +69,9 @@ public:
     // prints its line ("> click ..."); the first failing step ends the script with a message
     // naming its line.
     int Run(std::wstring_view script);
+
+    // The steps of the last run that succeeded, in order, with what each cost.
+    const std::vector<StepCost>& Costs() const { return costs_; }
 
 private:
     struct Step;
@@ -89,6 +100,9 @@ private:
     void Dialog(std::wstring_view args);
 
     void Show(const std::wstring& text);
+    // Runs a step of the script, or Word's start or end, and notes its cost.
+    template <class Action>
+    void Timed(size_t line, std::wstring_view step, Action&& action);
 
     Word& word_;
     SessionHost& host_;
@@ -96,6 +110,7 @@ private:
     std::wstring lastPrint_;
     bool printed_ = false;
     bool quit_ = false;
+    std::vector<StepCost> costs_;
 };
 
 }  // namespace wordsim

@@ -47,6 +47,7 @@ public:
     ComCalls Calls() const override { return face_.Calls(); }
 
     const com::Face& Face() const { return face_; }
+    const AddInHost& AddIns() const { return addIns_; }
 
 private:
     com::Face face_;

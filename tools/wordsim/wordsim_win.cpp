@@ -3,6 +3,9 @@
 // on Word's message loop and quits as Word quits.
 //
 //   wordsim [/a] [script]     /a: start without add-ins, as "winword /a"; no script or "-": stdin
+//   wordsim /measure <runs> [script]
+//                             runs the script that often, each time in a fresh Word, and prints
+//                             what each add-in's load and each step cost (tools/wordsim/README.md)
 //
 // Exit code: 0 when every step succeeded, 1 when an expectation failed, 2 for an error in the
 // script or in how wordsim was started.
@@ -10,6 +13,7 @@
 #include <ole2.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +21,17 @@
 #include "common/text.h"
 #include "common/win32_win.h"
 #include "errors/error.h"
+#include "measure_win.h"
+#include "settings/program_settings.h"
 #include "session.h"
 #include "session_host_win.h"
 
 namespace {
 
 constexpr int kStartFailed = wordsim::Session::kScriptError;
+constexpr wchar_t kUsage[] =
+    L"usage: wordsim [/a] [script]   (/a: no add-ins; no script or \"-\": standard input)\n"
+    L"       wordsim /measure <runs> [script]";
 
 // One line of output: wide to a console, UTF-8 to a file or pipe.
 void PrintLine(std::wstring_view line) {
@@ -66,14 +75,25 @@ std::string ReadScript(const std::wstring& path) {
 
 int wmain(int argc, wchar_t** argv) {
     bool loadAddIns = true;
+    int32_t runs = 0;  // measuring when above 0
     std::vector<std::wstring> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];
-        if (arg == L"/a" || arg == L"-a") loadAddIns = false;
-        else scripts.emplace_back(arg);
+        if (arg == L"/a" || arg == L"-a") {
+            loadAddIns = false;
+        } else if (arg == L"/measure" || arg == L"-measure") {
+            const auto count = i + 1 < argc ? qlora::ParseWholeNumber(argv[++i]) : std::nullopt;
+            if (!count || *count < 1) {
+                PrintLine(kUsage);
+                return kStartFailed;
+            }
+            runs = *count;
+        } else {
+            scripts.emplace_back(arg);
+        }
     }
-    if (scripts.size() > 1) {
-        PrintLine(L"usage: wordsim [/a] [script]   (/a: no add-ins; no script or \"-\": standard input)");
+    if (scripts.size() > 1 || (runs > 0 && !loadAddIns)) {
+        PrintLine(kUsage);
         return kStartFailed;
     }
     const std::wstring path = scripts.empty() ? L"" : scripts.front();
@@ -90,6 +110,7 @@ int wmain(int argc, wchar_t** argv) {
         PrintLine(L"wordsim: OleInitialize failed: " + qlora::win::SystemMessage(static_cast<DWORD>(thread.Result())));
         return kStartFailed;
     }
+    if (runs > 0) return wordsim::Measure(runs, wordsim::Utf8Text(bytes), PrintLine);
     const auto word = std::make_shared<wordsim::Word>();
     wordsim::WinSessionHost host(word, PrintLine, loadAddIns);
     return wordsim::Session(*word, host, PrintLine).Run(wordsim::Utf8Text(bytes));
