@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <ocidl.h>
+#include <psapi.h>
+#include <winternl.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <fstream>
 #include <initguid.h>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "addin_host_win.h"
 #include "com_face_win.h"
@@ -54,6 +59,80 @@ bool PumpUntil(Done done, DWORD milliseconds) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
     return true;
+}
+
+// What the process holds of Windows: kernel handles, windows (top-level and message-only), GDI
+// objects and committed private memory. Wine answers GetProcessHandleCount and GetGuiResources
+// with 0, so handles are counted in the system's handle table and windows one by one.
+struct ProcessUse {
+    long handles = 0;
+    long windows = 0;
+    long gdiObjects = 0;
+    long long privateBytes = 0;
+
+    static ProcessUse Now() {
+        ProcessUse use;
+        use.handles = OwnHandles();
+        use.windows = OwnWindows();
+        use.gdiObjects = static_cast<long>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+        PROCESS_MEMORY_COUNTERS memory{};
+        memory.cb = sizeof(memory);
+        ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
+        use.privateBytes = static_cast<long long>(memory.PagefileUsage);
+        return use;
+    }
+
+private:
+    static long OwnHandles() {
+        struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO
+            ULONG process;
+            BYTE type;
+            BYTE flags;
+            USHORT value;
+            PVOID object;
+            ULONG access;
+        };
+        constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+        constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+        std::vector<ULONG_PTR> buffer(1 << 16);  // aligned for the entries' pointers
+        ULONG length = 0;
+        NTSTATUS status = 0;
+        while ((status = ::NtQuerySystemInformation(kSystemHandleInformation, buffer.data(),
+                                                    static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), &length)) ==
+               kInfoLengthMismatch)
+            buffer.resize(buffer.size() * 2);
+        if (status != 0) return -1;
+        const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+        const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + 1);
+        return static_cast<long>(std::count_if(entries, entries + count,
+                                               [](const Entry& e) { return e.process == ::GetCurrentProcessId(); }));
+    }
+    static long OwnWindows() {
+        long count = 0;
+        const auto own = [](HWND window) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            return process == ::GetCurrentProcessId();
+        };
+        for (HWND window = nullptr; (window = ::FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr));)
+            count += own(window);
+        for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, nullptr));)
+            count += own(window);
+        return count;
+    }
+};
+
+// The growth from `before` to now stays within a small constant; prints what was measured.
+void ExpectNoGrowth(const char* what, const ProcessUse& before) {
+    const ProcessUse after = ProcessUse::Now();
+    std::cout << what << ": handles " << before.handles << " -> " << after.handles << ", windows "
+              << before.windows << " -> " << after.windows << ", GDI objects " << before.gdiObjects << " -> "
+              << after.gdiObjects << ", private bytes " << before.privateBytes << " -> " << after.privateBytes << "\n";
+    EXPECT_LE(after.handles - before.handles, 8) << what;
+    EXPECT_GT(after.handles, 0) << "the handle table cannot be read";
+    EXPECT_LE(after.windows - before.windows, 1) << what;
+    EXPECT_LE(after.gdiObjects - before.gdiObjects, 2) << what;
+    EXPECT_LE(after.privateBytes - before.privateBytes, 2 << 20) << what;  // heap noise, not a leak per cycle
 }
 
 class AddinConnection : public ::testing::Test {
@@ -182,6 +261,67 @@ TEST_F(AddinConnection, RefusedWordCallEndsInTheLogAndWordStillGetsSuccess) {
     const std::string log = Log();
     EXPECT_NE(log.find("Command failed: wordsim refuses CommandBars.Add"), std::string::npos) << log;
     EXPECT_NE(log.find("  Call Stack: clsCommandBar.CreateCommandbar() "), std::string::npos) << log;
+}
+
+// A long day in one Word: 1,000 connections and 10,000 insertions leave no Word object, handle,
+// window or memory behind beyond a small constant, and each refused call is reported in the log
+// while Word goes on.
+TEST_F(AddinConnection, SoakOfManyConnectionsAndInsertionsLeavesNothingBehind) {
+    auto connect = NewConnect();
+    ASSERT_TRUE(connect);
+    word_->NewDocument();
+    const auto cycle = [&](int i) {
+        ASSERT_EQ(connect->OnConnection(face_.Application().Get(), i % 2, nullptr, &custom_), S_OK);
+        word_->ActivateDocument(1);  // DocumentChange: the toolbar is checked and kept
+        word_->NewDocument();
+        word_->CloseDocument();
+        ASSERT_EQ(connect->OnDisconnection(i % 2, &custom_), S_OK);
+        ASSERT_EQ(face_.LiveObjects(), 0) << "cycle " << i;
+    };
+    for (int i = 0; i < 20; ++i) cycle(i);  // first-time work: type information, caches
+    const ProcessUse beforeCycles = ProcessUse::Now();
+    for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) cycle(i);
+    ExpectNoGrowth("1,000 connections", beforeCycles);
+
+    ASSERT_EQ(connect->OnConnection(face_.Application().Get(), 1, nullptr, &custom_), S_OK);
+    constexpr wchar_t kSubject[] = L"Quillora Toolbar/Insert wildcard/Subject";
+    int refused = 0;
+    // Ten wildcards a document, then it closes; every hundredth insertion Word refuses.
+    const auto insertInDocuments = [&](int documents, int first) {
+        for (int d = 0; d < documents; ++d) {
+            word_->NewDocument();
+            size_t refusedHere = 0;
+            for (int w = 0; w < 10; ++w) {
+                const bool refuse = (first + d * 10 + w) % 100 == 99;
+                if (refuse) word_->Refuse(L"Bookmarks.Add");
+                ASSERT_TRUE(word_->Click(kSubject));
+                if (refuse) word_->Allow(L"Bookmarks.Add");
+                refusedHere += refuse;
+            }
+            refused += static_cast<int>(refusedHere);
+            ASSERT_EQ(word_->DocumentAt(word_->DocumentCount())->bookmarks.size(), 10 - refusedHere);
+            word_->CloseDocument();
+        }
+    };
+    insertInDocuments(10, 0);
+    const ProcessUse beforeInsertions = ProcessUse::Now();
+    insertInDocuments(990, 100);
+    ExpectNoGrowth("10,000 insertions", beforeInsertions);
+    EXPECT_EQ(refused, 100);
+    ASSERT_EQ(connect->OnDisconnection(0, &custom_), S_OK);
+    connect.Reset();
+    EXPECT_EQ(face_.LiveObjects(), 0);
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+
+    // Every refusal reached the log, and nothing else did.
+    const std::string log = Log();
+    const auto occurrences = [&](const std::string& text) {
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+        return count;
+    };
+    EXPECT_EQ(occurrences("  Method: "), 100u);
+    EXPECT_EQ(occurrences("  Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "), 100u) << log.substr(0, 2000);
 }
 
 }  // namespace
