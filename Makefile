@@ -70,5 +70,13 @@ test: build
 demo: build prefix
 	@scripts/demo.sh $(BUILD)
 
+# Timings of the portable logic: a Release tree of its own, without the sanitizers. Not part of
+# make test. BENCH_ARGS passes options to the benchmark program (e.g. --benchmark_filter=Template).
+.PHONY: bench
+bench: | deps
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQLORA_SANITIZE=OFF -DQLORA_BENCH=ON >/dev/null
+	cmake --build $(BUILD)/bench --target qlora_bench -j $(JOBS)
+	$(BUILD)/bench/bin/qlora_bench $(BENCH_ARGS)
+
 clean:
 	rm -rf $(BUILD)
