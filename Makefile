@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 # C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
 export LANG := C.UTF-8
 
-.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer test-installer demo measure clean
+.PHONY: all deps build native win64 win32 prefix test test-native test-windows installer test-installer demo measure bench clean
 
 all: build
 
@@ -74,6 +74,13 @@ demo: build prefix
 RUNS ?= 25
 measure: win64 prefix
 	@xvfb-run -a -s "-screen 0 1280x1024x24" scripts/measure.sh $(BUILD) $(RUNS)
+
+# Timings of the portable logic: a Release tree of its own, without the sanitizers. Not part of
+# make test. BENCH_ARGS passes options to the benchmark program (e.g. --benchmark_filter=Template).
+bench: | deps
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQLORA_SANITIZE=OFF -DQLORA_BENCH=ON >/dev/null
+	cmake --build $(BUILD)/bench --target qlora_bench -j $(JOBS)
+	$(BUILD)/bench/bin/qlora_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

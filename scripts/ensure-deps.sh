@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   make cmake g++ pkg-config
   googletest libgtest-dev libgmock-dev
+  libbenchmark-dev
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64
   xvfb xauth

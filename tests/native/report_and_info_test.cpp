@@ -51,12 +51,6 @@ public:
     }
 };
 
-class FixedVersion : public VersionSource {
-public:
-    std::optional<OsVersionInfo> info;
-    std::optional<OsVersionInfo> ReadVersion() override { return info; }
-};
-
 // The shell's execute service, recording each call.
 class RecordingShell : public ShellHost {
 public:
@@ -91,7 +85,7 @@ protected:
     const int32_t savedLanguage = basGlobal::gLanguage;
     const int16_t savedLngId = gLngId();
     testing::TrailFixturePorts ports;
-    FixedVersion version;
+    testing::FixedVersionSource version;
     ScopedPort<VersionSource> versionSlot{version};
     RecordingShell shell;
     ScopedPort<ShellHost> shellSlot{shell};

@@ -273,16 +273,6 @@ TEST_F(ShellLaunch, ExploreLetsAFailureThroughUnchanged) {
 
 // --- the Windows version line ---
 
-class FakeVersionSource final : public VersionSource {
-public:
-    std::optional<OsVersionInfo> info;
-    int queries = 0;
-    std::optional<OsVersionInfo> ReadVersion() override {
-        ++queries;
-        return info;
-    }
-};
-
 // The 128-character service-pack field as the system leaves it: the text, then NULs.
 std::wstring Field(std::wstring_view text) {
     std::wstring field(text);
@@ -301,7 +291,7 @@ protected:
         return line.substr(0, line.find(L' ' + text::Decimal(major) + L'.'));
     }
 
-    FakeVersionSource source;
+    testing::FixedVersionSource source;
     ScopedPort<VersionSource> slot{source};
 };
 

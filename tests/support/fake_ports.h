@@ -1,8 +1,9 @@
 // In-memory ports for the native tier: a machine with fixed facts and a log kept in memory, a
-// message prompt that records and answers, a report view that records.
+// message prompt that records and answers, a report view that records, the Windows version.
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "common/port.h"
 #include "common/prompt.h"
 #include "errors/error_trail.h"
+#include "shell/operating_system.h"
 
 namespace qlora::testing {
 
@@ -85,6 +87,17 @@ public:
     explicit FixedLocale(std::wstring name) : name(std::move(name)) {}
     std::wstring name;
     std::wstring EnglishLanguageName() override { return name; }
+};
+
+// The system's version record as the test sets it; nothing when the system refuses the query.
+class FixedVersionSource final : public VersionSource {
+public:
+    std::optional<OsVersionInfo> info;
+    int queries = 0;
+    std::optional<OsVersionInfo> ReadVersion() override {
+        ++queries;
+        return info;
+    }
 };
 
 // The trail's host, prompt and view installed for one test.
