@@ -141,6 +141,17 @@ TEST_F(ErrorTrailTest, PercentPlaceholdersInValuesStayLiteral) {
     EXPECT_NE(report.find(L"m.Op(s='%ErrNum%')"), std::wstring::npos);
 }
 
+TEST_F(ErrorTrailTest, EveryValueGoesInAsItIsWhateverItHolds) {
+    // A backspace, and a source or computer name holding a placeholder between backspaces.
+    ports.host.computerName = L"PC\x08";
+    Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
+    const auto& report = HuntERR31::Report();
+    EXPECT_EQ(report.substr(0, 10), L"a\x08" L"Comp\x08 \r\n");
+    EXPECT_NE(report.find(L"Computer='PC\x08' \r\n"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"  Source: \x08" L"Descr\x08 \r\n"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"  Description: a\x08" L"Comp\x08\r\n"), std::wstring::npos) << report;
+}
+
 TEST_F(ErrorTrailTest, LostInformationIsReportedAsErrGeneral) {
     // A handler whose error is gone by the time it records it: nothing is being handled.
     HuntERR31::ErrorIn(L"frmTemplate.cmdOk_Click", ArgsOf(), HuntERR31::efHandle);
