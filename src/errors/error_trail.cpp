@@ -186,10 +186,7 @@ std::wstring FormatArgValue(const ArgValue& v) {
             return buffer;
         }
         std::wstring operator()(const ArgDate& d) const {
-            wchar_t buffer[64];
-            std::swprintf(buffer, 64, L"'%04d-%02d-%02d %02d:%02d:%02d'", d.year, d.month, d.day, d.hour, d.minute,
-                          d.second);
-            return buffer;
+            return L"'" + text::DateTime(d.year, d.month, d.day, d.hour, d.minute, d.second) + L"'";
         }
         std::wstring operator()(const std::wstring& s) const { return L"'" + s + L"'"; }
         std::wstring operator()(const ArgObject& o) const { return L"{" + o.typeName + L"}"; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -118,6 +119,11 @@ TEST_F(ErrorTrailTest, ValuesAreFormattedByKind) {
     EXPECT_NE(HuntERR31::Report().find(L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, "
                                        L"g='2026-12-06 07:08:09', h={Array}, i=-7) "),
               std::wstring::npos);
+    // A date of any parts is written whole.
+    const int lowest = std::numeric_limits<int>::min();
+    EXPECT_EQ(FormatArgValue({ArgDate{lowest, lowest, lowest, lowest, lowest, lowest}}),
+              L"'-2147483648--2147483648--2147483648 -2147483648:-2147483648:-2147483648'");
+    EXPECT_EQ(FormatArgValue({ArgDate{12345, 0, 1, 0, 0, -1}}), L"'12345-00-01 00:00:-1'");
 }
 
 TEST_F(ErrorTrailTest, ArgumentsShowTheValuesHeldWhenTheFailureIsHandled) {
