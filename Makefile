@@ -62,10 +62,20 @@ test-installer: installer
 
 test: build
 	@$(MAKE) --no-print-directory test-native
+	@$(MAKE) --no-print-directory fuzz-smoke
 	@$(MAKE) --no-print-directory test-windows
 	@$(MAKE) --no-print-directory test-installer
 	@scripts/check-dll.sh $(BUILD)/win64/bin/QloraWordAddIn.dll x86_64
 	@scripts/check-dll.sh $(BUILD)/win32/bin/QloraWordAddIn.dll i686
+
+# The libFuzzer targets over the portable logic (fuzz/README.md), built with clang in build/fuzz:
+# fuzz-smoke runs each for a few seconds over its corpus, fuzz for FUZZ_SECONDS each.
+.PHONY: fuzz fuzz-smoke
+FUZZ_SECONDS ?= 300
+fuzz-smoke: | deps
+	@JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)/fuzz 5
+fuzz: | deps
+	@JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 demo: build prefix
 	@scripts/demo.sh $(BUILD)

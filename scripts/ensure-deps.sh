@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   make cmake g++ pkg-config
+  clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   mingw-w64 mingw-w64-tools libwine-dev

@@ -1,5 +1,8 @@
 #include "common/text.h"
 
+#include <cwchar>
+#include <iterator>
+
 namespace qlora::text {
 
 wchar_t FoldChar(wchar_t c) noexcept {
@@ -108,5 +111,12 @@ std::wstring FromUtf8(std::string_view s) {
 }
 
 std::wstring Decimal(long long n) { return std::to_wstring(n); }
+
+std::wstring DateTime(int year, int month, int day, int hour, int minute, int second) {
+    // Room for six numbers of any size: a buffer too small would be left without its end.
+    wchar_t buffer[6 * 11 + 5 + 1];
+    std::swprintf(buffer, std::size(buffer), L"%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
+    return buffer;
+}
 
 }  // namespace qlora::text

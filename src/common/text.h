@@ -28,4 +28,7 @@ std::wstring FromUtf8(std::string_view s);
 // Decimal text of a whole number.
 std::wstring Decimal(long long n);
 
+// "yyyy-mm-dd hh:mm:ss", each part at least as wide as there; any values give whole text.
+std::wstring DateTime(int year, int month, int day, int hour, int minute, int second);
+
 }  // namespace qlora::text

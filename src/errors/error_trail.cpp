@@ -1,7 +1,10 @@
 #include "errors/error_trail.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
+#include <utility>
 
 #include "common/port.h"
 #include "common/text.h"
@@ -81,40 +84,45 @@ std::wstring Relative(int32_t number, int32_t base) {
     return diff >= 0 ? L"+ " + text::Decimal(diff) : L"- " + text::Decimal(-diff);
 }
 
-// The header, from its template: every "%" first becomes the marker, so that a value holding
-// "%Time%" is never taken for a placeholder; the placeholders are filled in a fixed order.
+// The header, from its template, in one pass over it: a value goes in as it is, so that a value
+// holding "%Time%" (or anything else) is never taken for a placeholder. The values are asked for
+// in a fixed order.
 void BuildHeader(std::wstring_view methodName) {
     auto& s = State();
-    const wchar_t marker = L'\x08';
+    auto& host = Host();
+    const int32_t n = s.saved.number;
+    const std::pair<std::wstring_view, std::wstring> values[] = {
+        {L"nl", kNl},
+        {L"MethodName", std::wstring(methodName)},
+        {L"Comp", host.ComputerName()},
+        {L"Time", FormatTime(host.Now())},
+        {L"App", host.AppTitle()},
+        {L"Ver", host.AppVersion()},
+        {L"ADOVersion", host.AdoVersion()},
+        {L"ErrNum", text::Decimal(n)},
+        {L"ErrHex", Hex(n)},
+        {L"ErrNumRel1", Relative(n, vbObjectError)},
+        {L"ErrNumRel2", Relative(n, ERR_GENERAL)},
+        {L"ErrStd", n == ERR_GENERAL ? L"= ERR_GENERAL" : L""},
+        {L"Source", s.saved.source},
+        {L"Descr", s.saved.description},
+    };
     const std::wstring_view kTemplate =
         L"%Descr% %nl%  Time='%Time%' App='%App%:%Ver%' ADO-version='%ADOVersion%' Computer='%Comp%' "
         L"%nl%  Method: %MethodName% %nl%  Number: %ErrNum% = &H%ErrHex% = vbObjectError %ErrNumRel1% "
         L"= ERRMAP_APP_FIRST %ErrNumRel2% %ErrStd%%nl%  Source: %Source% %nl%  Description: %Descr%%nl%";
-    s.report = text::ReplaceAll(kTemplate, L"%", std::wstring(1, marker));
-
-    auto& host = Host();
-    const auto fill = [&](std::wstring_view name, auto&& value) {
-        const std::wstring placeholder = marker + std::wstring(name) + marker;
-        if (s.report.find(placeholder) == std::wstring::npos) return;
-        s.report = text::ReplaceAll(s.report, placeholder, value());
-    };
-    const int32_t n = s.saved.number;
-    fill(L"nl", [] { return std::wstring(kNl); });
-    fill(L"MethodName", [&] { return std::wstring(methodName); });
-    fill(L"Comp", [&] { return host.ComputerName(); });
-    fill(L"Time", [&] { return FormatTime(host.Now()); });
-    fill(L"App", [&] { return host.AppTitle(); });
-    fill(L"Ver", [&] { return host.AppVersion(); });
-    fill(L"ADOVersion", [&] { return host.AdoVersion(); });
-    fill(L"ErrNum", [&] { return text::Decimal(n); });
-    fill(L"ErrHex", [&] { return Hex(n); });
-    fill(L"ErrNumRel1", [&] { return Relative(n, vbObjectError); });
-    fill(L"ErrNumRel2", [&] { return Relative(n, ERR_GENERAL); });
-    fill(L"ErrStd", [&] { return std::wstring(n == ERR_GENERAL ? L"= ERR_GENERAL" : L""); });
-    fill(L"Source", [&] { return s.saved.source; });
-    fill(L"Descr", [&] { return s.saved.description; });
-    for (auto& c : s.report)
-        if (c == marker) c = L'%';
+    std::wstring report;
+    size_t from = 0;
+    for (size_t open; (open = kTemplate.find(L'%', from)) != std::wstring_view::npos;) {
+        const size_t close = kTemplate.find(L'%', open + 1);
+        const std::wstring_view name = kTemplate.substr(open + 1, close - open - 1);
+        report.append(kTemplate.substr(from, open - from));
+        const auto value = std::find_if(std::begin(values), std::end(values), [&](const auto& v) { return v.first == name; });
+        report.append(value->second);
+        from = close + 1;
+    }
+    report.append(kTemplate.substr(from));
+    s.report = std::move(report);
 }
 
 void AppendSystemErrorLine() {
@@ -178,10 +186,7 @@ std::wstring FormatArgValue(const ArgValue& v) {
             return buffer;
         }
         std::wstring operator()(const ArgDate& d) const {
-            wchar_t buffer[64];
-            std::swprintf(buffer, 64, L"'%04d-%02d-%02d %02d:%02d:%02d'", d.year, d.month, d.day, d.hour, d.minute,
-                          d.second);
-            return buffer;
+            return L"'" + text::DateTime(d.year, d.month, d.day, d.hour, d.minute, d.second) + L"'";
         }
         std::wstring operator()(const std::wstring& s) const { return L"'" + s + L"'"; }
         std::wstring operator()(const ArgObject& o) const { return L"{" + o.typeName + L"}"; }

@@ -132,6 +132,10 @@ bool CreateFolder(const std::wstring& strPath) {
             const size_t slash = path.find(L'\\', 2);
             current = slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
             start = 3;
+        } else if (text::StartsWith(path, L"\\")) {
+            // A path from the drive's root keeps its root: without it, the folders would be made
+            // in the current folder instead.
+            current = L"\\";
         }
         const auto parts = text::Split(path, L"\\");
         for (size_t i = start; i < parts.size(); ++i) {

@@ -84,7 +84,12 @@ bool clsTemplateList::Load() {
         mCol.Clear();
         const std::wstring content = basFileSys::FileInput(mstrFilePath, false);
         if (!content.empty()) {
-            for (auto& piece : Pieces(content)) {
+            auto pieces = Pieces(content);
+            // The last piece has no end marker after it. Ending in the marker's beginning, the file
+            // was cut short there: no path ends in "|>", and kept, the entry would read back as
+            // another once saved with its marker.
+            if (text::EndsWith(pieces.back(), kEntryEnd.substr(0, 2))) pieces.back().resize(pieces.back().size() - 2);
+            for (auto& piece : pieces) {
                 const auto name = NameOf(piece);
                 if (!name || mCol.Contains(*name)) continue;  // the first entry of a name wins
                 const std::wstring key(*name);

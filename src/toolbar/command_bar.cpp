@@ -1,7 +1,6 @@
 #include "toolbar/command_bar.h"
 
 #include <array>
-#include <cstdio>
 #include <limits>
 
 #include "addin/global.h"
@@ -70,9 +69,7 @@ std::wstring Tagged(std::wstring_view name) {
     std::wstring tag(name);
     if (auto* clock = Installed<ErrorTrailHost>::Get()) {
         const auto t = clock->Now();
-        wchar_t when[32];
-        std::swprintf(when, 32, L" %04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-        tag += when;
+        tag += L" " + text::DateTime(t.year, t.month, t.day, t.hour, t.minute, t.second);
     }
     return tag;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -118,6 +119,11 @@ TEST_F(ErrorTrailTest, ValuesAreFormattedByKind) {
     EXPECT_NE(HuntERR31::Report().find(L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, "
                                        L"g='2026-12-06 07:08:09', h={Array}, i=-7) "),
               std::wstring::npos);
+    // A date of any parts is written whole.
+    const int lowest = std::numeric_limits<int>::min();
+    EXPECT_EQ(FormatArgValue({ArgDate{lowest, lowest, lowest, lowest, lowest, lowest}}),
+              L"'-2147483648--2147483648--2147483648 -2147483648:-2147483648:-2147483648'");
+    EXPECT_EQ(FormatArgValue({ArgDate{12345, 0, 1, 0, 0, -1}}), L"'12345-00-01 00:00:-1'");
 }
 
 TEST_F(ErrorTrailTest, ArgumentsShowTheValuesHeldWhenTheFailureIsHandled) {
@@ -139,6 +145,17 @@ TEST_F(ErrorTrailTest, PercentPlaceholdersInValuesStayLiteral) {
     EXPECT_NE(report.find(L"  Source: %Source% \r\n"), std::wstring::npos);
     EXPECT_NE(report.find(L"  Description: 100% done at %Time% %nl%\r\n"), std::wstring::npos);
     EXPECT_NE(report.find(L"m.Op(s='%ErrNum%')"), std::wstring::npos);
+}
+
+TEST_F(ErrorTrailTest, EveryValueGoesInAsItIsWhateverItHolds) {
+    // A backspace, and a source or computer name holding a placeholder between backspaces.
+    ports.host.computerName = L"PC\x08";
+    Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
+    const auto& report = HuntERR31::Report();
+    EXPECT_EQ(report.substr(0, 10), L"a\x08" L"Comp\x08 \r\n");
+    EXPECT_NE(report.find(L"Computer='PC\x08' \r\n"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"  Source: \x08" L"Descr\x08 \r\n"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"  Description: a\x08" L"Comp\x08\r\n"), std::wstring::npos) << report;
 }
 
 TEST_F(ErrorTrailTest, LostInformationIsReportedAsErrGeneral) {

@@ -183,6 +183,11 @@ TEST_F(FileSysTest, CreateFolderCreatesEveryMissingFolderOfADrivePath) {
     EXPECT_TRUE(basFileSys::CreateFolder(L"C:\\Users\\u\\AppData"));  // exists: nothing to do
     EXPECT_TRUE(basFileSys::CreateFolder(L"C:\\Users\\\\u"));        // an empty part is skipped
     EXPECT_TRUE(fs.folderAttempts.empty());
+
+    // A path from the current drive's root keeps its root.
+    fs.AddFolder(L"\\");
+    EXPECT_TRUE(basFileSys::CreateFolder(L"\\T\\New"));
+    EXPECT_EQ(fs.folderAttempts, (std::vector<std::wstring>{L"\\T\\", L"\\T\\New\\"}));
 }
 
 TEST_F(FileSysTest, CreateFolderOfAUncPathBeginsWithTheShare) {

@@ -82,6 +82,18 @@ TEST_F(TemplateListTest, AFileWithoutFinalLineBreakKeepsItsLastEntryWhole) {
     fs.AddFile(kListPath, "A||x|>|B||y");  // the last one even without its "|>|"
     ASSERT_TRUE(list.Load());
     EXPECT_EQ(Entries(list), (std::vector<std::wstring>{L"A||x", L"B||y"}));
+
+    // Cut short inside the marker: what came before it is the entry, and it reads back so.
+    for (const char* cut : {"A||x|>|B||y|>", "A||x|>|B||y|>\r\n"}) {
+        fs.AddFile(kListPath, cut);
+        ASSERT_TRUE(list.Load());
+        EXPECT_EQ(Entries(list), (std::vector<std::wstring>{L"A||x", L"B||y"})) << cut;
+        ASSERT_TRUE(list.Save());
+        EXPECT_EQ(fs.Bytes(kListPath), "A||x|>|B||y|>|\r\n");
+    }
+    fs.AddFile(kListPath, "A||x|>|B||>");  // no name is left before the cut marker
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(Entries(list), std::vector<std::wstring>{L"A||x"});
 }
 
 TEST_F(TemplateListTest, AddingAnExistingNameReplacesItOnlyWithOverwriteAndMovesItToTheEnd) {

@@ -1,0 +1,70 @@
+// The template list file: whatever a list file holds, the entries it loads are saved and load
+// again the same, in the same order; and whatever AddTemplate accepts reads back from the saved
+// file under its own name.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "addin/global.h"
+#include "fuzz_support.h"
+#include "support/fake_file_system.h"
+#include "templates/template_list.h"
+
+namespace qlora::fuzzing {
+namespace {
+
+const std::wstring kData = L"C:\\Data\\";
+
+std::vector<std::wstring> Entries(const clsTemplateList& list) {
+    std::vector<std::wstring> entries;
+    for (int32_t i = 1; i <= list.CountTemplates(); ++i) entries.push_back(list.GetEntry(i));
+    return entries;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& entries) {
+    std::wstring joined;
+    for (const auto& entry : entries) joined += L"[" + entry + L"]";
+    return joined;
+}
+
+// Saves the list and loads the file into a new list, which must hold the same entries.
+void RequireReadsBack(clsTemplateList& list, const char* rule) {
+    Require(list.Save(), "the list saves");
+    clsTemplateList reread;
+    Require(reread.Load(), "the saved list loads");
+    Require(Entries(reread) == Entries(list), rule, Joined(Entries(list)) + L" reads back as " + Joined(Entries(reread)));
+}
+
+}  // namespace
+
+void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
+    testing::FakeFileSystem fs;
+    ScopedPort<FileSystemPort> fsSlot{fs};
+    basGlobal::gDataPath = kData;
+    fs.AddFolder(kData);
+    fs.AddFile(kData + clsTemplateList::kListFileName, input.ConsumeRandomLengthString(input.remaining_bytes()));
+
+    clsTemplateList list;
+    Require(list.Load(), "any list file loads");
+    RequireReadsBack(list, "what loads, saves and loads again the same");
+
+    std::vector<std::wstring> accepted;
+    while (input.remaining_bytes() > 0) {
+        const std::wstring name = ConsumeText(input, 64);
+        const std::wstring path = ConsumeText(input, 260);
+        const bool overwrite = input.ConsumeBool();
+        if (!list.AddTemplate(name, path, overwrite)) continue;
+        Require(list.GetEntry(name) == name + L"||" + path, "an accepted entry is found under its name", name);
+        accepted.push_back(name);
+    }
+    RequireReadsBack(list, "what AddTemplate accepted saves and loads again the same");
+    clsTemplateList reread;
+    reread.Load();
+    for (const auto& name : accepted) {
+        Require(reread.GetEntry(name) == list.GetEntry(name), "an accepted entry reads back under its name", name);
+        Require(reread.TemplateExists(name), "an accepted name is known as a template", name);
+    }
+    RequireNoReport(ports, "loading, adding and saving report no failure");
+}
+
+}  // namespace qlora::fuzzing
