@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/global.h"
 #include "common/text.h"
+#include "support/data_folder.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "templates/template_list.h"
@@ -18,8 +18,6 @@ namespace {
 
 using testing::FakeFileSystem;
 
-const std::wstring kData = L"C:\\Users\\u\\AppData\\Local\\Tandrel\\Quillora\\";
-
 constexpr std::wstring_view kNamePrefix = L"Template ";
 
 std::wstring NameOf(int64_t i) { return std::wstring(kNamePrefix) + text::Decimal(i); }
@@ -28,27 +26,15 @@ std::wstring PathOf(int64_t i) { return L"C:\\Users\\u\\Documents\\Templates\\Te
 // The data folder in memory with the trail's ports installed, for one benchmark run.
 class DataFolder {
 public:
-    DataFolder() {
-        basGlobal::gDataPath = kData;
-        fs.AddFolder(kData);
-    }
-    ~DataFolder() { basGlobal::gDataPath = savedDataPath_; }
-    DataFolder(const DataFolder&) = delete;
-    DataFolder& operator=(const DataFolder&) = delete;
-
     // A list file of n entries as Save writes it.
     void WriteList(const wchar_t* fileName, int64_t n) {
         std::wstring content;
         for (int64_t i = 0; i < n; ++i) content += NameOf(i) + L"||" + PathOf(i) + L"|>|";
-        fs.AddFile(kData + fileName, FakeFileSystem::Latin1(content + L"\r\n"));
+        data.fs.AddFile(data.kPath + fileName, FakeFileSystem::Latin1(content + L"\r\n"));
     }
 
-    FakeFileSystem fs;
-
-private:
-    const std::wstring savedDataPath_ = basGlobal::gDataPath;
-    testing::TrailFixturePorts ports_;
-    ScopedPort<FileSystemPort> fsSlot_{fs};
+    testing::TrailFixturePorts ports;
+    testing::DataFolder data;
 };
 
 // A list loaded from a file of n entries.
@@ -157,10 +143,10 @@ void BM_TemplateList_Save(benchmark::State& state) {
     DataFolder folder;
     clsTemplateList list;
     if (!LoadList(folder, list, n)) state.SkipWithError("Load failed");
-    const auto written = folder.fs.Bytes(list.FilePath());
+    const auto written = folder.data.fs.Bytes(list.FilePath());
     for (auto _ : state)
         if (!list.Save()) state.SkipWithError("Save failed");
-    if (folder.fs.Bytes(list.FilePath()) != written) state.SkipWithError("Save changed the file");
+    if (folder.data.fs.Bytes(list.FilePath()) != written) state.SkipWithError("Save changed the file");
     Entries(state);
 }
 

@@ -5,21 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
 #include "fuzz_support.h"
-#include "support/fake_file_system.h"
+#include "support/data_folder.h"
 #include "templates/template_list.h"
 
 namespace qlora::fuzzing {
 namespace {
 
-const std::wstring kData = L"C:\\Data\\";
-
-std::vector<std::wstring> Entries(const clsTemplateList& list) {
-    std::vector<std::wstring> entries;
-    for (int32_t i = 1; i <= list.CountTemplates(); ++i) entries.push_back(list.GetEntry(i));
-    return entries;
-}
+using testing::Entries;
 
 std::wstring Joined(const std::vector<std::wstring>& entries) {
     std::wstring joined;
@@ -38,11 +31,8 @@ void RequireReadsBack(clsTemplateList& list, const char* rule) {
 }  // namespace
 
 void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
-    testing::FakeFileSystem fs;
-    ScopedPort<FileSystemPort> fsSlot{fs};
-    basGlobal::gDataPath = kData;
-    fs.AddFolder(kData);
-    fs.AddFile(kData + clsTemplateList::kListFileName, input.ConsumeRandomLengthString(input.remaining_bytes()));
+    testing::DataFolder data;
+    data.fs.AddFile(data.kPath + clsTemplateList::kListFileName, input.ConsumeRandomLengthString(input.remaining_bytes()));
 
     clsTemplateList list;
     Require(list.Load(), "any list file loads");

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "addin/global.h"
 #include "errors/error_trail.h"
+#include "support/data_folder.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "templates/template_list.h"
@@ -11,31 +11,19 @@
 namespace qlora {
 namespace {
 
+using testing::Entries;
 using testing::FakeFileSystem;
 
-const std::wstring kData = L"C:\\Users\\u\\AppData\\Local\\Tandrel\\Quillora\\";
+const std::wstring kData = testing::DataFolder::kPath;
 const std::wstring kListPath = kData + L"NewTemplates.ini";
 const std::wstring kProductPath = kData + L"Templates.ini";
 const std::string kExample = "Offer||C:\\T\\Offer.doc|>|Letter||\\\\srv\\share\\Letter.doc|>|\r\n";
 
 class TemplateListTest : public ::testing::Test {
 protected:
-    TemplateListTest() {
-        basGlobal::gDataPath = kData;
-        fs.AddFolder(kData);
-    }
-    ~TemplateListTest() override { basGlobal::gDataPath = savedDataPath; }
-
-    std::vector<std::wstring> Entries(const clsTemplateList& list) const {
-        std::vector<std::wstring> entries;
-        for (int32_t i = 1; i <= list.CountTemplates(); ++i) entries.push_back(list.GetEntry(i));
-        return entries;
-    }
-
-    const std::wstring savedDataPath = basGlobal::gDataPath;
     testing::TrailFixturePorts ports;
-    FakeFileSystem fs;
-    ScopedPort<FileSystemPort> fsSlot{fs};
+    testing::DataFolder data;
+    FakeFileSystem& fs = data.fs;
 };
 
 TEST_F(TemplateListTest, TwoEntriesAreWrittenByteForByteAndReadBackInOrder) {

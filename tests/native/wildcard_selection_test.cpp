@@ -19,12 +19,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 using testing::FakeWildcardsView;
+using testing::kDefaultSelected;
 using testing::RowY;
 
-const std::vector<std::wstring> kDefaultSelected{
-    L"Subject",  L"Body",     L"Sender",     L"To",          L"Attachments", L"Sent",
-    L"Received", L"CC",       L"BCC",        L"Categories",  L"Created",     L"Modified",
-    L"Importance", L"Sensitivity", L"Size", L"Current date + time", L"Current date", L"Current time"};
 const std::vector<std::wstring> kDefaultAvailable{
     L"Expiry time",  L"Flag request", L"Flag status", L"Due by",   L"Billing info", L"In folder",
     L"Mileage",      L"Read",         L"Auto forwarded", L"Delivery report request", L"Read receipt request",

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "wildcards/wildcard_selection.h"
@@ -35,5 +36,11 @@ public:
 constexpr int32_t RowY(int32_t index) {
     return (index - 1) * FakeWildcardsView::kRowHeight + FakeWildcardsView::kRowHeight / 2;
 }
+
+// The selected list on a first run in English, top to bottom.
+inline const std::vector<std::wstring> kDefaultSelected{
+    L"Subject",  L"Body",     L"Sender",     L"To",          L"Attachments", L"Sent",
+    L"Received", L"CC",       L"BCC",        L"Categories",  L"Created",     L"Modified",
+    L"Importance", L"Sensitivity", L"Size", L"Current date + time", L"Current date", L"Current time"};
 
 }  // namespace qlora::testing
