@@ -5,10 +5,52 @@
 
 namespace qlora::text {
 
+namespace {
+
+// The capital letters and the distance to their small letters, for every letter with two cases
+// that a Windows ANSI code page holds (1250-1258, and the Greek, Cyrillic, Roman-numeral and
+// full-width letters of the East Asian ones). One table, so that Windows and the native tests fold
+// alike, whatever the system's own case tables say.
+struct FoldRange {
+    wchar_t first, last;  // capitals
+    int offset;           // small = capital + offset
+    int step;             // 2: capitals and small letters alternate, capital first
+};
+
+constexpr FoldRange kFoldRanges[] = {
+    {0x0041, 0x005A, 32, 1},   // A-Z
+    {0x00C0, 0x00D6, 32, 1},   // À-Ö
+    {0x00D8, 0x00DE, 32, 1},   // Ø-Þ
+    {0x0100, 0x012E, 1, 2},    // Ā-Į
+    {0x0130, 0x0130, -0xC7, 1},  // İ: the Turkish dotted capital I folds to i
+    {0x0132, 0x0136, 1, 2},    // Ĳ-Ķ
+    {0x0139, 0x0147, 1, 2},    // Ĺ-Ň
+    {0x014A, 0x0176, 1, 2},    // Ŋ-Ŷ
+    {0x0178, 0x0178, -0x79, 1},  // Ÿ
+    {0x0179, 0x017D, 1, 2},    // Ź-Ž
+    {0x01A0, 0x01A0, 1, 1},    // Ơ (Vietnamese)
+    {0x01AF, 0x01AF, 1, 1},    // Ư (Vietnamese)
+    {0x0386, 0x0386, 38, 1},   // Ά
+    {0x0388, 0x038A, 37, 1},   // Έ-Ί
+    {0x038C, 0x038C, 64, 1},   // Ό
+    {0x038E, 0x038F, 63, 1},   // Ύ-Ώ
+    {0x0391, 0x03A1, 32, 1},   // Α-Ρ
+    {0x03A3, 0x03AB, 32, 1},   // Σ-Ϋ
+    {0x0400, 0x040F, 80, 1},   // Ѐ-Џ
+    {0x0410, 0x042F, 32, 1},   // А-Я
+    {0x0490, 0x0490, 1, 1},    // Ґ
+    {0x2160, 0x216F, 16, 1},   // Roman numerals Ⅰ-Ⅿ
+    {0xFF21, 0xFF3A, 32, 1},   // full-width Ａ-Ｚ
+};
+
+}  // namespace
+
 wchar_t FoldChar(wchar_t c) noexcept {
-    if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
-    // Latin-1 capitals À..Þ except the multiplication sign.
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wchar_t>(c + 32);
+    for (const auto& range : kFoldRanges) {
+        if (c < range.first || c > range.last) continue;
+        if ((c - range.first) % range.step != 0) return c;  // the small letter of a pair
+        return static_cast<wchar_t>(c + range.offset);
+    }
     return c;
 }
 

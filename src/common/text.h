@@ -7,7 +7,8 @@
 
 namespace qlora::text {
 
-// Case folding as the add-in's collections compare keys: ASCII and Latin-1 letters.
+// Case folding as the add-in's collections compare keys: every letter with two cases that an ANSI
+// code page can hold, the same on every system.
 wchar_t FoldChar(wchar_t c) noexcept;
 std::wstring Fold(std::wstring_view s);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b) noexcept;

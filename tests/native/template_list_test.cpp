@@ -100,6 +100,32 @@ TEST_F(TemplateListTest, AddingAnExistingNameReplacesItOnlyWithOverwriteAndMoves
     EXPECT_EQ(fs.Bytes(kListPath), "C||c|>|b||new|>|A||again|>|\r\n");
 }
 
+// Every ANSI code page's letters fold, not only Latin-1's; letters without a one-to-one capital
+// stay apart.
+TEST_F(TemplateListTest, NamesThatDifferOnlyInLetterCaseAreOneTemplateInEveryCodePage) {
+    fs.anyCodePage = true;
+    const std::pair<const wchar_t*, const wchar_t*> same[] = {
+        {L"\u0160ablona", L"\u0161ablona"},                      // Šablona (1250, 1252)
+        {L"\u0428\u0430\u0431\u043B\u043E\u043D", L"\u0448\u0430\u0431\u043B\u043E\u043D"},  // Шаблон (1251)
+        {L"\u0401\u0416", L"\u0451\u0436"},                    // ЁЖ
+        {L"\u03A0\u03A1\u038C\u03A4\u03A5\u03A0\u039F", L"\u03C0\u03C1\u03CC\u03C4\u03C5\u03C0\u03BF"},  // 1253
+        {L"\u0130ZM\u0130R", L"izmir"},                         // 1254
+        {L"\u0178ves \u0152uvre", L"\u00FFves \u0153uvre"},    // 1252's extra letters
+        {L"\u01A0\u01AF", L"\u01A1\u01B0"},                    // 1258
+        {L"\uFF21\u2163", L"\uFF41\u2173"},                    // full width, Roman numeral (932)
+    };
+    for (const auto& [upper, lower] : same) {
+        clsTemplateList list;
+        ASSERT_TRUE(list.AddTemplate(upper, L"C:\\a.doc"));
+        EXPECT_FALSE(list.AddTemplate(lower, L"C:\\b.doc")) << lower;
+        EXPECT_EQ(list.GetEntry(lower), std::wstring(upper) + L"||C:\\a.doc");
+        EXPECT_TRUE(list.TemplateExists(lower));
+    }
+    clsTemplateList list;
+    for (const wchar_t* apart : {L"Stra\u00DFe", L"STRASSE", L"\u0131", L"I"})
+        EXPECT_TRUE(list.AddTemplate(apart, L"C:\\x.doc")) << apart;
+}
+
 TEST_F(TemplateListTest, AddTemplateRefusesWhatTheFileCouldNotGiveBack) {
     clsTemplateList list;
     list.AddTemplate(L"Keep", L"C:\\keep.doc");

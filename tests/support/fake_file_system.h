@@ -39,6 +39,7 @@ public:
     int32_t shellResult = 0;
     int pumped = 0;
     std::map<int32_t, std::wstring> specialFolders;
+    bool anyCodePage = false;  // stands for whichever code page holds the text (1250, 1251, ...)
     std::map<std::wstring, std::wstring> connections;  // folded drive ("x:") -> remote name
 
     FakeFileSystem() { AddFolder(L"C:"); }
@@ -130,7 +131,7 @@ public:
     bool FitsCodePage(std::wstring_view text) override {
         Fail(L"FitsCodePage");
         for (const wchar_t c : text)
-            if (c > 0xFF) return false;
+            if (c > 0xFF && !anyCodePage) return false;
         return true;
     }
 
