@@ -27,6 +27,17 @@ std::wstring GetNameFromFile(const std::wstring& strPath) {
 
 }  // namespace basGlobal
 
+namespace {
+
+// The file "..." starts from: a saved document's own file as it is, a new one's name as a ".doc".
+std::wstring ProposedFile(const std::wstring& fullName) {
+    const std::wstring file = basGlobal::GetPathPart(fullName, true);
+    const bool saved = file.size() < fullName.size() && file.find(L'.') != std::wstring::npos;
+    return saved ? fullName : fullName + L".doc";
+}
+
+}  // namespace
+
 void frmTemplate::LngPtrn_NewConst_frmTemplate() { strFilter = LNG_Main(296); }
 
 std::wstring frmTemplate::GetDefaultFolder() {
@@ -86,14 +97,17 @@ void frmTemplate::cmdOk_Click() {
         const std::wstring path = basFileSys::GetNetPath(typedPath);
         const std::wstring oldPath = doc.Path().empty() ? std::wstring() : basFileSys::GetNetPath(doc.FullName());
         const std::wstring oldName = Required(myWord).ReadVariable(myDoc, kTemplateNameVariable);
-        if (!ChecksPass(name, path, oldName, oldPath)) return;
+        // The companion product or another Word may have written the list since the dialog
+        // opened: the name check sees the newest file, and a list that cannot be read is not
+        // written over (Load has reported why).
+        auto& list = Required(basGlobal::gTemplateList);
+        if (!list.Load() || !ChecksPass(name, path, oldName, oldPath)) return;
 
         SaveUnder(name, path, oldName);
         if (bolFromWizard) {
             if (ShowMessage(LNG_Main(291), LNG_Main(298), MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes)
                 doc.Close(false);
-        } else {
-            auto& list = Required(basGlobal::gTemplateList);
+        } else if (list.Load()) {  // again: the questions and the save took their time
             list.AddTemplate(name, path, true);  // an entry of the same name is replaced
             list.Save();
         }
@@ -116,8 +130,9 @@ bool frmTemplate::ChecksPass(const std::wstring& name, const std::wstring& path,
         case clsTemplateList::EntryProblem::None:
             break;
     }
-    // Keeping the name the document carries already is no conflict.
-    if (name != oldName && Required(basGlobal::gTemplateList).TemplateExists(name)) {
+    // Keeping the name the document carries already is no conflict, in any letter case: the list
+    // takes the new case with the entry it replaces.
+    if (!text::EqualsNoCase(name, oldName) && Required(basGlobal::gTemplateList).TemplateExists(name)) {
         ShowMessage(LNG_Main(294), LNG_Main(297), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
@@ -154,7 +169,7 @@ void frmTemplate::cmdCancel_Click() {
 void frmTemplate::cmdFile_Click() {
     Handle(L"frmTemplate.cmdFile_Click", [&] {
         std::wstring start = view_.Text(TemplateField::txtPath);
-        if (start.empty()) start = Required(myDoc).FullName() + L".doc";
+        if (start.empty()) start = ProposedFile(Required(myDoc).FullName());
         const std::wstring chosen = ShowSaveDialog(start);
         if (!chosen.empty()) view_.SetText(TemplateField::txtPath, chosen);
     });

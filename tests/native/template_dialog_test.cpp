@@ -226,8 +226,8 @@ TEST_F(TemplateWorkflow, PickingAnotherFileChangesThePathButNotTheName) {
     EXPECT_EQ(view.toolTips[TemplateField::txtPath], L"C:\\Templates\\Other.doc");
     EXPECT_EQ(view.texts[TemplateField::txtName], L"Offer");
     Type(TemplateField::txtPath, L"");
-    form.cmdFile_Click();  // cancelled: an empty path starts from the document's name
-    EXPECT_EQ(view.requests.back().fileName, L"C:\\Templates\\Offer.doc.doc");
+    form.cmdFile_Click();  // cancelled: an empty path starts from the document's own file
+    EXPECT_EQ(view.requests.back().fileName, L"C:\\Templates\\Offer.doc");
     EXPECT_EQ(view.texts[TemplateField::txtPath], L"");
 }
 
@@ -354,15 +354,48 @@ TEST_F(TemplateWorkflow, APathDifferingOnlyInLetterCaseIsAnotherPathAndRaisesThe
     EXPECT_EQ(prompt.shown[0].title, L"File already exists");
 }
 
-TEST_F(TemplateWorkflow, ANameDifferingOnlyInLetterCaseFromTheStoredOneIsLookedUp) {
-    fs.AddFile(kListPath, "Offer||C:\\Templates\\Offer.doc|>|\r\n");
+TEST_F(TemplateWorkflow, TheStoredNameMayChangeItsLetterCaseButNotBecomeAnotherTakenName) {
+    fs.AddFile(kListPath, "Offer||C:\\Templates\\Offer.doc|>|Letter||C:\\Templates\\Letter.doc|>|\r\n");
     OpenSaved(L"C:\\Templates\\Offer.doc", {{L"TemplateName", L"Offer"}});
     form.Form_Load();
-    Type(TemplateField::txtName, L"OFFER");
+    Type(TemplateField::txtName, L"LETTER");
     form.cmdOk_Click();
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"Name is already used");
     EXPECT_TRUE(saved.empty());
+
+    prompt.shown.clear();
+    Type(TemplateField::txtName, L"OFFER");
+    form.cmdOk_Click();
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(Variable(L"TemplateName"), L"OFFER");
+    EXPECT_EQ(ListFile(), "Letter||C:\\Templates\\Letter.doc|>|OFFER||C:\\Templates\\Offer.doc|>|\r\n");
+}
+
+// The companion product, or a second Word, records a template while the dialog is open.
+TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCounts) {
+    OpenSaved(L"C:\\Templates\\Offer.doc");
+    form.Form_Load();
+    fs.AddFile(kListPath, "Invoice||C:\\Q\\Invoice.doc|>|\r\n");
+    Type(TemplateField::txtName, L"invoice");
+    form.cmdOk_Click();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, L"Name is already used");
+
+    Type(TemplateField::txtName, L"Offer");
+    form.cmdOk_Click();
+    EXPECT_EQ(ListFile(), "Invoice||C:\\Q\\Invoice.doc|>|Offer||C:\\Templates\\Offer.doc|>|\r\n");
+
+    // A list that cannot be read now is not written over.
+    OpenSaved(L"C:\\Templates\\Letter.doc");
+    form.Form_Load();
+    fs.failing.emplace(L"ReadText", Error(70, L"CreateFile", L"Permission denied"));
+    Type(TemplateField::txtName, L"Letter");
+    form.cmdOk_Click();
+    fs.failing.clear();
+    EXPECT_EQ(ListFile(), "Invoice||C:\\Q\\Invoice.doc|>|Offer||C:\\Templates\\Offer.doc|>|\r\n");
+    EXPECT_EQ(reports.reports.size(), 1u);  // the list's own report of the failed read
+    EXPECT_EQ(saved.size(), 1u);            // and the document was not saved either
 }
 
 TEST_F(TemplateWorkflow, SavingUnderTheStoredNameToAnotherFileReplacesItsEntryAtTheEnd) {
