@@ -32,12 +32,17 @@ std::wstring_view WithoutTrailingBackslash(std::wstring_view path) {
     return path;
 }
 
-// Creates a file holding the text under the first name nobody has: stem + extension, then
-// stem + 1 + extension and so on. Returns its path.
+// The names CreateUnderFreeName tries, in order: stem + extension, then stem + 1 + extension and
+// so on.
+constexpr int kFreeNameAttempts = 100;
+std::wstring FreeNameCandidate(const std::wstring& stem, std::wstring_view extension, int n) {
+    return stem + (n == 0 ? std::wstring() : text::Decimal(n)) + std::wstring(extension);
+}
+
+// Creates a file holding the text under the first of those names nobody has. Returns its path.
 std::wstring CreateUnderFreeName(const std::wstring& stem, std::wstring_view extension, std::wstring_view content) {
-    constexpr int kAttempts = 100;
-    for (int n = 0; n < kAttempts; ++n) {
-        const std::wstring path = stem + (n == 0 ? std::wstring() : text::Decimal(n)) + std::wstring(extension);
+    for (int n = 0; n < kFreeNameAttempts; ++n) {
+        const std::wstring path = FreeNameCandidate(stem, extension, n);
         if (Fs().TryCreateFile(path, content)) return path;
     }
     throw Error(errnum::PathFileAccess, kProjectName, L"Path/File access error");
@@ -92,8 +97,13 @@ void FileOutput(const std::wstring& strPath, const std::wstring& strValue) {
         [&] {
             if (!FolderExists(basGlobal::GetPathPart(strPath, false))) return;
             // The new file is written beside the old one and takes its place only when complete:
-            // a crash, a full disk or a refusal leaves the old file as it was.
-            const std::wstring written = CreateUnderFreeName(strPath + L"~", L".tmp", strValue + kBreak);
+            // a crash, a full disk or a refusal leaves the old file as it was. What an earlier
+            // crash left there goes first, or the free names would run out; a file another writer
+            // still holds open stays.
+            const std::wstring stem = strPath + L"~";
+            for (int n = 0; n < kFreeNameAttempts; ++n)
+                if (const auto stale = FreeNameCandidate(stem, L".tmp", n); FileExists(stale)) DeleteFile(stale);
+            const std::wstring written = CreateUnderFreeName(stem, L".tmp", strValue + kBreak);
             try {
                 Fs().MoveReplacing(written, strPath);
             } catch (...) {

@@ -146,13 +146,14 @@ TEST_F(FileSysTest, AFailingWriteOrReplaceLeavesTheOldFileAndNoTemporaryFile) {
         << HuntERR31::Report();
 }
 
-TEST_F(FileSysTest, FileOutputLeavesAFileThatHappensToHaveItsTemporaryNameAlone) {
+TEST_F(FileSysTest, FileOutputClearsTheTemporaryFilesEarlierCrashesLeft) {
     fs.AddFolder(L"C:\\T");
-    fs.AddFile(L"C:\\T\\list.ini~.tmp", "the user's");
+    fs.AddFile(L"C:\\T\\list.ini~.tmp", "stale");
+    for (int n = 1; n < 100; ++n) fs.AddFile(L"C:\\T\\list.ini~" + std::to_wstring(n) + L".tmp", "stale");
+    fs.AddFile(L"C:\\T\\list.ini~100.tmp", "not one of its names");
     basFileSys::FileOutput(L"C:\\T\\list.ini", L"new");
     EXPECT_EQ(fs.Bytes(L"C:\\T\\list.ini"), "new\r\n");
-    EXPECT_EQ(fs.Bytes(L"C:\\T\\list.ini~.tmp"), "the user's");
-    EXPECT_EQ(fs.Children(L"C:\\T").size(), 2u);
+    EXPECT_EQ(fs.Children(L"C:\\T"), (std::vector<std::wstring>{L"C:\\T\\list.ini", L"C:\\T\\list.ini~100.tmp"}));
 }
 
 TEST_F(FileSysTest, WriteProbeNeverTouchesAFileTheUserHas) {
