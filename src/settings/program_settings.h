@@ -43,8 +43,8 @@ public:
     // value is missing or cannot be read, or a name cannot be expressed in the ANSI code page.
     virtual RawValue QueryValue(int32_t root, const std::wstring& key, const std::wstring& name) = 0;
     // Creates missing keys and writes `data` exactly (the caller adds any terminator) with the
-    // value kind `type`. A write the registry refuses is ignored; text the ANSI code page cannot
-    // hold throws instead of being written as something else.
+    // value kind `type`. A write the registry refuses throws with the system's code, and so does
+    // text the ANSI code page cannot hold instead of being written as something else.
     virtual void SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
                           uint32_t type) = 0;
     // Deletes the key with all its subkeys and values; true when the system reports success.

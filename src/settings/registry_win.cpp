@@ -67,7 +67,7 @@ RegistryPort::RawValue WinRegistry::QueryValue(int32_t root, const std::wstring&
 void WinRegistry::SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
                            uint32_t type) {
     const HKEY base = RootHandle(root);
-    if (!base) return;
+    if (!base) win::ThrowWin32(ERROR_INVALID_HANDLE, L"RegCreateKeyExA");
     // Text the code page cannot hold fails here rather than landing as another name or value.
     const std::string keyPath = win::AnsiArgument(key, L"RegCreateKeyExA");
     const std::string valueName = win::AnsiArgument(name, L"RegSetValueExA");
@@ -75,11 +75,16 @@ void WinRegistry::SetValue(int32_t root, const std::wstring& key, const std::wst
     if (!win::FitsAnsi(data)) win::AnsiArgument(data, L"RegSetValueExA");  // throws
     std::string bytes = win::ToAnsi(data);
     win::UniqueHKey hkey;
-    if (::RegCreateKeyExA(base, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, hkey.put(),
-                          nullptr) != ERROR_SUCCESS)
-        return;
+    // A refusal goes to the store's caller: the value the user chose would be lost without a word.
+    if (const LSTATUS status = ::RegCreateKeyExA(base, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess,
+                                                 nullptr, hkey.put(), nullptr);
+        status != ERROR_SUCCESS)
+        win::ThrowWin32(static_cast<DWORD>(status), L"RegCreateKeyExA");
     // The size in bytes of the ANSI text, so double-byte characters are not cut off.
-    ::RegSetValueExA(hkey.get(), valueName.c_str(), 0, type, Bytes(bytes), static_cast<DWORD>(bytes.size()));
+    if (const LSTATUS status =
+            ::RegSetValueExA(hkey.get(), valueName.c_str(), 0, type, Bytes(bytes), static_cast<DWORD>(bytes.size()));
+        status != ERROR_SUCCESS)
+        win::ThrowWin32(static_cast<DWORD>(status), L"RegSetValueExA");
 }
 
 RegistryPort& WindowsRegistry() {

@@ -135,11 +135,13 @@ TEST_F(ProgramSettingsTest, WriteEntryStoresTheTextWithItsTerminatorAsAString) {
     EXPECT_EQ(settings.ReadEntry(L"WildCard_Subject", L"0"), L"0");
 }
 
-TEST_F(ProgramSettingsTest, RefusedWriteIsSilent) {
+TEST_F(ProgramSettingsTest, RefusedWriteIsShownInTheStoresBox) {
     registry.locked.emplace_back(kHKeyCurrentUser, kAddinKey);
     settings.WriteEntry(L"BarTop", L"10");
     EXPECT_EQ(settings.ReadEntry(L"BarTop", L"0"), L"0");
-    EXPECT_TRUE(ports.prompt.shown.empty());
+    ASSERT_EQ(ports.prompt.shown.size(), 1u);
+    EXPECT_EQ(ports.prompt.shown[0].title, L"SetKeyValue");
+    EXPECT_EQ(ports.prompt.shown[0].text, L"Error: 5. Access is denied.");
 }
 
 TEST_F(ProgramSettingsTest, UnexpectedFailureShowsABoxTitledWithTheOperationAndGoesNoFurther) {

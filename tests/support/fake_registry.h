@@ -66,7 +66,7 @@ public:
                   uint32_t type) override {
         ThrowIfAsked();
         writes.push_back({root, key, name, data, type});
-        if (IsLocked(root, key)) return;  // refused, silently
+        if (IsLocked(root, key)) throw Error(5, L"RegCreateKeyExA", L"Access is denied.");
         const auto kind = type == kRegSz ? RawValue::Kind::String : RawValue::Kind::Other;
         Put(root, key, name, {kind, data});
     }

@@ -188,10 +188,13 @@ TEST_F(WinProgramSettings, KeyDeniedTheRightsOfTheStoreReadsAsTheDefault) {
     auto readOnly = settings;
     readOnly.Section = L"ReadOnly";
     EXPECT_EQ(readOnly.ReadEntry(L"DefaultTemplateFolder", L"dflt"), L"dflt");
-    readOnly.WriteEntry(L"DefaultTemplateFolder", L"C:\\Other");  // refused, silently
+    EXPECT_TRUE(prompt.shown.empty());
+    readOnly.WriteEntry(L"DefaultTemplateFolder", L"C:\\Other");  // refused, and the user is told
     ASSERT_TRUE(QueryRawA(HKEY_CURRENT_USER, key, "DefaultTemplateFolder", type, bytes));
     EXPECT_EQ(bytes, "C:\\Vorlagen\0"s);
-    EXPECT_TRUE(prompt.shown.empty());
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, L"SetKeyValue");
+    EXPECT_EQ(prompt.shown[0].text.substr(0, 10), L"Error: 5. ");
 }
 
 TEST_F(WinProgramSettings, ValueUnderLocalMachineIsReadFromThatRoot) {
