@@ -34,7 +34,8 @@ public:
     virtual std::wstring AdoVersion() = 0;           // "?" when the component cannot be created
     virtual std::wstring SystemMessage(int32_t code) = 0;  // the system's text for an error code
     virtual std::wstring ModuleFolder() = 0;         // folder of the add-in's DLL, without "\"
-    // Appends text to a file in the ANSI code page; false when the file cannot be opened now.
+    // Appends text to a file in the ANSI code page; false, adding nothing, when the file cannot be
+    // opened or written now.
     virtual bool TryAppendToFile(const std::wstring& path, const std::wstring& text) = 0;
     virtual int64_t MonotonicMilliseconds() = 0;
     virtual void Sleep(int32_t milliseconds) = 0;

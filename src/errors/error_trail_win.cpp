@@ -74,13 +74,20 @@ std::wstring WinTrailHost::ModuleFolder() { return win::ThisModuleFolder(); }
 
 bool WinTrailHost::TryAppendToFile(const std::wstring& path, const std::wstring& text) {
     // Readers may look at the log while it grows; a second writer waits its turn.
-    win::UniqueFile file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
+    LARGE_INTEGER end{};
+    if (!::SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) return false;
     const std::string bytes = win::ToAnsi(text);
     DWORD written = 0;
-    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    return true;
+    if (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size())
+        return true;
+    // Not logged (a full disk, a locked range): the part that went in goes again, so a retry
+    // appends the whole entry once.
+    if (::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
+    return false;
 }
 
 int64_t WinTrailHost::MonotonicMilliseconds() { return static_cast<int64_t>(::GetTickCount64()); }
