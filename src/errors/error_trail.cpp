@@ -53,6 +53,25 @@ TrailState& State() {
 
 bool InPassThroughRange(int32_t number) { return number >= PassThroughFirst && number <= PassThroughLast; }
 
+// A step of building the report: its own failure ends it silently, with what it built kept, so
+// that the failure being reported is never replaced by one of the trail's own.
+template <class Step>
+void Quietly(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+template <class Value>
+std::wstring OrEmpty(Value&& value) noexcept {
+    try {
+        return value();
+    } catch (...) {
+        return {};
+    }
+}
+
 const wchar_t kNl[] = L"\r\n";
 
 void AppendLine(std::wstring_view line) {
@@ -91,14 +110,15 @@ void BuildHeader(std::wstring_view methodName) {
     auto& s = State();
     auto& host = Host();
     const int32_t n = s.saved.number;
+    // A value the host cannot give stays empty; the rest of the header still goes in.
     const std::pair<std::wstring_view, std::wstring> values[] = {
         {L"nl", kNl},
         {L"MethodName", std::wstring(methodName)},
-        {L"Comp", host.ComputerName()},
-        {L"Time", FormatTime(host.Now())},
-        {L"App", host.AppTitle()},
-        {L"Ver", host.AppVersion()},
-        {L"ADOVersion", host.AdoVersion()},
+        {L"Comp", OrEmpty([&] { return host.ComputerName(); })},
+        {L"Time", OrEmpty([&] { return FormatTime(host.Now()); })},
+        {L"App", OrEmpty([&] { return host.AppTitle(); })},
+        {L"Ver", OrEmpty([&] { return host.AppVersion(); })},
+        {L"ADOVersion", OrEmpty([&] { return host.AdoVersion(); })},
         {L"ErrNum", text::Decimal(n)},
         {L"ErrHex", Hex(n)},
         {L"ErrNumRel1", Relative(n, vbObjectError)},
@@ -111,7 +131,8 @@ void BuildHeader(std::wstring_view methodName) {
         L"%Descr% %nl%  Time='%Time%' App='%App%:%Ver%' ADO-version='%ADOVersion%' Computer='%Comp%' "
         L"%nl%  Method: %MethodName% %nl%  Number: %ErrNum% = &H%ErrHex% = vbObjectError %ErrNumRel1% "
         L"= ERRMAP_APP_FIRST %ErrNumRel2% %ErrStd%%nl%  Source: %Source% %nl%  Description: %Descr%%nl%";
-    std::wstring report;
+    std::wstring& report = s.report;
+    report.clear();
     size_t from = 0;
     for (size_t open; (open = kTemplate.find(L'%', from)) != std::wstring_view::npos;) {
         const size_t close = kTemplate.find(L'%', open + 1);
@@ -122,7 +143,6 @@ void BuildHeader(std::wstring_view methodName) {
         from = close + 1;
     }
     report.append(kTemplate.substr(from));
-    s.report = std::move(report);
 }
 
 void AppendSystemErrorLine() {
@@ -225,6 +245,11 @@ void ErrPreserve() {
 
 std::wstring ErrorIn(std::wstring_view traceName, const ArgValue& argValues, int32_t flags) {
     auto& s = State();
+    // However this ends, the failure is no longer preserved: the next one is captured afresh.
+    struct Release {
+        TrailState& state;
+        ~Release() { state.preserved = false; }
+    } release{s};
     if (!s.preserved && CurrentError().number == 0) {
         // Nothing to capture: the failure's information was lost before the handler ran.
         s.saved = {ERR_GENERAL, kProjectName, kLostDescription};
@@ -247,10 +272,10 @@ std::wstring ErrorIn(std::wstring_view traceName, const ArgValue& argValues, int
         if (s.saved.source == kTrailSource) {
             s.report = s.saved.description;
         } else {
-            BuildHeader(methodName);
-            AppendSystemErrorLine();
+            Quietly([&] { BuildHeader(methodName); });
+            Quietly(AppendSystemErrorLine);
         }
-        AppendCallStackLine(methodName, argNames, argValues);
+        Quietly([&] { AppendCallStackLine(methodName, argNames, argValues); });
         s.saved.source = kTrailSource;
         s.saved.description = s.report;
         result = s.report;
@@ -258,7 +283,6 @@ std::wstring ErrorIn(std::wstring_view traceName, const ArgValue& argValues, int
 
     ErrorInfo restored = s.saved;
     restored.helpContext = s.savedHelpContext.empty() ? 0 : std::stoi(s.savedHelpContext);
-    s.preserved = false;
     if (flags & efRaise) throw Error(std::move(restored));
     return result;
 }

@@ -77,6 +77,23 @@ TEST_F(ErrorTrailTest, ConsecutiveReportsAppendToTheLogAndTheSecondReplacesTheFi
     EXPECT_NE(log.find(L"------\r\n\r\n\r\n\r\nsecond "), std::wstring::npos);
 }
 
+// The trail's own failures never replace the failure it reports, nor stay behind for the next one.
+TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsOwn) {
+    ports.host.factsFail = true;
+    Handle(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
+    const std::wstring& report = HuntERR31::Report();
+    EXPECT_EQ(report.substr(0, 6), L"first ");
+    EXPECT_NE(report.find(L"ADO-version='' Computer='' \r\n"), std::wstring::npos) << report;
+    EXPECT_EQ(report.find(L"API Error"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"  Call Stack: m.First() "), std::wstring::npos) << report;
+
+    ports.host.factsFail = false;
+    Handle(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
+    EXPECT_EQ(HuntERR31::Report().substr(0, 7), L"second ");
+    EXPECT_NE(HuntERR31::Report().find(L"  Number: 6 = &H6 "), std::wstring::npos);
+    EXPECT_EQ(ports.view.reports.size(), 2u);
+}
+
 TEST_F(ErrorTrailTest, OperationWithoutArgumentsEndsInParenthesesBlankAndDashes) {
     Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); });
     EXPECT_NE(HuntERR31::Report().find(

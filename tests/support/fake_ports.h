@@ -28,13 +28,15 @@ public:
     int64_t clock = 0;                            // milliseconds, advanced by Sleep
     std::vector<int32_t> sleeps;
     int mousePointerResets = 0;
+    bool factsFail = false;  // the computer name, the component version and system texts throw
 
-    std::wstring ComputerName() override { return computerName; }
+    std::wstring ComputerName() override { return Fact(computerName); }
     LocalTime Now() override { return now; }
     std::wstring AppTitle() override { return L"QloraWordAddIn"; }
     std::wstring AppVersion() override { return appVersion; }
-    std::wstring AdoVersion() override { return adoVersion; }
+    std::wstring AdoVersion() override { return Fact(adoVersion); }
     std::wstring SystemMessage(int32_t code) override {
+        Fact({});
         const auto it = systemMessages.find(code);
         return it == systemMessages.end() ? std::wstring() : it->second;
     }
@@ -53,6 +55,12 @@ public:
         clock += ms;
     }
     void ResetMousePointer() override { ++mousePointerResets; }
+
+private:
+    std::wstring Fact(const std::wstring& value) const {
+        if (factsFail) throw Error(errnum::OutOfMemory, L"host", L"Out of memory");
+        return value;
+    }
 };
 
 class RecordingPrompt : public MessagePrompt {
