@@ -19,22 +19,28 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
             basGlobal::gWordApplication = myApplication;
             basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
             basGlobal::gSettings = std::make_shared<clsProgramSettings>();
-            myWordApp = basGlobal::gWordApplication;
-            if (!myWordApp) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
-            myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
-            basGlobal::SetLanguage();
-            auto fileOps = std::make_unique<clsFileOps>();
-            myTimerForm = std::make_unique<frmTimer>([this] { myTimerForm_SaveCommandPosition(); });
-            basGlobal::gDataPath = fileOps->GetPathLocalAppData() + L"\\Tandrel\\Quillora\\";
-            basGlobal::gTemplateList = std::make_shared<clsTemplateList>();
-            if (!basFileSys::FolderExists(basGlobal::gDataPath)) basFileSys::CreateFolder(basGlobal::gDataPath);
-            basDisplayNames::FillNamesList();
+            // At its key before anything can fail: a store left at its class defaults would read
+            // and write another branch of the registry.
             auto& settings = *basGlobal::gSettings;
             settings.RootKey = kHKeyCurrentUser;
             settings.MainBranch = L"SOFTWARE";
             settings.RegBase = L"Tandrel";
             settings.Program = L"Quillora";
             settings.Section = L"Settings\\WordAddIn";
+            myWordApp = basGlobal::gWordApplication;
+            if (!myWordApp) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+            myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
+            basGlobal::SetLanguage();
+            auto fileOps = std::make_unique<clsFileOps>();
+            myTimerForm = std::make_unique<frmTimer>([this] { myTimerForm_SaveCommandPosition(); });
+            // Without the user's application data folder there is no data folder: "\Tandrel\..."
+            // would land at the root of Word's current drive.
+            const std::wstring appData = fileOps->GetPathLocalAppData();
+            basGlobal::gDataPath = appData.empty() ? std::wstring() : appData + L"\\Tandrel\\Quillora\\";
+            basGlobal::gTemplateList = std::make_shared<clsTemplateList>();
+            if (!basGlobal::gDataPath.empty() && !basFileSys::FolderExists(basGlobal::gDataPath))
+                basFileSys::CreateFolder(basGlobal::gDataPath);
+            basDisplayNames::FillNamesList();
             fileOps.reset();
         },
         myApplication);

@@ -24,6 +24,12 @@ std::optional<std::wstring_view> NameOf(std::wstring_view piece) {
     return piece.substr(0, at);
 }
 
+// A list file of the data folder; none while the data folder is unknown, so that nothing is read
+// from or written to whatever folder a bare file name would mean.
+std::wstring InDataFolder(std::wstring_view fileName) {
+    return basGlobal::gDataPath.empty() ? std::wstring() : basGlobal::gDataPath + std::wstring(fileName);
+}
+
 std::wstring EntryOf(std::wstring_view name, std::wstring_view path) {
     return std::wstring(name) + std::wstring(kNameEnd) + std::wstring(path);
 }
@@ -44,7 +50,7 @@ clsTemplateList::EntryProblem clsTemplateList::CheckEntry(std::wstring_view strN
 }
 
 clsTemplateList::clsTemplateList() {
-    Handle(L"clsTemplateList.Class_Initialize", [&] { mstrFilePath = basGlobal::gDataPath + kListFileName; });
+    Handle(L"clsTemplateList.Class_Initialize", [&] { mstrFilePath = InDataFolder(kListFileName); });
 }
 
 bool clsTemplateList::AddTemplate(const std::wstring& strName, const std::wstring& strFilePath, bool bolOverwrite) {
@@ -118,8 +124,7 @@ bool clsTemplateList::TemplateExists(const std::wstring& strName) {
         L"clsTemplateList.TemplateExists(strName)",
         [&] {
             if (mCol.Contains(strName)) return true;
-            const std::wstring content =
-                basFileSys::FileInput(basGlobal::gDataPath + kProductListFileName, false);
+            const std::wstring content = basFileSys::FileInput(InDataFolder(kProductListFileName), false);
             if (content.empty()) return false;
             const std::wstring prefix = strName + std::wstring(kNameEnd);
             for (const auto& piece : Pieces(content))

@@ -158,6 +158,21 @@ TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
               std::wstring::npos);
     EXPECT_TRUE(timers.started.empty());
     EXPECT_EQ(basDisplayNames::Count(), 0);
+    // The store points at the add-in's key all the same, not at its class defaults.
+    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
+    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+}
+
+TEST_F(AddinHandler, WithoutTheUsersApplicationDataFolderThereIsNoDataFolder) {
+    files.specialFolders.clear();
+    clsWordAddIn handler;
+    handler.InitHandler(word.Application());
+    EXPECT_EQ(basGlobal::gDataPath, L"");
+    EXPECT_EQ(files.Find(L"\\Tandrel"), nullptr);
+    ASSERT_NE(basGlobal::gTemplateList, nullptr);
+    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), L"");
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+    EXPECT_TRUE(trail.view.reports.empty());
 }
 
 TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
