@@ -83,23 +83,30 @@ HRESULT WordAddInObject::UnInitHandler() {
 
 // ---- clsWord ----
 
+namespace {
+
+// The variables' operations never raise: no document (Nothing) is one of the failures they ignore.
+std::shared_ptr<word::Document> DocumentOrNone(IDispatch* myDocument) {
+    return myDocument ? word::DocumentFromDispatch(myDocument) : nullptr;
+}
+
+}  // namespace
+
 HRESULT WordObject::ReadVariable(IDispatch* myDocument, BSTR strName, BSTR* result) {
     std::wstring value;
-    const HRESULT hr = Call(
-        [&] { value = clsWord().ReadVariable(word::DocumentFromDispatch(myDocument), Bstr::ToString(strName)); });
+    const HRESULT hr =
+        Call([&] { value = clsWord().ReadVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)); });
     return FAILED(hr) ? hr : ReturnString(value, result);
 }
 
 HRESULT WordObject::WriteVariable(IDispatch* myDocument, BSTR strName, BSTR strValue) {
     return Call([&] {
-        clsWord().WriteVariable(word::DocumentFromDispatch(myDocument), Bstr::ToString(strName),
-                                Bstr::ToString(strValue));
+        clsWord().WriteVariable(DocumentOrNone(myDocument), Bstr::ToString(strName), Bstr::ToString(strValue));
     });
 }
 
 HRESULT WordObject::DeleteVariable(IDispatch* myDocument, BSTR strName) {
-    return Call(
-        [&] { clsWord().DeleteVariable(word::DocumentFromDispatch(myDocument), Bstr::ToString(strName)); });
+    return Call([&] { clsWord().DeleteVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)); });
 }
 
 // ---- clsWildCardBtn ----
@@ -214,14 +221,17 @@ HRESULT TemplateListObject::AddTemplate(BSTR strName, BSTR strFilePath, VARIANT_
 }
 
 HRESULT TemplateListObject::GetEntry(VARIANT Index, BSTR* result) {
-    // A text is a template name, a number a position; anything else names no entry.
+    // A text is a template name, a number a position; anything else names no entry. A script's
+    // variable arrives by reference and counts as the value it holds.
     std::wstring entry;
-    if (list_) {
-        if (Index.vt == VT_BSTR) {
-            entry = list_->GetEntry(std::wstring_view(Bstr::ToString(Index.bstrVal)));
+    Variant value;
+    if (list_ && SUCCEEDED(::VariantCopyInd(value.get(), &Index))) {
+        const VARIANT& index = *value;
+        if (index.vt == VT_BSTR) {
+            entry = list_->GetEntry(std::wstring_view(Bstr::ToString(index.bstrVal)));
         } else {
             Variant position;
-            if (SUCCEEDED(::VariantChangeType(position.get(), &Index, 0, VT_I4)) && Index.vt != VT_EMPTY)
+            if (index.vt != VT_EMPTY && SUCCEEDED(::VariantChangeType(position.get(), &index, 0, VT_I4)))
                 entry = list_->GetEntry(static_cast<int32_t>((*position).lVal));
         }
     }

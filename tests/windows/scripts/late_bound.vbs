@@ -59,4 +59,36 @@ again.Load
 Check "clsTemplateList.Save and Load", again.CountTemplates() = 2 And again.GetEntry(1) = "Letter||\\srv\share\Letter.doc", again.GetEntry(1)
 Check "clsTemplateList.TemplateExists", again.TemplateExists("LETTER") And Not again.TemplateExists("Memo"), ""
 
+' A script's variables arrive by reference: each must answer as the literal it holds does.
+Dim nameVar, positionVar, textTwo, pathVar, overwriteVar
+nameVar = "LETTER" : positionVar = 2 : textTwo = "2" : pathVar = "C:\T\Memo.doc" : overwriteVar = True
+Check "clsTemplateList.GetEntry with variables", again.GetEntry(nameVar) = again.GetEntry("LETTER") And _
+    again.GetEntry(positionVar) = again.GetEntry(2) And again.GetEntry(textTwo) = again.GetEntry("2") And _
+    again.GetEntry("2") = "", again.GetEntry(nameVar) & " / " & again.GetEntry(textTwo)
+nameVar = "Memo"
+Check "clsTemplateList.AddTemplate and TemplateExists with variables", _
+    again.AddTemplate(nameVar, pathVar, overwriteVar) And again.TemplateExists(nameVar) And _
+    again.GetEntry(nameVar) = "Memo||C:\T\Memo.doc", again.GetEntry(nameVar)
+pathVar = folder & "\Other.ini"
+again.FilePath = pathVar
+Check "clsTemplateList.FilePath with a variable", again.FilePath = folder & "\Other.ini", again.FilePath
+
+' Nothing for the document is one of the failures the variable operations ignore.
+Dim w, noDocument, variableName
+Set w = CreateObject("QloraWordAddIn.clsWord")
+Set noDocument = Nothing
+variableName = "TemplateName"
+w.WriteVariable Nothing, "TemplateName", "x"
+w.WriteVariable noDocument, variableName, variableName
+w.DeleteVariable Nothing, "TemplateName"
+w.DeleteVariable noDocument, variableName
+Check "clsWord without a document", w.ReadVariable(Nothing, "TemplateName") = "" And _
+    w.ReadVariable(noDocument, variableName) = "", ""
+
+Dim button, indexVar : Set button = CreateObject("QloraWordAddIn.clsWildCardBtn")
+indexVar = 7
+button.Index = indexVar
+Set button.Button = noDocument
+Check "clsWildCardBtn with variables", button.Index = 7 And button.Button Is Nothing, button.Index
+
 If failures = 0 Then WScript.Echo "DONE all passed" Else WScript.Echo "DONE " & failures & " failed"
