@@ -68,8 +68,10 @@ Dialog::~Dialog() {
 INT_PTR Dialog::ShowModal(int templateId) {
     const VisualStyles styles;
     modal_ = true;
+    failure_ = nullptr;
     const INT_PTR result = ::DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(templateId), nullptr, &Proc,
                                              reinterpret_cast<LPARAM>(this));
+    RethrowFailure();
     if (result == -1) ThrowLastError(L"DialogBoxParam");
     return result;
 }
@@ -77,8 +79,26 @@ INT_PTR Dialog::ShowModal(int templateId) {
 bool Dialog::CreateModeless(int templateId) {
     const VisualStyles styles;
     modal_ = false;
-    return ::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(templateId), nullptr, &Proc,
-                                reinterpret_cast<LPARAM>(this)) != nullptr;
+    failure_ = nullptr;
+    opening_ = true;
+    const bool made = ::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(templateId), nullptr, &Proc,
+                                           reinterpret_cast<LPARAM>(this)) != nullptr;
+    opening_ = false;
+    RethrowFailure();
+    return made;
+}
+
+void Dialog::Fail(std::exception_ptr failure) noexcept {
+    if (!modal_ && !opening_) return;
+    if (!failure_) failure_ = std::move(failure);
+    End(IDCANCEL);
+}
+
+void Dialog::RethrowFailure() {
+    if (!failure_) return;
+    std::exception_ptr failure;
+    std::swap(failure, failure_);
+    std::rethrow_exception(failure);
 }
 
 void Dialog::End(INT_PTR result) noexcept {
@@ -135,7 +155,8 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     INT_PTR result = FALSE;
     try {
         result = self->Route(message, wParam, lParam);
-    } catch (...) {  // the handlers report their own failures; nothing leaves a window procedure
+    } catch (...) {  // nothing leaves a window procedure: the opener gets it
+        self->Fail(std::current_exception());
     }
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -53,14 +54,17 @@ private:
 };
 
 // A dialog from the add-in's resources, shown without an owner window. The dialog procedure
-// hands every message to the object; handlers may fail, the procedure lets nothing out.
+// hands every message to the object and lets nothing out: a failure a handler does not report
+// itself (setting the texts while the dialog loads, say) ends the dialog and is thrown again by
+// ShowModal or CreateModeless to the code that opened it.
 class Dialog {
 public:
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Shows the dialog and returns how it was ended; a dialog that cannot be made fails.
+    // Shows the dialog and returns how it was ended; a dialog that cannot be made fails, and so
+    // does one whose handler failed.
     INT_PTR ShowModal(int templateId);
     // Makes the dialog without a mode, hidden; false when the system refuses.
     bool CreateModeless(int templateId);
@@ -97,8 +101,15 @@ private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Keeps the first failure for the opener while it waits (a modal dialog, or a modeless one
+    // being made) and ends the dialog; later failures of a modeless one have no opener to go to.
+    void Fail(std::exception_ptr failure) noexcept;
+    void RethrowFailure();
+
     HWND hwnd_ = nullptr;
     bool modal_ = false;
+    bool opening_ = false;
+    std::exception_ptr failure_;
     std::unique_ptr<ToolTips> tips_;
 };
 

@@ -21,6 +21,7 @@
 #include "addin/global.h"
 #include "addin/resource_ids.h"
 #include "addin/word_addin.h"
+#include "common/dialog_win.h"
 #include "common/port.h"
 #include "common/text.h"
 #include "common/win32_win.h"
@@ -183,6 +184,30 @@ protected:
     std::shared_ptr<wordsim::Word> word = std::make_shared<wordsim::Word>();
     EventConnection documentChange;
 };
+
+// A failure no handler reports, while a dialog loads, ends the dialog and reaches its opener.
+TEST(DialogBase, AFailureWhileLoadingEndsTheDialogAndReachesItsOpener) {
+    struct FailingLoad : win::Dialog {
+        void OnInit() override {
+            ::PostMessageW(Window(), WM_COMMAND, IDCANCEL, 0);  // ends it, should the failure be lost
+            throw Error(5, L"FailingLoad", L"no texts");
+        }
+        void OnCommand(int id, int) override {
+            if (id == IDCANCEL) End(IDCANCEL);
+        }
+    };
+    FailingLoad modal;
+    try {
+        modal.ShowModal(IDD_TEMPLATE);
+        ADD_FAILURE() << "the failure was lost";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Description(), L"no texts");
+    }
+    EXPECT_EQ(modal.Window(), nullptr);
+    FailingLoad modeless;
+    EXPECT_THROW(modeless.CreateModeless(IDD_TEMPLATE), Error);
+    EXPECT_EQ(modeless.Window(), nullptr);
+}
 
 TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsTheToolbar) {
     word->NewDocument();
