@@ -226,7 +226,7 @@ HRESULT TemplateListObject::GetEntry(VARIANT Index, BSTR* result) {
     std::wstring entry;
     Variant value;
     if (list_ && SUCCEEDED(::VariantCopyInd(value.get(), &Index))) {
-        const VARIANT& index = *value;
+        VARIANT& index = *value.get();
         if (index.vt == VT_BSTR) {
             entry = list_->GetEntry(std::wstring_view(Bstr::ToString(index.bstrVal)));
         } else {
