@@ -98,7 +98,9 @@ TEST_F(WindowsTrail, BusyLogIsRetriedForASecondThenTheReportIsShownWithoutIt) {
                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder);
         OVERLAPPED whole{};
-        if (rangeLocked) ASSERT_TRUE(::LockFileEx(holder.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1u << 20, 0, &whole));
+        if (rangeLocked) {
+            ASSERT_TRUE(::LockFileEx(holder.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1u << 20, 0, &whole));
+        }
         const auto start = std::chrono::steady_clock::now();
         Handle(L"m.Op", [] { throw Error(1, L"X", L"while locked"); });
         const auto waited = std::chrono::steady_clock::now() - start;
