@@ -147,9 +147,6 @@ public:
         return perUser_ && ExistsIn(key, classes::Other(view_));
     }
 
-    // The 32-bit view keeps its own branch of the per-user classes.
-    bool OwnBranch() const { return perUser_ && view_ == classes::View::Wow64; }
-
 private:
     std::wstring Path(const std::wstring& key, classes::View view) const {
         return perUser_ ? win::UserClassPath(view, key) : L"Software\\Classes\\" + key;
@@ -225,7 +222,6 @@ void RemoveRegistration(const RegistryWriter& reg) {
     reg.DeleteIfEmpty(LibraryKey());
     // Folders that registration created in an empty per-user branch go again when empty.
     for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) reg.DeleteIfEmpty(parent);
-    if (reg.OwnBranch()) reg.DeleteIfEmpty(L"Wow6432Node");
 }
 
 HRESULT ToHresult(const Error& e) {

@@ -168,6 +168,14 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
         ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     };
+    // Parents the stand-ins create go again at the end, as registration's own do.
+    const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"), L"Software\\Classes\\Wow6432Node"};
+    bool existed[std::size(parents)] = {};
+    for (size_t i = 0; i < std::size(parents); ++i) {
+        win::UniqueHKey key;
+        existed[i] = ::RegOpenKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), 0, KEY_READ | win::kUserClassAccess,
+                                     key.put()) == ERROR_SUCCESS;
+    }
     // The other bitness's registration of the connect class, as its own DLL writes it.
     set(kOtherUser.Path(connect), other);
     set(kUser.Path(L"QloraWordAddIn.Connect\\CLSID"), kClsids[0]);
@@ -195,6 +203,8 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
             ::RegDeleteTreeW(key.get(), nullptr);
         ::RegDeleteKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), win::kUserClassAccess, 0);
     }
+    for (size_t i = 0; i < std::size(parents); ++i)
+        if (!existed[i]) ::RegDeleteKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), win::kUserClassAccess, 0);
 }
 
 // Scripts use the classes as any late-bound client does. Registered machine-wide: Wine does not
