@@ -1,7 +1,7 @@
 // The per-user classes (HKEY_CURRENT_USER\Software\Classes) in the view of a given bitness. Windows
-// redirects a 32-bit program's per-user CLSID and Interface keys to Wow6432Node; Wine does not.
-// Both find the keys at the path of the view when it is opened in the 64-bit registry, where
-// Windows' redirector moves nothing.
+// redirects a 32-bit program's per-user CLSID and Interface keys to Wow6432Node; Wine 8 does not,
+// until a Wow6432Node key exists, and then redirects all of them, ProgIDs too. Both find each key
+// at the path of its view when it is opened in the 64-bit registry, where no redirector moves it.
 #pragma once
 
 #include <windows.h>
