@@ -6,6 +6,7 @@
 #include "addin/com_classes_win.h"
 #include "addin/com_object_win.h"
 #include "addin/global.h"
+#include "common/class_views_win.h"
 #include "common/text.h"
 
 #include <olectl.h>
@@ -92,17 +93,21 @@ private:
     const ClassEntry& entry_;
 };
 
-// Registry writing for registration: wide text, keys created as needed, RAII handles.
+// Registry writing for registration: wide text, keys created as needed, RAII handles. Per user,
+// every key goes where programs of this process's bitness look for it (common/class_views_win.h);
+// per machine, the system's redirector places it.
 class RegistryWriter {
 public:
     explicit RegistryWriter(Scope scope)
-        : root_(scope == Scope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE), base_(L"Software\\Classes\\") {}
+        : perUser_(scope == Scope::User),
+          root_(perUser_ ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE),
+          view_(perUser_ ? win::ThisProcessView() : classes::View::Native) {}
 
     void Set(const std::wstring& key, const wchar_t* name, const std::wstring& value) const {
         win::UniqueHKey handle;
-        const std::wstring path = base_ + key;
-        LSTATUS status = ::RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, handle.put(),
-                                           nullptr);
+        const std::wstring path = Path(key, view_);
+        LSTATUS status = ::RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0, Access(KEY_SET_VALUE), nullptr,
+                                           handle.put(), nullptr);
         if (status != ERROR_SUCCESS) win::ThrowWin32(static_cast<DWORD>(status), L"RegCreateKeyEx " + path);
         status = ::RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -111,29 +116,51 @@ public:
 
     // Deletes a key and everything below it; a key that is not there is fine.
     void DeleteTree(const std::wstring& key) const {
-        const std::wstring path = base_ + key;
-        const LSTATUS status = ::RegDeleteTreeW(root_, path.c_str());
+        const std::wstring path = Path(key, view_);
+        win::UniqueHKey handle;
+        LSTATUS status = ::RegOpenKeyExW(root_, path.c_str(), 0, Access(KEY_READ | KEY_WRITE | DELETE), handle.put());
+        if (status == ERROR_SUCCESS) status = ::RegDeleteTreeW(handle.get(), nullptr);
+        handle.reset();
+        if (status == ERROR_SUCCESS) status = ::RegDeleteKeyExW(root_, path.c_str(), Access(0), 0);
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
             win::ThrowWin32(static_cast<DWORD>(status), L"RegDeleteTree " + path);
-        ::RegDeleteKeyW(root_, path.c_str());
     }
 
     // Deletes a key only when nothing is left in it (a parent other versions may share).
     void DeleteIfEmpty(const std::wstring& key) const {
-        const std::wstring path = base_ + key;
+        const std::wstring path = Path(key, view_);
         win::UniqueHKey handle;
-        if (::RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS) return;
+        if (::RegOpenKeyExW(root_, path.c_str(), 0, Access(KEY_READ), handle.put()) != ERROR_SUCCESS) return;
         DWORD subkeys = 0, values = 0;
         if (::RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                                nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return;
         handle.reset();
-        if (subkeys == 0 && values == 0) ::RegDeleteKeyW(root_, path.c_str());
+        if (subkeys == 0 && values == 0) ::RegDeleteKeyExW(root_, path.c_str(), Access(0), 0);
+    }
+
+    bool Exists(const std::wstring& key) const { return ExistsIn(key, view_); }
+
+    // Whether the other bitness's registration holds `key` (per user; per machine the system's
+    // redirector keeps the two apart).
+    bool OtherBitnessHolds(const std::wstring& key) const {
+        return perUser_ && ExistsIn(key, classes::Other(view_));
     }
 
 private:
+    std::wstring Path(const std::wstring& key, classes::View view) const {
+        return perUser_ ? win::UserClassPath(view, key) : L"Software\\Classes\\" + key;
+    }
+    REGSAM Access(REGSAM access) const { return perUser_ ? access | win::kUserClassAccess : access; }
+    bool ExistsIn(const std::wstring& key, classes::View view) const {
+        win::UniqueHKey handle;
+        return ::RegOpenKeyExW(root_, Path(key, view).c_str(), 0, Access(KEY_QUERY_VALUE), handle.put()) ==
+               ERROR_SUCCESS;
+    }
+
+    bool perUser_;
     HKEY root_;
-    std::wstring base_;
+    classes::View view_;
 };
 
 constexpr wchar_t kTypeLibVersion[] = L"1.0";
@@ -180,12 +207,18 @@ void WriteRegistration(const RegistryWriter& reg) {
 }
 
 void RemoveRegistration(const RegistryWriter& reg) {
+    // ProgIDs and the type library are one copy for both bitnesses: they stay while the other
+    // bitness's registration still uses them.
     for (const auto& c : kClasses) {
-        reg.DeleteTree(std::wstring(kLibraryName) + L"." + c.name);
-        reg.DeleteTree(L"CLSID\\" + GuidText(c.clsid));
+        const std::wstring clsid = L"CLSID\\" + GuidText(c.clsid);
+        reg.DeleteTree(clsid);
+        if (!reg.OtherBitnessHolds(clsid)) reg.DeleteTree(std::wstring(kLibraryName) + L"." + c.name);
     }
     for (const auto& i : kInterfaces) reg.DeleteTree(L"Interface\\" + GuidText(i.iid));
-    reg.DeleteTree(LibraryKey() + L"\\" + kTypeLibVersion);
+    const std::wstring version = LibraryKey() + L"\\" + kTypeLibVersion;
+    reg.DeleteTree(version + L"\\0\\" + kTypeLibPlatform);
+    reg.DeleteIfEmpty(version + L"\\0");
+    if (!reg.Exists(version + L"\\0")) reg.DeleteTree(version);
     reg.DeleteIfEmpty(LibraryKey());
     // Folders that registration created in an empty per-user branch go again when empty.
     for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) reg.DeleteIfEmpty(parent);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/class_views_win.h"
 #include "common/win32_win.h"
 #include "process_util.h"
 
@@ -35,63 +36,88 @@ const wchar_t* const kInterfaces[] = {
 constexpr wchar_t kLibId[] = L"{B723B871-C56D-4F1F-9454-58731B63F031}";
 constexpr wchar_t kExtensibility[] = L"{B65AD801-ABAF-11D0-BB8B-00A0C90F2744}";
 
-std::wstring ReadString(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
-    wchar_t buffer[1024] = {};
-    DWORD size = sizeof(buffer);
-    if (::RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return L"<none>";
-    return buffer;
-}
+// The classes of the machine or of the user as this program's bitness finds them: per machine
+// through the system's redirector, per user at the path of this program's view.
+struct Classes {
+    HKEY root;
+    classes::View view = classes::View::Native;
+    REGSAM access = 0;
 
-bool KeyExists(HKEY root, const std::wstring& key) {
-    win::UniqueHKey handle;
-    return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
-}
-
-// The names directly below a key: what registration may add to and must leave as it was.
-std::set<std::wstring> SubkeyNames(HKEY root, const std::wstring& key) {
-    std::set<std::wstring> names;
-    win::UniqueHKey handle;
-    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS) return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.insert(name);
+    std::wstring Path(const std::wstring& key) const {
+        if (key.empty()) return L"Software\\Classes";
+        return root == HKEY_CURRENT_USER ? win::UserClassPath(view, key) : L"Software\\Classes\\" + key;
     }
-    return names;
-}
+    std::wstring Read(const std::wstring& key, const wchar_t* name = nullptr) const {
+        wchar_t buffer[1024] = {};
+        DWORD size = sizeof(buffer);
+        win::UniqueHKey opened;
+        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_QUERY_VALUE | access, opened.put()) != ERROR_SUCCESS ||
+            ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+            return L"<none>";
+        return buffer;
+    }
+    bool Exists(const std::wstring& key) const {
+        win::UniqueHKey handle;
+        return ::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) == ERROR_SUCCESS;
+    }
+    // The names directly below a key: what registration may add to and must leave as it was.
+    std::set<std::wstring> SubkeyNames(const std::wstring& key) const {
+        std::set<std::wstring> names;
+        win::UniqueHKey handle;
+        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) != ERROR_SUCCESS) return names;
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 256;
+            if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            names.insert(name);
+        }
+        return names;
+    }
+};
+
+const Classes kMachine{HKEY_LOCAL_MACHINE};
+const Classes kUser{HKEY_CURRENT_USER, win::ThisProcessView(), win::kUserClassAccess};
+// The per-user classes as a program of the other bitness finds them.
+const Classes kOtherUser{HKEY_CURRENT_USER, classes::Other(win::ThisProcessView()), win::kUserClassAccess};
+
+#ifdef _WIN64
+constexpr wchar_t kPlatform[] = L"win64";
+constexpr wchar_t kOtherPlatform[] = L"win32";
+#else
+constexpr wchar_t kPlatform[] = L"win32";
+constexpr wchar_t kOtherPlatform[] = L"win64";
+#endif
 
 struct Snapshot {
     std::set<std::wstring> root, clsid, iface, typelib;
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot Take(HKEY root) {
-    const std::wstring classes = L"Software\\Classes";
-    return {SubkeyNames(root, classes), SubkeyNames(root, classes + L"\\CLSID"),
-            SubkeyNames(root, classes + L"\\Interface"), SubkeyNames(root, classes + L"\\TypeLib")};
+Snapshot Take(const Classes& classes) {
+    return {classes.SubkeyNames(L""), classes.SubkeyNames(L"CLSID"), classes.SubkeyNames(L"Interface"),
+            classes.SubkeyNames(L"TypeLib")};
 }
 
-void ExpectRegisteredUnder(HKEY root) {
-    const std::wstring classes = L"Software\\Classes\\";
+void ExpectRegisteredUnder(const Classes& classes) {
     for (size_t i = 0; i < std::size(kClasses); ++i) {
         const std::wstring progId = std::wstring(L"QloraWordAddIn.") + kClasses[i];
-        const std::wstring clsid = classes + L"CLSID\\" + kClsids[i];
-        EXPECT_EQ(ReadString(root, classes + progId + L"\\CLSID"), kClsids[i]) << progId;
-        EXPECT_TRUE(::lstrcmpiW(ReadString(root, clsid + L"\\InprocServer32").c_str(), kDll.c_str()) == 0)
-            << ReadString(root, clsid + L"\\InprocServer32");
-        EXPECT_EQ(ReadString(root, clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-        EXPECT_EQ(ReadString(root, clsid + L"\\ProgID"), progId);
-        EXPECT_EQ(ReadString(root, clsid + L"\\TypeLib"), kLibId);
+        const std::wstring clsid = std::wstring(L"CLSID\\") + kClsids[i];
+        EXPECT_EQ(classes.Read(progId + L"\\CLSID"), kClsids[i]) << progId;
+        EXPECT_TRUE(::lstrcmpiW(classes.Read(clsid + L"\\InprocServer32").c_str(), kDll.c_str()) == 0)
+            << classes.Read(clsid + L"\\InprocServer32");
+        EXPECT_EQ(classes.Read(clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(classes.Read(clsid + L"\\ProgID"), progId);
+        EXPECT_EQ(classes.Read(clsid + L"\\TypeLib"), kLibId);
     }
     for (const auto* iid : kInterfaces) {
-        EXPECT_EQ(ReadString(root, classes + L"Interface\\" + iid + L"\\TypeLib"), kLibId) << iid;
-        EXPECT_EQ(ReadString(root, classes + L"Interface\\" + iid + L"\\TypeLib", L"Version"), L"1.0");
+        EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib"), kLibId) << iid;
+        EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib", L"Version"), L"1.0");
     }
-    EXPECT_TRUE(::lstrcmpiW(ReadString(root, classes + L"TypeLib\\" + kLibId + L"\\1.0\\0\\win64").c_str(),
+    EXPECT_TRUE(::lstrcmpiW(classes.Read(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform).c_str(),
                             kDll.c_str()) == 0);
     // Office's connection interface is described in the library but registered by Office alone.
-    EXPECT_FALSE(KeyExists(root, classes + L"Interface\\" + kExtensibility));
+    EXPECT_FALSE(classes.Exists(std::wstring(L"Interface\\") + kExtensibility));
 }
 
 DWORD Regsvr32(const std::wstring& arguments) {
@@ -99,32 +125,86 @@ DWORD Regsvr32(const std::wstring& arguments) {
 }
 
 TEST(Registration, MachineWideRegistersEveryClassAndUnregisteringLeavesNothingBehind) {
-    const Snapshot before = Take(HKEY_LOCAL_MACHINE);
+    const Snapshot before = Take(kMachine);
     ASSERT_EQ(Regsvr32(L""), 0u);
-    ExpectRegisteredUnder(HKEY_LOCAL_MACHINE);
-    const Snapshot registered = Take(HKEY_LOCAL_MACHINE);
+    ExpectRegisteredUnder(kMachine);
+    const Snapshot registered = Take(kMachine);
     EXPECT_EQ(registered.root.size(), before.root.size() + std::size(kClasses));
     EXPECT_EQ(registered.clsid.size(), before.clsid.size() + std::size(kClsids));
     EXPECT_EQ(registered.iface.size(), before.iface.size() + std::size(kInterfaces));
     EXPECT_EQ(registered.typelib.size(), before.typelib.size() + 1);
 
     ASSERT_EQ(Regsvr32(L"/u"), 0u);
-    EXPECT_EQ(Take(HKEY_LOCAL_MACHINE), before);
+    EXPECT_EQ(Take(kMachine), before);
 }
 
 TEST(Registration, PerUserRegistrationNeedsNoMachineKeys) {
-    const Snapshot machine = Take(HKEY_LOCAL_MACHINE);
-    const Snapshot user = Take(HKEY_CURRENT_USER);
+    const Snapshot machine = Take(kMachine);
+    const Snapshot user = Take(kUser);
     ASSERT_EQ(Regsvr32(L"/n /i:user"), 0u);
-    ExpectRegisteredUnder(HKEY_CURRENT_USER);
-    EXPECT_EQ(Take(HKEY_LOCAL_MACHINE), machine);
+    ExpectRegisteredUnder(kUser);
+    EXPECT_EQ(Take(kMachine), machine);
     ASSERT_EQ(Regsvr32(L"/u /n /i:user"), 0u);
-    const Snapshot after = Take(HKEY_CURRENT_USER);
+    const Snapshot after = Take(kUser);
     for (const auto* clsid : kClsids) EXPECT_EQ(after.clsid.count(clsid), 0u) << clsid;
     for (const auto* iid : kInterfaces) EXPECT_EQ(after.iface.count(iid), 0u) << iid;
     EXPECT_EQ(after.typelib.count(kLibId), 0u);
     for (const auto* name : kClasses) EXPECT_EQ(after.root.count(std::wstring(L"QloraWordAddIn.") + name), 0u);
     EXPECT_TRUE(std::includes(after.root.begin(), after.root.end(), user.root.begin(), user.root.end()));
+}
+
+// One setup registers both DLLs for the user: each where its own Word looks, neither one's
+// registration or removal taking the other's classes, and the shared ProgIDs and type library
+// staying while the other still uses them.
+TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses) {
+    const std::wstring other = L"C:\\other\\QloraWordAddIn.dll";
+    const std::wstring connect = std::wstring(L"CLSID\\") + kClsids[0] + L"\\InprocServer32";
+    const std::wstring library = std::wstring(L"TypeLib\\") + kLibId + L"\\1.0";
+    const auto set = [](const std::wstring& path, const std::wstring& value) {
+        win::UniqueHKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                    KEY_SET_VALUE | win::kUserClassAccess, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    // Parents the stand-ins create go again at the end, as registration's own do.
+    const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"), L"Software\\Classes\\Wow6432Node"};
+    bool existed[std::size(parents)] = {};
+    for (size_t i = 0; i < std::size(parents); ++i) {
+        win::UniqueHKey key;
+        existed[i] = ::RegOpenKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), 0, KEY_READ | win::kUserClassAccess,
+                                     key.put()) == ERROR_SUCCESS;
+    }
+    // The other bitness's registration of the connect class, as its own DLL writes it.
+    set(kOtherUser.Path(connect), other);
+    set(kUser.Path(L"QloraWordAddIn.Connect\\CLSID"), kClsids[0]);
+    set(kUser.Path(library + L"\\0\\" + kOtherPlatform), other);
+
+    ASSERT_EQ(Regsvr32(L"/n /i:user"), 0u);
+    ExpectRegisteredUnder(kUser);
+    EXPECT_EQ(kOtherUser.Read(connect), other);
+    for (size_t i = 1; i < std::size(kClsids); ++i)
+        EXPECT_FALSE(kOtherUser.Exists(std::wstring(L"CLSID\\") + kClsids[i])) << kClsids[i];
+
+    ASSERT_EQ(Regsvr32(L"/u /n /i:user"), 0u);
+    EXPECT_EQ(kOtherUser.Read(connect), other);
+    EXPECT_EQ(kUser.Read(L"QloraWordAddIn.Connect\\CLSID"), kClsids[0]);
+    EXPECT_FALSE(kUser.Exists(L"QloraWordAddIn.clsWord"));
+    EXPECT_EQ(kUser.Read(library + L"\\0\\" + kOtherPlatform), other);
+    EXPECT_FALSE(kUser.Exists(library + L"\\0\\" + kPlatform));
+    EXPECT_FALSE(kUser.Exists(std::wstring(L"CLSID\\") + kClsids[0]));
+
+    for (const auto& stand_in : {kOtherUser.Path(std::wstring(L"CLSID\\") + kClsids[0]),
+                                 kUser.Path(L"QloraWordAddIn.Connect"), kUser.Path(std::wstring(L"TypeLib\\") + kLibId)}) {
+        win::UniqueHKey key;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), 0, KEY_ALL_ACCESS | win::kUserClassAccess,
+                            key.put()) == ERROR_SUCCESS)
+            ::RegDeleteTreeW(key.get(), nullptr);
+        ::RegDeleteKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), win::kUserClassAccess, 0);
+    }
+    for (size_t i = 0; i < std::size(parents); ++i)
+        if (!existed[i]) ::RegDeleteKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), win::kUserClassAccess, 0);
 }
 
 // Scripts use the classes as any late-bound client does. Registered machine-wide: Wine does not

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "common/class_views_win.h"
 #include "common/text.h"
 #include "common/win32_win.h"
 #include "office_addins.h"
@@ -213,7 +214,8 @@ std::vector<std::wstring> AddInHost::Connected() const {
 
 // A class registered for this user only (HKCU\Software\Classes, as `regsvr32 /n /i:user` writes
 // it), made from its in-process server as COM would. Windows finds such classes itself and before
-// the machine's; Wine's COM does not look there, so wordsim does.
+// the machine's, a 32-bit Word in the 32-bit view of them; Wine's COM does not look there, so
+// wordsim does.
 struct PerUserClass {
     CLSID clsid{};
     std::wstring server;
@@ -222,15 +224,14 @@ struct PerUserClass {
 std::optional<PerUserClass> FindPerUserClass(const std::wstring& progId) {
     const auto read = [](const std::wstring& key) {
         qlora::win::UniqueHKey opened;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS)
+        if (!qlora::win::OpenUserClassKey(qlora::win::ThisProcessView(), key, KEY_QUERY_VALUE, opened))
             return std::wstring();
         return TextValue(opened.get(), nullptr);
     };
-    const std::wstring classes = L"Software\\Classes\\";
     PerUserClass found;
-    const std::wstring clsid = read(classes + progId + L"\\CLSID");
+    const std::wstring clsid = read(progId + L"\\CLSID");
     if (clsid.empty() || FAILED(::CLSIDFromString(clsid.c_str(), &found.clsid))) return std::nullopt;
-    found.server = read(classes + L"CLSID\\" + clsid + L"\\InprocServer32");
+    found.server = read(L"CLSID\\" + clsid + L"\\InprocServer32");
     if (found.server.empty()) return std::nullopt;
     return found;
 }
