@@ -59,4 +59,10 @@ again.Load
 Check "clsTemplateList.Save and Load", again.CountTemplates() = 2 And again.GetEntry(1) = "Letter||\\srv\share\Letter.doc", again.GetEntry(1)
 Check "clsTemplateList.TemplateExists", again.TemplateExists("LETTER") And Not again.TemplateExists("Memo"), ""
 
+' A method that raises: its number as the runtime's, which VBA reads back the same way.
+Dim w : Set w = CreateObject("QloraWordAddIn.clsWord")
+w.ReadVariable Nothing, "x"
+Dim number, text : number = Err.Number : text = Err.Description : Err.Clear
+Check "clsWord.ReadVariable of Nothing raises Object required", number = 424 And text = "Object required", number & " " & text
+
 If failures = 0 Then WScript.Echo "DONE all passed" Else WScript.Echo "DONE " & failures & " failed"

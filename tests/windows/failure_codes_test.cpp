@@ -1,0 +1,135 @@
+// Failures across the COM face in both directions: what a late-bound caller of the add-in's DLL
+// gets from IDispatch::Invoke when a method raises, and what the Word adapter makes of a server's
+// EXCEPINFO, whichever of its codes the server fills.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <oaidl.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "addin/com_object_win.h"
+#include "addin/word_dispatch_win.h"
+#include "common/win32_win.h"
+#include "errors/error.h"
+#include "support/error_of.h"
+
+namespace qlora {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using com::Bstr;
+
+constexpr CLSID kClsWord = {0xE8E744A6, 0x1862, 0x4DA6, {0x82, 0x65, 0xFB, 0xE9, 0x33, 0x95, 0xAB, 0xEF}};
+
+TEST(FailureCodes, LateBoundCallerOfARaisingMethodGetsTheRuntimeNumberAsFacilityControl) {
+    const win::UniqueModule dll(::LoadLibraryW((win::ThisModuleFolder() + L"\\QloraWordAddIn.dll").c_str()));
+    ASSERT_TRUE(dll) << ::GetLastError();
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = reinterpret_cast<GetClassObject>(::GetProcAddress(dll.get(), "DllGetClassObject"));
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject(kClsWord, IID_PPV_ARGS(&factory)), S_OK);
+    ComPtr<IDispatch> word;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&word)), S_OK);
+
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"ReadVariable")};
+    ASSERT_EQ(word->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    // ReadVariable(Nothing, "x"): in reverse order, as DISPPARAMS holds them.
+    com::Variant args[2];
+    args[0].get()->vt = VT_BSTR;
+    args[0].get()->bstrVal = Bstr(L"x").release();
+    args[1].get()->vt = VT_DISPATCH;
+    args[1].get()->pdispVal = nullptr;
+    VARIANT values[] = {*args[0], *args[1]};
+    DISPPARAMS params{values, nullptr, 2, 0};
+    com::Variant result;
+    EXCEPINFO excep{};
+    UINT argErr = 0;
+    const HRESULT hr =
+        word->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(), &excep, &argErr);
+    const Bstr description(Bstr::ToString(excep.bstrDescription)), source(Bstr::ToString(excep.bstrSource));
+    ::SysFreeString(excep.bstrDescription);
+    ::SysFreeString(excep.bstrSource);
+    ::SysFreeString(excep.bstrHelpFile);
+
+    EXPECT_EQ(hr, DISP_E_EXCEPTION);
+    // 424 "Object required", as script and VBA callers read it back from Err.Number.
+    EXPECT_EQ(static_cast<uint32_t>(excep.scode), 0x800A01A8u);
+    EXPECT_EQ(description.str(), L"Object required");
+    EXPECT_EQ(source.str(), L"QloraWordAddIn");
+}
+
+// A server whose one member fails with DISP_E_EXCEPTION and the EXCEPINFO it is given.
+class RaisingServer final : public IDispatch {
+public:
+    SCODE scode = 0;
+    WORD wCode = 0;
+    bool deferred = false;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = riid == IID_IUnknown || riid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* id) override {
+        *id = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* excep,
+                                     UINT*) override {
+        *excep = {};
+        excep->scode = scode;
+        excep->wCode = wCode;
+        if (deferred)
+            excep->pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
+                Describe(e);
+                e->pfnDeferredFillIn = nullptr;
+                return S_OK;
+            };
+        else
+            Describe(excep);
+        return DISP_E_EXCEPTION;
+    }
+
+private:
+    static void Describe(EXCEPINFO* e) {
+        e->bstrSource = Bstr(L"Server").release();
+        e->bstrDescription = Bstr(L"It failed").release();
+    }
+};
+
+TEST(FailureCodes, WordAdapterTakesScodeElseWCodeElseTheCallsResult) {
+    const struct {
+        SCODE scode;
+        WORD wCode;
+        bool deferred;
+        int32_t number;
+    } cases[] = {
+        {0, 0, false, DISP_E_EXCEPTION},           // neither code
+        {0, 0, true, DISP_E_EXCEPTION},            // a deferred fill-in that names none either
+        {static_cast<SCODE>(0x800A0000), 0, false, DISP_E_EXCEPTION},  // FACILITY_CONTROL without a number
+        {static_cast<SCODE>(0x800A1066), 0, false, 4198},             // Word's own error, by its number
+        {E_ACCESSDENIED, 0, true, E_ACCESSDENIED},
+        {0, 5, false, 5},
+    };
+    for (const auto& c : cases) {
+        RaisingServer server;
+        server.scode = c.scode;
+        server.wCode = c.wCode;
+        server.deferred = c.deferred;
+        const ErrorInfo e = testing::ErrorOf([&] { word::DocumentFromDispatch(&server)->Name(); });
+        EXPECT_EQ(e.number, c.number) << std::hex << c.scode << " " << c.wCode << " " << c.deferred;
+        EXPECT_EQ(e.description, L"It failed");
+        EXPECT_EQ(e.source, L"Server");
+    }
+}
+
+}  // namespace
+}  // namespace qlora
