@@ -53,6 +53,8 @@ for target in "${targets[@]}"; do
   cp -r "$root/fuzz/corpus/$target" "$corpus"
   dict=()
   [[ -f "$root/fuzz/$target.dict" ]] && dict=("-dict=$root/fuzz/$target.dict")
+  started="$scratch/$target.started"
+  touch "$started"  # findings of earlier runs are not this run's
   # One input running ten seconds is a hang.
   if "$fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
        -artifact_prefix="$findings/" "${dict[@]}" "$corpus" >"$log" 2>&1; then
@@ -63,8 +65,7 @@ for target in "${targets[@]}"; do
     grep -E 'broken:|ERROR:|runtime error:|SUMMARY:|Test unit written' -A1 "$log" | head -20 >&2
   fi
   if ((merge)); then
-    for finding in "$findings"/*; do
-      [[ -f $finding ]] || continue
+    for finding in $(find "$findings" -maxdepth 1 -type f -newer "$started"); do
       # Rename it after what it found once it is understood; it stays in the corpus either way.
       cp "$finding" "$root/fuzz/corpus/$target/regression-$(basename "$finding")"
       echo "  kept $(basename "$finding") as fuzz/corpus/$target/regression-$(basename "$finding")" >&2
