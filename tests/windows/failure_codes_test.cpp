@@ -88,17 +88,18 @@ public:
         excep->scode = scode;
         excep->wCode = wCode;
         if (deferred)
-            excep->pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
-                Describe(e);
-                e->pfnDeferredFillIn = nullptr;
-                return S_OK;
-            };
+            excep->pfnDeferredFillIn = FillIn;
         else
             Describe(excep);
         return DISP_E_EXCEPTION;
     }
 
 private:
+    static HRESULT STDAPICALLTYPE FillIn(EXCEPINFO* e) {
+        Describe(e);
+        e->pfnDeferredFillIn = nullptr;
+        return S_OK;
+    }
     static void Describe(EXCEPINFO* e) {
         e->bstrSource = Bstr(L"Server").release();
         e->bstrDescription = Bstr(L"It failed").release();
