@@ -38,7 +38,7 @@ merge_into_corpus() {
     cp "$minimal.log" "$build/findings/merge.log"; return 1; }
   find "$kept" -maxdepth 1 -type f ! -name 'seed-*' ! -name 'regression-*' -delete
   find "$minimal" -maxdepth 1 -type f ! -name 'seed-*' ! -name 'regression-*' -exec cp {} "$kept"/ \;
-  echo "  corpus $(basename "$kept"): $(ls "$kept" | wc -l) inputs ($before named), $(du -sk "$kept" | cut -f1) KiB"
+  echo "  corpus $(basename "$kept"): $(ls "$kept" | wc -l) inputs ($before named), $(($(cat "$kept"/* | wc -c) / 1024)) KiB"
 }
 
 scratch=$(mktemp -d)
