@@ -75,13 +75,15 @@ test: build
 	@scripts/check-dll.sh $(BUILD)/win32/bin/QloraWordAddIn.dll i686
 
 # The libFuzzer targets over the portable logic (fuzz/README.md), built with clang in build/fuzz:
-# fuzz-smoke runs each for a few seconds over its corpus, fuzz for FUZZ_SECONDS each.
+# fuzz-smoke runs each for a few seconds over its corpus (every input in it, regressions included);
+# fuzz runs each for FUZZ_SECONDS and merges what it learnt into fuzz/corpus (FUZZ_TARGETS: some).
 .PHONY: fuzz fuzz-smoke
 FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
 fuzz-smoke: | deps
 	@JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)/fuzz 5
 fuzz: | deps
-	@JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+	@JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) --merge $(FUZZ_TARGETS)
 
 demo: build prefix
 	@scripts/demo.sh $(BUILD)

@@ -122,7 +122,13 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
         Require(Holds(report, L"  Description: " + description + L"\r\n"), "the report carries the description",
                 report);
         Require(report.starts_with(description + L" \r\n"), "the report begins with the description", report);
-        if (kind == 0) Require(Holds(report, L"  Source: " + failure.source + L" \r\n"), "the report carries the source", report);
+        if (kind == 0) {
+            Require(Holds(report, L"  Source: " + failure.source + L" \r\n"), "the report carries the source", report);
+            // A failure numbered 0 is still one: ERR_GENERAL.
+            const int32_t number = failure.number ? failure.number : HuntERR31::ERR_GENERAL;
+            Require(Holds(report, L"  Number: " + text::Decimal(number) + L" = "), "the report carries the number",
+                    report);
+        }
         Require(Holds(report, L"Computer='" + ports.host.computerName + L"' \r\n"), "the report carries the computer",
                 report);
         Require(Holds(report, L"  Call Stack: Fuzz.Outermost("), "the outermost operation has its line", report);

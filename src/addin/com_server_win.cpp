@@ -224,9 +224,7 @@ void RemoveRegistration(const RegistryWriter& reg) {
     for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) reg.DeleteIfEmpty(parent);
 }
 
-HRESULT ToHresult(const Error& e) {
-    return e.Number() < 0 ? static_cast<HRESULT>(e.Number()) : HRESULT_FROM_WIN32(static_cast<DWORD>(e.Number()));
-}
+HRESULT ToHresult(const Error& e) { return static_cast<HRESULT>(HresultOf(e.Number())); }
 
 }  // namespace
 

@@ -167,11 +167,11 @@ private:
         UINT argError = 0;
         const HRESULT hr = d_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &excep, &argError);
         for (auto& v : values) ::VariantClear(&v);
-        if (hr == DISP_E_EXCEPTION) ThrowException(excep);
+        if (hr == DISP_E_EXCEPTION) ThrowException(excep, hr);
         win::ThrowIfFailed(hr, typeName_ + L"." + std::wstring(member));
     }
 
-    [[noreturn]] static void ThrowException(EXCEPINFO& excep) {
+    [[noreturn]] static void ThrowException(EXCEPINFO& excep, HRESULT callResult) {
         if (excep.pfnDeferredFillIn) excep.pfnDeferredFillIn(&excep);
         const Bstr description(Bstr::ToString(excep.bstrDescription));
         const Bstr source(Bstr::ToString(excep.bstrSource));
@@ -181,6 +181,8 @@ private:
         int32_t number = excep.scode ? static_cast<int32_t>(excep.scode) : excep.wCode;
         // Word's own errors come as FACILITY_CONTROL codes: shown by their number, as in Word.
         if ((static_cast<uint32_t>(number) & 0xFFFF0000u) == 0x800A0000u) number &= 0xFFFF;
+        // A server that names no code (or a deferred fill-in that leaves none) still failed.
+        if (number == 0) number = static_cast<int32_t>(callResult);
         throw Error(ErrorInfo{number, source.str(), description.str(), {}, static_cast<int32_t>(excep.dwHelpContext)});
     }
 

@@ -18,6 +18,8 @@ struct ErrorInfo {
     int32_t systemError = 0;  // the operating system's last error when the failure happened
 };
 
+// A failure always has a number: 0 is "no failure" to every caller, so a failure raised with 0
+// takes errnum::General and keeps its source and description.
 class Error : public std::exception {
 public:
     explicit Error(ErrorInfo info);
@@ -46,7 +48,13 @@ inline constexpr int32_t PathNotFound = 76;       // "Path not found"
 inline constexpr int32_t ObjectRequired = 424;    // "Object required"
 inline constexpr int32_t NotSupported = 438;      // "Object doesn't support this property or method"
 inline constexpr int32_t DuplicateKey = 457;      // "This key is already associated with an element of this collection"
+inline constexpr int32_t General = -2147216306;   // the add-in's own failure without a number of its own (0x8004144E)
 }  // namespace errnum
+
+// The HRESULT a COM caller gets for a failure: the runtime's numbers 1..65535 as FACILITY_CONTROL
+// (0x800A0000 | n, what script and VBA callers turn back into Err.Number n), negative numbers
+// (HRESULTs, vbObjectError + n) as they are, anything else errnum::General. Never a success code.
+int32_t HresultOf(int32_t number) noexcept;
 
 // The source text of errors raised by the add-in's own code.
 inline constexpr wchar_t kProjectName[] = L"QloraWordAddIn";

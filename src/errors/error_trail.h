@@ -67,7 +67,7 @@ enum : int32_t {
 };
 
 inline constexpr int32_t vbObjectError = -2147221504;    // 0x80040000
-inline constexpr int32_t ERR_GENERAL = -2147216306;      // 0x8004144E, also ERRMAP_APP_FIRST
+inline constexpr int32_t ERR_GENERAL = errnum::General; // 0x8004144E, also ERRMAP_APP_FIRST
 inline constexpr int32_t PassThroughFirst = -2147217307; // 0x80041065
 inline constexpr int32_t PassThroughLast = -2147216307;  // 0x8004144D
 inline constexpr wchar_t kTrailSource[] = L"HuntERR.ErrorIn";

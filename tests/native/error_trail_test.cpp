@@ -186,6 +186,28 @@ TEST_F(ErrorTrailTest, LostInformationIsReportedAsErrGeneral) {
     EXPECT_NE(report.find(L"  Source: QloraWordAddIn \r\n"), std::wstring::npos);
 }
 
+TEST_F(ErrorTrailTest, FailureNumberedZeroIsErrGeneralWithItsOwnDescriptionAndSource) {
+    Handle(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); });
+    const std::wstring& report = HuntERR31::Report();
+    EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"The call failed ");
+    EXPECT_NE(report.find(L"  Number: -2147216306 = &H8004144E = vbObjectError + 5198 = ERRMAP_APP_FIRST + 0 "
+                          L"= ERR_GENERAL\r\n  Source: Word \r\n  Description: The call failed\r\n"),
+              std::wstring::npos)
+        << report;
+}
+
+// What a COM caller gets: never a success code for a failure.
+TEST(FailureHresult, RuntimeNumbersAsFacilityControlNegativeAsTheyAre) {
+    const struct {
+        int32_t number;
+        uint32_t hresult;
+    } cases[] = {{424, 0x800A01A8u},        {5, 0x800A0005u},         {1, 0x800A0001u},
+                 {65535, 0x800AFFFFu},      {0, 0x8004144Eu},         {65536, 0x8004144Eu},
+                 {std::numeric_limits<int32_t>::max(), 0x8004144Eu},  {-2147221504, 0x80040000u}, {std::numeric_limits<int32_t>::min(), 0x80000000u},
+                 {-2147024809, 0x80070057u}};
+    for (const auto& c : cases) EXPECT_EQ(static_cast<uint32_t>(HresultOf(c.number)), c.hresult) << c.number;
+}
+
 TEST_F(ErrorTrailTest, NegativeDifferencesAreWrittenWithMinus) {
     Handle(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); });
     EXPECT_NE(HuntERR31::Report().find(L"  Number: -2147221505 = &H8003FFFF = vbObjectError - 1 = ERRMAP_APP_FIRST "

@@ -254,7 +254,7 @@ protected:
 };
 
 TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) {
-    ExpectAllPassed(Run(L"late_bound.vbs"), 28);
+    ExpectAllPassed(Run(L"late_bound.vbs"), 29);
 }
 
 TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 5); }

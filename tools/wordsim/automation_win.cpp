@@ -10,9 +10,7 @@ using qlora::com::Variant;
 namespace {
 
 // Word's own errors travel as FACILITY_CONTROL codes; numbers that are HRESULTs already stay.
-SCODE ScodeOf(int32_t number) {
-    return number < 0 ? static_cast<SCODE>(number) : static_cast<SCODE>(0x800A0000u | (static_cast<uint32_t>(number) & 0xFFFFu));
-}
+SCODE ScodeOf(int32_t number) { return static_cast<SCODE>(qlora::HresultOf(number)); }
 
 void Store(Value value, VARIANT* out) {
     struct Visitor {

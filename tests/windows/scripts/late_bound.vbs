@@ -91,4 +91,11 @@ button.Index = indexVar
 Set button.Button = noDocument
 Check "clsWildCardBtn with variables", button.Index = 7 And button.Button Is Nothing, button.Index
 
+' A method that raises: its number as the runtime's, which VBA reads back the same way.
+Dim raising : Set raising = CreateObject("QloraWordAddIn.clsWildCardBtn")
+raising.AddBookmark "Subject", "WildCard_Subject"  ' no Word is connected in this process
+Dim number, text : number = Err.Number : text = Err.Description : Err.Clear
+Check "clsWildCardBtn.AddBookmark without Word raises Object required", number = 424 And _
+    Left(text, 15) = "Object required", number & " " & text
+
 If failures = 0 Then WScript.Echo "DONE all passed" Else WScript.Echo "DONE " & failures & " failed"
