@@ -463,6 +463,7 @@ public:
     std::shared_ptr<CommandBarControls> Controls() override {
         return Wrap<ControlsImpl>(disp_.GetObject(L"Controls"));
     }
+    void Delete() override { disp_.Call(L"Delete"); }
 };
 
 class CommandBarsImpl final : public Dispatched<CommandBars> {

@@ -174,6 +174,7 @@ public:
     virtual void SetRowIndex(int32_t value) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual std::shared_ptr<CommandBarControls> Controls() = 0;
+    virtual void Delete() = 0;  // takes the bar and its controls out of Word
 };
 
 class CommandBars : public Object {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "support/toolbar_fakes.h"
@@ -114,12 +115,41 @@ TEST_F(Toolbar, WithoutADocumentOnlyThePopupAndUseAsTemplateAreDisabled) {
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
 }
 
-TEST_F(Toolbar, TheNormalTemplateKeepsTheSavedStateItHadBeforeTheBuild) {
-    word.NewDocument();
-    EXPECT_TRUE(word.NormalTemplateSaved());
-    word.SetNormalTemplateSaved(false);
-    word.NewDocument();
-    EXPECT_FALSE(word.NormalTemplateSaved());
+// Word would otherwise ask at exit to save a Normal.dotm the user never changed.
+TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItAlsoWhenItFails) {
+    struct Change {
+        const char* name;
+        std::function<void()> run;
+        size_t reports;
+    };
+    const auto refused = [this](const wchar_t* member, std::function<void()> run) {
+        return [this, member, run] {
+            word.Refuse(member);
+            run();
+            word.Allow(member);
+        };
+    };
+    const Change changes[] = {
+        {"first build", [&] { word.NewDocument(); }, 0},
+        {"later build", [&] { word.NewDocument(); }, 0},
+        {"rebuilt wildcard menu", [&] { Bar().CreateWildCardList(true); }, 0},
+        {"failing rebuild", refused(L"CommandBarControl.Parameter.put", [&] { Bar().CreateWildCardList(true); }), 1},
+        {"failing build", refused(L"CommandBar.RowIndex.put", [&] { word.NewDocument(); }), 1},
+        {"toolbar removed", [&] { Bar().DeleteCommandbar(); }, 0},
+        {"build after removal", [&] { word.NewDocument(); }, 0},
+    };
+    for (const bool saved : {true, false}) {
+        for (const auto& change : changes) {
+            word.SetNormalTemplateSaved(saved);
+            ports.view.reports.clear();
+            change.run();
+            EXPECT_EQ(word.NormalTemplateSaved(), saved) << change.name;
+            EXPECT_EQ(ports.view.reports.size(), change.reports) << change.name;
+        }
+    }
+    EXPECT_NE(word.FindBar(L"Quillora Toolbar"), nullptr);
+    Bar().DeleteCommandbar();
+    EXPECT_EQ(word.FindBar(L"Quillora Toolbar"), nullptr);
 }
 
 TEST_F(Toolbar, EveryBuildReappliesTheStoredPositionAndSavePositionStoresTheCurrentOne) {

@@ -653,11 +653,12 @@ protected:
 };
 
 // Runs a script in a wordsim whose add-ins load as Word's do; the printed lines, one per line.
-std::wstring RunWordsim(const std::wstring& script, int& code) {
+std::wstring RunWordsim(const std::wstring& script, int& code,
+                        wordsim::StartupDocument startupDocument = wordsim::StartupDocument::None) {
     std::wstring output;
     const auto print = [&](std::wstring_view line) { output.append(line).append(L"\n"); };
     const auto word = std::make_shared<wordsim::Word>();
-    wordsim::WinSessionHost host(word, print, true);
+    wordsim::WinSessionHost host(word, print, true, startupDocument);
     code = wordsim::Session(*word, host, print).Run(script);
     return output;
 }
@@ -687,6 +688,47 @@ TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsP
     EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
     EXPECT_THAT(output, Not(HasSubstr(L"still held")));
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// Whether or not Word announces its start-up document, the toolbar is there when start-up completes.
+TEST_F(AddInInWordsim, TheToolbarIsThereOnceWordHasStartedWithADocument) {
+    for (const auto start : {wordsim::StartupDocument::Announced, wordsim::StartupDocument::Quiet}) {
+        int code = -1;
+        const std::wstring output = RunWordsim(L"print toolbars\nexpect Button \"Info\"\n", code, start);
+        EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+        EXPECT_THAT(output, HasSubstr(L"start-up document Document1"));
+    }
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// Choosing wildcards, inserting, a build Word refuses and unloading leave Normal.dotm unchanged;
+// the user's unloading takes the toolbar away and loading brings it back.
+TEST_F(AddInInWordsim, NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheToolbarAlong) {
+    int code = -1;
+    const std::wstring output = RunWordsim(L"new\n"
+                                           L"dialog Choose wildcards | press Ok\n"
+                                           L"click Quillora Toolbar/Choose wildcards\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                           L"refuse CommandBar.RowIndex.put\n"
+                                           L"new\n"
+                                           L"allow CommandBar.RowIndex.put\n"
+                                           L"print toolbars\n"
+                                           L"expect NormalTemplate saved=true\n"
+                                           L"unload-addin QloraWordAddIn.Connect\n"
+                                           L"print toolbars\n"
+                                           L"expect-not Quillora\n"
+                                           L"expect NormalTemplate saved=true\n"
+                                           L"load-addin QloraWordAddIn.Connect\n"
+                                           L"print toolbars\n"
+                                           L"expect Bar \"Quillora Toolbar\"\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Body\n"
+                                           L"print document\n"
+                                           L"expect Bookmark \"WildCard_Body\"\n"
+                                           L"quit\n",
+                                           code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, Not(HasSubstr(L"Normal.dotm")));
+    EXPECT_GT(LogSize(), logSize) << "the refused build was not reported";
 }
 
 // The script answers the dialogs as the user does, by captions, tool tips and list entries.

@@ -297,6 +297,8 @@ void Session::Quit(std::wstring_view args) {
     Exactly(args, 0, L"quit");
     quit_ = true;
     host_.Quit();
+    // Word asks before it quits when the normal template holds changes (Normal.dotm).
+    if (!word_.NormalTemplateSaved()) print_(L"  Word asks: do you want to save the changes to Normal.dotm?");
 }
 
 void Session::Dialog(std::wstring_view args) {

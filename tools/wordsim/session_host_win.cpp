@@ -71,14 +71,32 @@ std::string ReadAll(HANDLE handle) {
     return bytes;
 }
 
-WinSessionHost::WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns)
-    : face_(word), addIns_(face_, print), print_(print), answers_(print), loadAddIns_(loadAddIns) {
+WinSessionHost::WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns,
+                               StartupDocument startupDocument)
+    : word_(word),
+      face_(word),
+      addIns_(face_, print),
+      print_(print),
+      answers_(print),
+      loadAddIns_(loadAddIns),
+      startupDocument_(startupDocument) {
     SaveDocumentsAsRtf(*word);
 }
 
 void WinSessionHost::Start() {
-    if (loadAddIns_) addIns_.Startup();
-    else print_(L"add-ins are not loaded (/a)");
+    if (loadAddIns_) {
+        addIns_.Startup([this] { OpenStartupDocument(); });
+    } else {
+        print_(L"add-ins are not loaded (/a)");
+        OpenStartupDocument();
+    }
+}
+
+void WinSessionHost::OpenStartupDocument() {
+    if (startupDocument_ == StartupDocument::None) return;
+    const bool announced = startupDocument_ == StartupDocument::Announced;
+    const auto doc = word_->NewDocument(announced);
+    print_(L"start-up document " + doc->name + (announced ? L" (DocumentChange raised)" : L" (no DocumentChange)"));
 }
 
 std::string WinSessionHost::ReadFile(const std::wstring& path) {

@@ -27,10 +27,16 @@ void PumpMessagesFor(int32_t milliseconds);
 // Everything a handle (a file, a pipe, standard input) gives until its end.
 std::string ReadAll(HANDLE handle);
 
+// The blank document Word opens as it starts: none (as "winword /n" starts), or one for which
+// DocumentChange is raised or not, since Word does not document which it does.
+enum class StartupDocument { None, Announced, Quiet };
+
 class WinSessionHost final : public SessionHost {
 public:
     // Without `loadAddIns` Word starts as "winword /a" does: it connects no add-in at start-up.
-    WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns);
+    // The start-up document opens once the add-ins are connected, before their OnStartupComplete.
+    WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns,
+                   StartupDocument startupDocument = StartupDocument::None);
 
     void Start() override;
     void Idle() override { PumpMessages(); }
@@ -50,11 +56,15 @@ public:
     const AddInHost& AddIns() const { return addIns_; }
 
 private:
+    void OpenStartupDocument();
+
+    std::shared_ptr<Word> word_;
     com::Face face_;
     AddInHost addIns_;
     Print print_;
     DialogAnswers answers_;
     bool loadAddIns_;
+    StartupDocument startupDocument_;
 };
 
 }  // namespace wordsim

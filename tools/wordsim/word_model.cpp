@@ -283,10 +283,10 @@ struct State {
         return documents[static_cast<size_t>(index - 1)];
     }
 
-    void Show(std::shared_ptr<Document> doc) {
+    void Show(std::shared_ptr<Document> doc, bool raiseDocumentChange = true) {
         documents.push_back(doc);
         recent.push_back(std::move(doc));
-        RaiseDocumentChange();
+        if (raiseDocumentChange) RaiseDocumentChange();
     }
 
     void Activate(std::shared_ptr<Document> doc) {
@@ -723,6 +723,11 @@ public:
     void SetRowIndex(int32_t value) override { PutToolbar(L"CommandBar.RowIndex.put", &Bar::rowIndex, value); }
     void SetVisible(bool visible) override { PutToolbar(L"CommandBar.Visible.put", &Bar::visible, visible); }
     std::shared_ptr<port::CommandBarControls> Controls() override { return Child<ControlsImpl>(L"CommandBar.Controls.get"); }
+    void Delete() override {
+        ChangeToolbar(L"CommandBar.Delete", [](State& state, Bar& bar) {
+            std::erase_if(state.bars, [&](const auto& b) { return b.get() == &bar; });
+        });
+    }
 };
 
 class CommandBarsImpl final : public port::CommandBars, public Bound {
@@ -839,10 +844,10 @@ Word::~Word() = default;
 
 std::shared_ptr<port::Application> Word::Application() { return std::make_shared<ApplicationImpl>(state_); }
 
-std::shared_ptr<const Document> Word::NewDocument() {
+std::shared_ptr<const Document> Word::NewDocument(bool raiseDocumentChange) {
     auto doc = std::make_shared<Document>();
     doc->name = L"Document" + Decimal(++state_->documentsCreated);
-    state_->Show(doc);
+    state_->Show(doc, raiseDocumentChange);
     return doc;
 }
 

@@ -61,7 +61,7 @@ inline constexpr std::wstring_view kMembers[] = {
     L"CommandBar.Left.get", L"CommandBar.Left.put", L"CommandBar.Top.get", L"CommandBar.Top.put",
     L"CommandBar.Position.get", L"CommandBar.Position.put",
     L"CommandBar.RowIndex.get", L"CommandBar.RowIndex.put",
-    L"CommandBar.Visible.put", L"CommandBar.Controls.get",
+    L"CommandBar.Visible.put", L"CommandBar.Controls.get", L"CommandBar.Delete",
     L"CommandBarControls.Item", L"CommandBarControls.Add",
     L"CommandBarControl.Caption.get", L"CommandBarControl.Caption.put",
     L"CommandBarControl.Parameter.get", L"CommandBarControl.Parameter.put",
@@ -167,7 +167,9 @@ public:
 
     // Documents, as the user drives them. Each change of the active document raises
     // DocumentChange: a new or opened document, activating another one, closing any document.
-    std::shared_ptr<const Document> NewDocument();
+    // Whether Word raises DocumentChange for the blank document it opens at start-up is not
+    // documented: raiseDocumentChange false stands for a Word that does not.
+    std::shared_ptr<const Document> NewDocument(bool raiseDocumentChange = true);
     // Opening a document that is open already (full names ignore case) activates it instead.
     std::shared_ptr<const Document> OpenDocument(std::wstring_view fullName, std::wstring text);
     void ActivateDocument(int32_t index);  // 1-based, in opening order; activating the active one raises nothing
