@@ -276,6 +276,7 @@ public:
     using Dispatched::Dispatched;
     int32_t Start() override { return disp_.GetLong(L"Start"); }
     int32_t End() override { return disp_.GetLong(L"End"); }
+    std::wstring Text() override { return disp_.GetString(L"Text"); }
 };
 
 class BookmarkImpl final : public Dispatched<Bookmark> {

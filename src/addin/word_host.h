@@ -48,6 +48,7 @@ class Range : public Object {
 public:
     virtual int32_t Start() = 0;
     virtual int32_t End() = 0;
+    virtual std::wstring Text() = 0;
 };
 
 class Bookmark : public Object {

@@ -731,6 +731,30 @@ TEST_F(AddInInWordsim, NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheT
     EXPECT_GT(LogSize(), logSize) << "the refused build was not reported";
 }
 
+// With track changes on, or a comment in the selection, typing keeps the selected text; every
+// bookmark still holds exactly its placeholder.
+TEST_F(AddInInWordsim, TrackedChangesAndCommentsLeaveEachBookmarkOverExactlyItsPlaceholder) {
+    testing::TempFolder folder;
+    folder.Write(L"Offer.txt", "Dear Sir,\r\n");
+    int code = -1;
+    const std::wstring output = RunWordsim(L"open " + folder.Path(L"Offer.txt") +
+                                               L"\ntrack-changes on\n"
+                                               L"select 5 8\n"
+                                               L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                               L"comment 0 4\n"
+                                               L"select 0 4\n"
+                                               L"click Quillora Toolbar/Insert wildcard/Body\n"
+                                               L"print document\n"
+                                               L"quit\n",
+                                           code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"Text \"Dear<<Body>> Sir<<Subject>>,\\r\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Body\" [4, 12) \"<<Body>>\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject\" [16, 27) \"<<Subject>>\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Deleted [13, 16) \"Sir\"\n"));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
 // The script answers the dialogs as the user does, by captions, tool tips and list entries.
 TEST_F(AddInInWordsim, TheAddInsButtonsOpenItsDialogsWhichStoreTheChoiceAndRecordTheTemplate) {
     testing::TempFolder folder;

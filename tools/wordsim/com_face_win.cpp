@@ -78,6 +78,13 @@ constexpr Member<port::Document> kDocumentMembers[] = {
     {L"FullName", 3, Get, [](auto& d, const Call&) -> Value { return d.FullName(); }},
     {L"Bookmarks", 4, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Bookmarks(), c.context); }},
     {L"Variables", 5, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Variables(), c.context); }},
+    {L"TrackRevisions", 8, Get,
+     [](auto& d, const Call& c) -> Value { return LiveWord(c.context).TrackRevisions(d); }},
+    {L"TrackRevisions", 8, Put,
+     [](auto& d, const Call& c) -> Value {
+         LiveWord(c.context).SetTrackRevisions(d, c.args.Bool(0));
+         return {};
+     }},
     {L"SaveAs", 6, Method,
      [](auto& d, const Call& c) -> Value {
          port::SaveAsArgs a;
@@ -112,6 +119,7 @@ constexpr Automation<port::Selection> kSelection{L"Selection", kSelectionMembers
 constexpr Member<port::Range> kRangeMembers[] = {
     {L"Start", 1, Get, [](auto& r, const Call&) -> Value { return r.Start(); }},
     {L"End", 2, Get, [](auto& r, const Call&) -> Value { return r.End(); }},
+    {L"Text", 3, Get, [](auto& r, const Call&) -> Value { return r.Text(); }},
 };
 constexpr Automation<port::Range> kRange{L"Range", kRangeMembers};
 

@@ -109,6 +109,8 @@ void Edit(Document& doc, Span replaced, std::wstring_view text) {
         span = Adjusted(span, replaced.start, replaced.end, static_cast<int32_t>(text.size()));
     };
     for (auto& bookmark : doc.bookmarks) move(bookmark.span);
+    for (auto& span : doc.deletions) move(span);
+    for (auto& span : doc.comments) move(span);
     move(doc.selection);
     std::erase_if(doc.ranges, [](const std::weak_ptr<Span>& range) { return range.expired(); });
     for (const auto& range : doc.ranges) move(*range.lock());
@@ -122,10 +124,23 @@ Span Clamped(const Document& doc, int32_t start, int32_t end) {
     return {start, std::clamp(end, start, length)};
 }
 
+bool Overlaps(Span a, Span b) { return a.start < b.end && b.start < a.end; }
+
+// Typing replaces the selection only when Options.ReplaceSelection is on, and even then a
+// selection holding a comment stays (the text goes at its end), and with track changes on the
+// selection stays as a tracked deletion with the text after it. The caret ends after the text.
 void TypeInto(Document& doc, std::wstring_view text, bool replaceSelection) {
     const Span selection = doc.selection;
-    Edit(doc, replaceSelection ? selection : Span{selection.start, selection.start}, text);
-    const auto caret = selection.start + static_cast<int32_t>(text.size());
+    Span replaced{selection.start, selection.start};
+    if (replaceSelection && selection.end > selection.start) {
+        const bool holdsComment =
+            std::any_of(doc.comments.begin(), doc.comments.end(), [&](Span c) { return Overlaps(c, selection); });
+        if (holdsComment || doc.trackRevisions) replaced = {selection.end, selection.end};
+        else replaced = selection;
+        if (doc.trackRevisions && !holdsComment) doc.deletions.push_back(selection);
+    }
+    Edit(doc, replaced, text);
+    const auto caret = replaced.start + static_cast<int32_t>(text.size());
     doc.selection = {caret, caret};
 }
 
@@ -454,6 +469,9 @@ public:
     std::wstring TypeName() const override { return L"Range"; }
     int32_t Start() override { return Get(L"Range.Start.get", [this](const Document&) { return span_->start; }); }
     int32_t End() override { return Get(L"Range.End.get", [this](const Document&) { return span_->end; }); }
+    std::wstring Text() override {
+        return Get(L"Range.Text.get", [this](const Document& doc) { return doc.TextOf(*span_); });
+    }
     Span Where() const { return *span_; }
 
 private:
@@ -895,6 +913,32 @@ bool Word::DeleteBookmark(std::wstring_view name) {
     return std::erase_if(doc->bookmarks, [name](const Bookmark& b) { return EqualsNoCase(b.name, name); }) > 0;
 }
 
+void Word::SetTrackRevisions(bool on) { state_->UserDocument()->trackRevisions = on; }
+
+void Word::AddComment(int32_t start, int32_t end) {
+    const auto doc = state_->UserDocument();
+    doc->comments.push_back(Clamped(*doc, start, end));
+}
+
+namespace {
+
+// The model document behind a port document of this Word.
+std::shared_ptr<Document> ModelDocument(const std::shared_ptr<State>& state, const port::Document& document) {
+    const auto* bound = dynamic_cast<const BoundTo<Document>*>(&document);
+    if (!bound || !bound->Of(state)) Raise(kInvalidCall);
+    return state->Resolve(bound->Node());
+}
+
+}  // namespace
+
+bool Word::TrackRevisions(const port::Document& document) const {
+    return ModelDocument(state_, document)->trackRevisions;
+}
+
+void Word::SetTrackRevisions(const port::Document& document, bool on) {
+    ModelDocument(state_, document)->trackRevisions = on;
+}
+
 void Word::OnSaveAs(std::function<void(const Document&)> hook) { state_->saveAsHook = std::move(hook); }
 
 bool Word::ReplaceSelection() const { return state_->replaceSelection; }
@@ -992,6 +1036,8 @@ std::wstring Word::DumpDocument() const {
         << L"Selection " << Shown(doc->selection) << L" " << Quoted(doc->TextOf(doc->selection)) << L"\n";
     for (const auto& b : doc->bookmarks)
         out << L"Bookmark " << Quoted(b.name) << L" " << Shown(b.span) << L" " << Quoted(doc->TextOf(b.span)) << L"\n";
+    for (const auto& d : doc->deletions) out << L"Deleted " << Shown(d) << L" " << Quoted(doc->TextOf(d)) << L"\n";
+    for (const auto& c : doc->comments) out << L"Comment " << Shown(c) << L" " << Quoted(doc->TextOf(c)) << L"\n";
     for (const auto& v : doc->variables) out << L"Variable " << Quoted(v.name) << L" = " << Quoted(v.value) << L"\n";
     if (doc->savedAs)
         out << L"SavedAs " << Quoted(doc->savedAs->FileName.value_or(L"")) << L" format "
