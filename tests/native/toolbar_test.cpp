@@ -266,6 +266,27 @@ TEST_F(Toolbar, TagsAreUniqueSoOneClickReachesOneHandlerAlsoAfterRebuilds) {
     EXPECT_EQ(tags.size(), 4u + 18u);
 }
 
+// Word 2013 and later keep the toolbar of another document window live under a dialog.
+TEST_F(Toolbar, AClickWhileADialogIsOpenIsIgnoredAndTheDialogStillWorks) {
+    word.NewDocument();
+    dialogs.whileOpen = [this] {
+        dialogs.whileOpen = nullptr;
+        for (const auto* path : {L"Quillora Toolbar/Choose wildcards", L"Quillora Toolbar/Info",
+                                 L"Quillora Toolbar/Insert wildcard/Subject"})
+            EXPECT_TRUE(word.Click(path));  // Word raises the click; the add-in lets it pass
+        StoreSelection({L"WildCard_Body"});
+        Bar().CreateWildCardList(true);  // the open dialog's OK
+    };
+    word.Click(L"Quillora Toolbar/Choose wildcards");
+    EXPECT_THAT(dialogs.shown, ElementsAre(L"frmWildcards"));
+    EXPECT_TRUE(word.ActiveDocument()->text.empty());
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"Body"));
+
+    word.Click(L"Quillora Toolbar/Insert wildcard/Body");  // closed: clicks count again
+    EXPECT_EQ(word.ActiveDocument()->text, L"<<Body>>");
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
 TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase) {
     word.NewDocument();
     Bookmark(L"wildcard_Subject");

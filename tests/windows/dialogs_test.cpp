@@ -731,6 +731,30 @@ TEST_F(AddInInWordsim, NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheT
     EXPECT_GT(LogSize(), logSize) << "the refused build was not reported";
 }
 
+// The add-in's dialogs and messages belong to Word's main window, which they disable: a click on
+// the toolbar meanwhile does nothing, and the dialog still works.
+TEST_F(AddInInWordsim, DialogsAndMessagesAreModalToWordAndAClickMeanwhileOpensNothing) {
+    int code = -1;
+    const std::wstring output =
+        RunWordsim(L"new\n"
+                   L"dialog Choose wildcards | click Quillora Toolbar/Info | click Quillora Toolbar/Choose wildcards"
+                   L" | press Remove all wildcards from selection | select Body | press Choose wildcard | press Ok\n"
+                   L"click Quillora Toolbar/Choose wildcards\n"
+                   L"dialog Document can't be used as template | click Quillora Toolbar/Info | press OK\n"
+                   L"click Quillora Toolbar/Use as template\n"
+                   L"print toolbars\n"
+                   L"quit\n",
+                   code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    const std::wstring disabled = L"  nothing happens: Word is disabled while a modal window is open\n";
+    size_t count = 0;
+    for (size_t at = output.find(disabled); at != std::wstring::npos; at = output.find(disabled, at + 1)) ++count;
+    EXPECT_EQ(count, 3u) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"    Button \"Body\""));  // the first dialog's Ok still took effect
+    EXPECT_THAT(output, Not(HasSubstr(L"Button \"Subject\"")));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
 // With track changes on, or a comment in the selection, typing keeps the selected text; every
 // bookmark still holds exactly its placeholder.
 TEST_F(AddInInWordsim, TrackedChangesAndCommentsLeaveEachBookmarkOverExactlyItsPlaceholder) {

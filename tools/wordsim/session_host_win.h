@@ -8,6 +8,7 @@
 #include <string>
 
 #include "addin_host_win.h"
+#include "common/win32_win.h"
 #include "com_face_win.h"
 #include "dialog_answers_win.h"
 #include "session.h"
@@ -53,12 +54,17 @@ public:
     ComCalls Calls() const override { return face_.Calls(); }
 
     const com::Face& Face() const { return face_; }
+    // Word's main window ("OpusApp"): the owner of the add-ins' modal windows, disabled meanwhile.
+    HWND MainWindow() const { return window_.get(); }
     const AddInHost& AddIns() const { return addIns_; }
 
 private:
     void OpenStartupDocument();
+    // The user clicks a control while a window may be open: a disabled Word takes no clicks.
+    void ClickUnlessDisabled(const std::wstring& path);
 
     std::shared_ptr<Word> word_;
+    qlora::win::UniqueWindow window_;
     com::Face face_;
     AddInHost addIns_;
     Print print_;
