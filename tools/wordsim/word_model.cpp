@@ -525,10 +525,14 @@ public:
     int32_t Count() override {
         return Get(L"Bookmarks.Count.get", [](const Document& doc) { return static_cast<int32_t>(doc.bookmarks.size()); });
     }
+    // A document's Bookmarks(i) counts in the alphabetical list of names, as Word's does.
     std::shared_ptr<port::Bookmark> Item(int32_t index) override {
         const auto [state, doc] = Enter(L"Bookmarks.Item");
         if (index < 1 || index > static_cast<int32_t>(doc->bookmarks.size())) Raise(kNoSuchMember);
-        return std::make_shared<BookmarkImpl>(state_, doc, doc->bookmarks[static_cast<size_t>(index - 1)].name);
+        std::vector<std::wstring> names;
+        for (const auto& b : doc->bookmarks) names.push_back(b.name);
+        std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return Fold(a) < Fold(b); });
+        return std::make_shared<BookmarkImpl>(state_, doc, names[static_cast<size_t>(index - 1)]);
     }
     bool Exists(const std::wstring& name) override {
         return Get(L"Bookmarks.Exists", [&](const Document& doc) { return doc.FindBookmark(name) != nullptr; });

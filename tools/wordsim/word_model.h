@@ -96,7 +96,8 @@ struct Document {
     std::wstring name;  // "Document<n>" or the file part of the path it was opened or saved as
     std::wstring path;  // the folder, without a trailing separator; empty until saved
     std::wstring text;
-    // In the order of Word's Bookmarks collection: by start, then by name ignoring case.
+    // By start, then by name ignoring case, as "print document" shows them; Bookmarks.Item(i)
+    // counts by name instead, as Word's collection of a document does.
     std::vector<Bookmark> bookmarks;
     std::vector<Variable> variables;  // in the order added
     // Track changes (Document.TrackRevisions): typing over a selection keeps the replaced text in
