@@ -22,7 +22,7 @@
 
 namespace qlora {
 
-// The modal dialogs the toolbar's buttons open, each shown without an owner window and unloaded
+// The modal dialogs the toolbar's buttons open, each modal to Word's main window and unloaded
 // when it closes. The dialogs' Windows adapter installs them (Installed<ToolbarDialogs>).
 class ToolbarDialogs {
 public:
