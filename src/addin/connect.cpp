@@ -21,12 +21,17 @@ void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, const ArgVal
     Handle(
         L"Connect.IDTExtensibility2_OnDisconnection(RemoveMode,custom)",
         [&] {
+            if (handler_ && RemoveMode == ext_dm_UserClosed) handler_->RemoveToolbar();
             if (handler_) handler_->UnInitHandler();
             handler_.reset();
             // Unloaded by the user while Word keeps running.
             if (RemoveMode != ext_dm_HostShutdown) IDTExtensibility2_OnBeginShutdown();
         },
         RemoveMode, custom);
+}
+
+void Connect::IDTExtensibility2_OnStartupComplete() {
+    if (handler_) handler_->StartupComplete();
 }
 
 }  // namespace qlora

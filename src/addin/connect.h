@@ -18,6 +18,7 @@ public:
     static constexpr wchar_t kTypeName[] = L"Connect";
     static constexpr int32_t ext_cm_Startup = 1;
     static constexpr int32_t ext_dm_HostShutdown = 0;
+    static constexpr int32_t ext_dm_UserClosed = 1;
 
     // How the host's arguments show in an error report (objects by type name, custom as an array).
     struct Shown {
@@ -28,8 +29,11 @@ public:
     // Both report any failure themselves and return: nothing reaches Word.
     void IDTExtensibility2_OnConnection(const std::function<std::shared_ptr<word::Application>()>& application,
                                         int32_t ConnectMode, const Shown& shown);
+    // Unloaded by the user (ext_dm_UserClosed) while Word keeps running, the toolbar goes too:
+    // its buttons would have nobody left to answer them.
     void IDTExtensibility2_OnDisconnection(int32_t RemoveMode, const ArgValue& custom);
-    void IDTExtensibility2_OnStartupComplete() {}
+    // Builds the toolbar when a document is open and no DocumentChange has built it yet.
+    void IDTExtensibility2_OnStartupComplete();
     void IDTExtensibility2_OnAddInsUpdate() {}
     void IDTExtensibility2_OnBeginShutdown() {}
 

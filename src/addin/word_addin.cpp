@@ -77,4 +77,16 @@ void clsWordAddIn::myTimerForm_SaveCommandPosition() {
     });
 }
 
+void clsWordAddIn::StartupComplete() {
+    Handle(L"clsWordAddIn.StartupComplete", [&] {
+        auto& bar = Required(basGlobal::gCommandBar);
+        if (bar.CommandBar() || Required(myWordApp).Documents()->Count() < 1) return;
+        bar.CreateCommandbar();
+    });
+}
+
+void clsWordAddIn::RemoveToolbar() {
+    Handle(L"clsWordAddIn.RemoveToolbar", [&] { Required(basGlobal::gCommandBar).DeleteCommandbar(); });
+}
+
 }  // namespace qlora

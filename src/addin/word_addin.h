@@ -32,6 +32,12 @@ public:
     void UnInitHandler();
     void myWordApp_DocumentChange();
     void myTimerForm_SaveCommandPosition();
+    // Word's start-up is complete (or the add-in was loaded while Word runs): whether Word raised
+    // DocumentChange for the document it opened is not documented, so a toolbar that no
+    // DocumentChange has built yet is built now, when a document is open.
+    void StartupComplete();
+    // The user unloads the add-in while Word keeps running: the toolbar is taken out of Word.
+    void RemoveToolbar();
 
 private:
     std::shared_ptr<word::Application> myWordApp;

@@ -278,6 +278,7 @@ public:
     using Dispatched::Dispatched;
     int32_t Start() override { return disp_.GetLong(L"Start"); }
     int32_t End() override { return disp_.GetLong(L"End"); }
+    std::wstring Text() override { return disp_.GetString(L"Text"); }
 };
 
 class BookmarkImpl final : public Dispatched<Bookmark> {
@@ -465,6 +466,7 @@ public:
     std::shared_ptr<CommandBarControls> Controls() override {
         return Wrap<ControlsImpl>(disp_.GetObject(L"Controls"));
     }
+    void Delete() override { disp_.Call(L"Delete"); }
 };
 
 class CommandBarsImpl final : public Dispatched<CommandBars> {

@@ -48,6 +48,7 @@ class Range : public Object {
 public:
     virtual int32_t Start() = 0;
     virtual int32_t End() = 0;
+    virtual std::wstring Text() = 0;
 };
 
 class Bookmark : public Object {
@@ -174,6 +175,7 @@ public:
     virtual void SetRowIndex(int32_t value) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual std::shared_ptr<CommandBarControls> Controls() = 0;
+    virtual void Delete() = 0;  // takes the bar and its controls out of Word
 };
 
 class CommandBars : public Object {

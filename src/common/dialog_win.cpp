@@ -1,5 +1,10 @@
 #include "common/dialog_win.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+#include "common/modal.h"
 #include "settings/language_texts.h"
 
 namespace qlora::win {
@@ -26,7 +31,39 @@ HANDLE CommonControlsContext() {
     return context.get();
 }
 
+// The add-in's modal dialogs open now, the latest last.
+std::vector<HWND>& OpenModalDialogs() {
+    static std::vector<HWND> open;
+    return open;
+}
+
+bool IsWordWindow(HWND window) {
+    wchar_t name[16] = {};
+    return ::GetClassNameW(window, name, 16) > 0 && std::wcscmp(name, L"OpusApp") == 0;
+}
+
+// Window enumeration callbacks are stdcall on x86, which a lambda cannot be.
+BOOL CALLBACK FindWordWindow(HWND window, LPARAM found) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process != ::GetCurrentProcessId() || !IsWordWindow(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND WordMainWindow() {
+    if (const HWND active = ::GetActiveWindow(); active && IsWordWindow(active)) return active;
+    HWND found = nullptr;
+    ::EnumWindows(&FindWordWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 }  // namespace
+
+HWND ModalOwner() {
+    const auto& open = OpenModalDialogs();
+    return open.empty() ? WordMainWindow() : open.back();
+}
 
 VisualStyles::VisualStyles() {
     if (const HANDLE context = CommonControlsContext(); context != INVALID_HANDLE_VALUE)
@@ -67,9 +104,10 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::ShowModal(int templateId) {
     const VisualStyles styles;
+    const ModalScope modal;
     modal_ = true;
     failure_ = nullptr;
-    const INT_PTR result = ::DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(templateId), nullptr, &Proc,
+    const INT_PTR result = ::DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(templateId), ModalOwner(), &Proc,
                                              reinterpret_cast<LPARAM>(this));
     RethrowFailure();
     if (result == -1) ThrowLastError(L"DialogBoxParam");
@@ -149,6 +187,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         reinterpret_cast<Dialog*>(lParam)->hwnd_ = hwnd;
+        if (reinterpret_cast<Dialog*>(lParam)->modal_) OpenModalDialogs().push_back(hwnd);
     }
     auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
@@ -159,6 +198,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         self->Fail(std::current_exception());
     }
     if (message == WM_NCDESTROY) {
+        std::erase(OpenModalDialogs(), hwnd);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }

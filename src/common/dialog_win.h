@@ -53,7 +53,14 @@ private:
     UniqueWindow window_;
 };
 
-// A dialog from the add-in's resources, shown without an owner window. The dialog procedure
+// The window the add-in's modal windows belong to, disabled while they are open: the add-in's
+// own modal dialog open now (a message asked from inside it), else Word's main window. Word's
+// main window is the thread's active window when it is Word's ("OpusApp", in Word 2013 and later
+// the active document's window), else this process's first top-level "OpusApp" window; nullptr
+// outside Word.
+HWND ModalOwner();
+
+// A dialog from the add-in's resources; a modal one belongs to ModalOwner(). The dialog procedure
 // hands every message to the object and lets nothing out: a failure a handler does not report
 // itself (setting the texts while the dialog loads, say) ends the dialog and is thrown again by
 // ShowModal or CreateModeless to the code that opened it.

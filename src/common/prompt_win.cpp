@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/dialog_win.h"
 #include "errors/error.h"
 
 namespace qlora {
@@ -10,9 +11,11 @@ MsgAnswer WinMessagePrompt::Show(std::wstring_view text, std::wstring_view title
     static constexpr UINT kButtons[] = {MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL};
     static constexpr UINT kIcons[] = {0, MB_ICONERROR, MB_ICONQUESTION, MB_ICONWARNING, MB_ICONINFORMATION};
     const std::wstring caption = title.empty() ? std::wstring(kProjectName) : std::wstring(title);
-    const int answer = ::MessageBoxW(nullptr, std::wstring(text).c_str(), caption.c_str(),
+    // Modal to Word (or to the add-in's dialog it comes from); outside Word, to the whole thread.
+    const HWND owner = win::ModalOwner();
+    const int answer = ::MessageBoxW(owner, std::wstring(text).c_str(), caption.c_str(),
                                      kButtons[static_cast<int>(buttons)] | kIcons[static_cast<int>(icon)] |
-                                         MB_TASKMODAL | MB_SETFOREGROUND);
+                                         (owner ? MB_APPLMODAL : MB_TASKMODAL) | MB_SETFOREGROUND);
     switch (answer) {
         case IDYES: return MsgAnswer::Yes;
         case IDNO: return MsgAnswer::No;

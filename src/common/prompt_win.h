@@ -1,4 +1,4 @@
-// Message boxes through MessageBoxW, without an owner window, as the add-in's messages appear.
+// Message boxes through MessageBoxW, modal to Word's main window (or to the add-in's dialog they come from).
 #pragma once
 
 #include "common/prompt.h"

@@ -1,5 +1,7 @@
 #include "templates/template_dialog.h"
 
+#include <algorithm>
+
 #include "addin/global.h"
 #include "common/prompt.h"
 #include "common/required.h"
@@ -11,6 +13,39 @@
 #include "templates/template_list.h"
 
 namespace qlora {
+
+namespace {
+
+// SaveAs writes Word 97-2003's format whatever the name says: the name says so too.
+constexpr std::wstring_view kDocExtension = L".doc";
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
+// A web location ("https://server/site/Offer.docx"): a scheme, then "://". A drive ("C:") is no
+// scheme.
+bool IsWebAddress(std::wstring_view path) {
+    const size_t colon = path.find(L"://");
+    return colon != std::wstring_view::npos && colon >= 2 &&
+           std::all_of(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(colon), IsAsciiLetter);
+}
+
+bool HasDocExtension(std::wstring_view path) { return text::EndsWith(text::Fold(path), kDocExtension); }
+
+// The path with ".doc" in place of its file's extension: "C:\T\Offer.docx" gives "C:\T\Offer.doc".
+std::wstring WithDocExtension(std::wstring path) {
+    if (HasDocExtension(path)) return path;
+    const size_t file = path.find_last_of(L"\\/");
+    const size_t point = path.rfind(L'.');
+    if (point != std::wstring::npos && (file == std::wstring::npos || point > file + 1)) path.resize(point);
+    return path + std::wstring(kDocExtension);
+}
+
+std::wstring WithTrailingBackslash(std::wstring folder) {
+    if (!folder.empty() && !text::EndsWith(folder, L"\\")) folder += L"\\";
+    return folder;
+}
+
+}  // namespace
 
 namespace basGlobal {
 
@@ -27,25 +62,12 @@ std::wstring GetNameFromFile(const std::wstring& strPath) {
 
 }  // namespace basGlobal
 
-namespace {
-
-// The file "..." starts from: a saved document's own file as it is, a new one's name as a ".doc".
-std::wstring ProposedFile(const std::wstring& fullName) {
-    const std::wstring file = basGlobal::GetPathPart(fullName, true);
-    const bool saved = file.size() < fullName.size() && file.find(L'.') != std::wstring::npos;
-    return saved ? fullName : fullName + L".doc";
-}
-
-}  // namespace
-
 void frmTemplate::LngPtrn_NewConst_frmTemplate() { strFilter = LNG_Main(296); }
 
 std::wstring frmTemplate::GetDefaultFolder() {
     return PassOn(L"frmTemplate.GetDefaultFolder", [&] {
-        std::wstring folder =
-            Required(basGlobal::gSettings).ReadKeyEntry(kHKeyCurrentUser, kProductSettingsKey, kDefaultFolderEntry, L"");
-        if (!folder.empty() && !text::EndsWith(folder, L"\\")) folder += L"\\";
-        return folder;
+        return WithTrailingBackslash(
+            Required(basGlobal::gSettings).ReadKeyEntry(kHKeyCurrentUser, kProductSettingsKey, kDefaultFolderEntry, L""));
     });
 }
 
@@ -65,7 +87,7 @@ void frmTemplate::Form_Load() {
         std::wstring path;
         std::wstring name;
         if (!doc.Path().empty()) {
-            path = doc.FullName();
+            path = ProposedPath(doc);
             name = myWord->ReadVariable(myDoc, kTemplateNameVariable);
             if (name.empty()) name = basGlobal::GetNameFromFile(path);
         } else {
@@ -81,6 +103,27 @@ void frmTemplate::Form_Load() {
     });
 }
 
+std::wstring frmTemplate::ProposedPath(word::Document& doc) {
+    const std::wstring fullName = doc.FullName();
+    if (!IsWebAddress(fullName)) return WithDocExtension(fullName);
+    const auto& list = Required(basGlobal::gTemplateList);
+    std::wstring folder = WithTrailingBackslash(basGlobal::GetPathPart(list.GetPath(list.CountTemplates()), false));
+    if (folder.empty()) folder = GetDefaultFolder();
+    return folder + WithDocExtension(doc.Name());
+}
+
+bool frmTemplate::PathAccepted(const std::wstring& path) {
+    if (IsWebAddress(path)) {
+        ShowMessage(LNG_Main(313), LNG_Main(314), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    if (!HasDocExtension(path)) {
+        ShowMessage(LNG_Main(311), LNG_Main(312), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void frmTemplate::cmdOk_Click() {
     Handle(L"frmTemplate.cmdOk_Click", [&] {
         const std::wstring typedPath = view_.Text(TemplateField::txtPath);
@@ -93,6 +136,7 @@ void frmTemplate::cmdOk_Click() {
             ShowMessage(LNG_Main(295), LNG_Main(299), MsgButtons::Ok, MsgIcon::Information);
             return;
         }
+        if (!PathAccepted(typedPath)) return;
         auto& doc = Required(myDoc);
         const std::wstring path = basFileSys::GetNetPath(typedPath);
         const std::wstring oldPath = doc.Path().empty() ? std::wstring() : basFileSys::GetNetPath(doc.FullName());
@@ -169,7 +213,7 @@ void frmTemplate::cmdCancel_Click() {
 void frmTemplate::cmdFile_Click() {
     Handle(L"frmTemplate.cmdFile_Click", [&] {
         std::wstring start = view_.Text(TemplateField::txtPath);
-        if (start.empty()) start = ProposedFile(Required(myDoc).FullName());
+        if (start.empty()) start = ProposedPath(Required(myDoc));
         const std::wstring chosen = ShowSaveDialog(start);
         if (!chosen.empty()) view_.SetText(TemplateField::txtPath, chosen);
     });

@@ -73,6 +73,13 @@ public:
     bool FromWizard() const noexcept { return bolFromWizard; }
 
 private:
+    // The file proposed for a document saved before: its own folder and name with the ".doc"
+    // that SaveAs writes; for a document opened from a web location, the folder a template was
+    // last recorded in (else the default template folder) instead of the web address.
+    std::wstring ProposedPath(word::Document& doc);
+    // Whether SaveAs may write to the path typed: a file ending in ".doc", not a web address; a
+    // path refused gets its message.
+    bool PathAccepted(const std::wstring& path);
     // The OK checks up to the save; false when one of them stopped it (its message was shown).
     bool ChecksPass(const std::wstring& name, const std::wstring& path, const std::wstring& oldName,
                     const std::wstring& oldPath);

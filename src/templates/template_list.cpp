@@ -85,6 +85,12 @@ std::wstring clsTemplateList::GetEntry(int32_t position) const noexcept {
     return {};
 }
 
+std::wstring clsTemplateList::GetPath(int32_t position) const noexcept {
+    const std::wstring entry = GetEntry(position);
+    const size_t at = entry.find(kNameEnd);
+    return at == std::wstring::npos ? std::wstring() : entry.substr(at + kNameEnd.size());
+}
+
 bool clsTemplateList::Load() {
     return Handle(L"clsTemplateList.Load", [&] {
         mCol.Clear();

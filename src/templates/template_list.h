@@ -44,6 +44,8 @@ public:
     // The entry of a name (letter case ignored) or of a 1-based position; empty when none.
     std::wstring GetEntry(std::wstring_view name) const noexcept;
     std::wstring GetEntry(int32_t position) const noexcept;
+    // The path of the entry at a 1-based position (what follows its name); empty when none.
+    std::wstring GetPath(int32_t position) const noexcept;
     int32_t CountTemplates() const noexcept { return mCol.Count(); }
 
     // Replaces the entries with the list file's (the first entry of a name wins) and raises

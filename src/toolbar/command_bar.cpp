@@ -76,6 +76,24 @@ std::wstring Tagged(std::wstring_view name) {
 
 bool HasOpenDocument(word::Application& wordApp) { return wordApp.Documents()->Count() >= 1; }
 
+// Word marks the normal template changed for every change to a command bar, even to a temporary
+// one, and then asks the user at exit to save Normal.dotm, which the user never changed. Whatever
+// path a toolbar change takes, failures included, the template leaves it as it was found.
+class NormalTemplateSavedKept {
+public:
+    explicit NormalTemplateSavedKept(word::Application& wordApp)
+        : normalTemplate_(wordApp.NormalTemplate()), saved_(Required(normalTemplate_).Saved()) {}
+    ~NormalTemplateSavedKept() {
+        IgnoringFailures([&] { normalTemplate_->SetSaved(saved_); });
+    }
+    NormalTemplateSavedKept(const NormalTemplateSavedKept&) = delete;
+    NormalTemplateSavedKept& operator=(const NormalTemplateSavedKept&) = delete;
+
+private:
+    std::shared_ptr<word::Template> normalTemplate_;
+    bool saved_;
+};
+
 }  // namespace
 
 clsCommandBar::~clsCommandBar() {
@@ -88,9 +106,7 @@ clsCommandBar::~clsCommandBar() {
 void clsCommandBar::CreateCommandbar() {
     Handle(L"clsCommandBar.CreateCommandbar", [&] {
         auto& wordApp = Required(basGlobal::gWordApplication);
-        // Adding toolbars and controls marks the normal template changed; the user changed nothing.
-        const auto normalTemplate = wordApp.NormalTemplate();
-        const bool saved = normalTemplate->Saved();
+        const NormalTemplateSavedKept kept(wordApp);
 
         const std::wstring name(kToolbarName);
         myCommandBar = GetCommandBar(name);
@@ -105,8 +121,20 @@ void clsCommandBar::CreateCommandbar() {
         myTemplateButton.Get()->SetEnabled(HasOpenDocument(wordApp));
         AttachButton(myInfoButton, L"Info", mso::ButtonIcon, kFaceInfo, L"", &clsCommandBar::myInfoButton_Click);
         myCommandBar->SetVisible(true);
+    });
+}
 
-        normalTemplate->SetSaved(saved);
+void clsCommandBar::DeleteCommandbar() {
+    Handle(L"clsCommandBar.DeleteCommandbar", [&] {
+        myTemplateButton.Release();
+        myInfoButton.Release();
+        myWildcardsButton.Release();
+        myCommandBar.reset();
+        // Found by its name: a toolbar an earlier connection built goes as well.
+        const auto bar = GetCommandBar(std::wstring(kToolbarName));
+        if (!bar) return;
+        const NormalTemplateSavedKept kept(Required(basGlobal::gWordApplication));
+        bar->Delete();
     });
 }
 
@@ -147,6 +175,7 @@ void clsCommandBar::CreateWildCardList(bool bolChange) {
     Handle(
         L"clsCommandBar.CreateWildCardList(bolChange)",
         [&] {
+            const NormalTemplateSavedKept kept(Required(basGlobal::gWordApplication));
             const auto createPopup = [&] {
                 bool bolNew = false;
                 return CreateControl(myCommandBar, mso::ControlPopup, LNG_Main(70), 0, -1, L"", bolNew);

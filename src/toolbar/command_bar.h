@@ -22,7 +22,7 @@
 
 namespace qlora {
 
-// The modal dialogs the toolbar's buttons open, each shown without an owner window and unloaded
+// The modal dialogs the toolbar's buttons open, each modal to Word's main window and unloaded
 // when it closes. The dialogs' Windows adapter installs them (Installed<ToolbarDialogs>).
 class ToolbarDialogs {
 public:
@@ -48,10 +48,14 @@ public:
     // the three buttons, and enables what needs a document. Leaves the normal template's Saved
     // state as it found it. Reports any failure and returns.
     void CreateCommandbar();
+    // Takes the toolbar out of Word and lets go of its buttons, leaving the normal template's Saved
+    // state as it found it. Reports any failure and returns.
+    void DeleteCommandbar();
     // Stores the toolbar's position; a step that fails is skipped.
     void SavePosition();
     // Builds the pop-up menu of wildcard buttons from the stored selection; with bolChange it
-    // throws the old pop-up and its buttons away first. Reports any failure and returns.
+    // throws the old pop-up and its buttons away first. Leaves the normal template's Saved state as
+    // it found it. Reports any failure and returns.
     void CreateWildCardList(bool bolChange = false);
 
     // Applies the stored position. A stored value that is not a whole number, or a bar position

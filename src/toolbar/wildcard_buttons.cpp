@@ -33,23 +33,29 @@ void clsWildCardBtn::AddBookmark(std::wstring strText, std::wstring strName) {
         L"clsWildCardBtn.AddBookmark(strText,strName)",
         [&] {
             auto& wordApp = Required(basGlobal::gWordApplication);
+            // Word raises its own error when no document is open.
             const auto document = wordApp.ActiveDocument();
-            if (!document) return;
-            const auto selection = wordApp.Selection();
-            if (!selection) return;
+            const auto selectionObject = wordApp.Selection();
+            auto& selection = Required(selectionObject);
 
             strText = L"<<" + strText + L">>";
-            const int32_t start = selection->Start();
-            const int32_t end = start + static_cast<int32_t>(strText.size());
-            selection->TypeText(strText);
-            selection->SetRange(start, end);
+            selection.TypeText(strText);
+            // Typing need not replace the selection: with track changes on it stays as a tracked
+            // deletion, and a selection holding a comment stays as it is. The placeholder is what
+            // ends at the caret.
+            const int32_t end = selection.Start();
+            selection.SetRange(end - static_cast<int32_t>(strText.size()), end);
+            const auto range = selection.Range();
+            if (const std::wstring typed = Required(range).Text(); typed != strText)
+                throw Error(errnum::InvalidCall, kProjectName,
+                            L"Word did not type the wildcard as it was given: '" + typed + L"' stands before the caret");
 
             // The first free name: the name itself, then the name as passed in with 1, 2, ...
-            const auto bookmarks = document->Bookmarks();
+            const auto bookmarks = Required(document).Bookmarks();
             const std::wstring asPassed = strName;
             for (int32_t k = 1; bookmarks->Exists(strName); ++k) strName = asPassed + text::Decimal(k);
-            bookmarks->Add(strName, selection->Range());
-            selection->SetRange(end, end);
+            bookmarks->Add(strName, range);
+            selection.SetRange(end, end);
         },
         strText, strName);
 }

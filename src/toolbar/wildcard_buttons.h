@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "addin/word_host.h"
+#include "common/modal.h"
 #include "common/required.h"
 #include "errors/error.h"
 
@@ -21,9 +22,14 @@ namespace qlora {
 // button (or none) ends the subscription to the one before, and so does going out of scope.
 class ButtonWithEvents {
 public:
-    // Subscribes to the new button first: when that fails the member keeps its old button.
+    // Subscribes to the new button first: when that fails the member keeps its old button. A
+    // click while one of the add-in's modal windows is open is ignored.
     void Assign(std::shared_ptr<word::CommandBarButton> button, word::CommandBarButton::ClickHandler onClick) {
-        EventConnection clicks = button ? button->AdviseClick(std::move(onClick)) : EventConnection();
+        auto unlessModal = [onClick = std::move(onClick)](const std::shared_ptr<word::CommandBarButton>& ctrl,
+                                                          bool& cancelDefault) {
+            if (!ModalScope::Open()) onClick(ctrl, cancelDefault);
+        };
+        EventConnection clicks = button ? button->AdviseClick(std::move(unlessModal)) : EventConnection();
         clicks_ = std::move(clicks);
         button_ = std::move(button);
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "addin/connect.h"
 #include "addin/global.h"
@@ -217,6 +218,52 @@ TEST_F(Connecting, UnloadingAndLoadingAgainBuildsAFreshHandlerAndAWorkingToolbar
     EXPECT_NE(word.DumpDocument().find(L"WildCard_Subject"), std::wstring::npos);
     EXPECT_EQ(timers.Ticking(), 1u);
     connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+// Word may or may not raise DocumentChange for its start-up document; the toolbar comes either way,
+// and once only.
+TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAnnounced) {
+    struct Start {
+        const char* name;
+        std::function<void()> openDocument;
+        bool toolbar;
+    };
+    const Start starts[] = {
+        {"no document", [] {}, false},
+        {"document, no DocumentChange", [&] { word.NewDocument(false); }, true},
+        {"document with DocumentChange", [&] { word.NewDocument(); }, true},
+    };
+    for (const auto& start : starts) {
+        Connect connect;
+        connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+        start.openDocument();
+        const auto adds = word.CallCount(L"CommandBarControls.Add");
+        connect.IDTExtensibility2_OnStartupComplete();
+        EXPECT_EQ(Toolbar() != nullptr, start.toolbar) << start.name;
+        if (adds > 0) {
+            EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), adds) << start.name << ": built twice";
+        }
+        connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+        while (word.DocumentCount() > 0) word.CloseDocument();
+    }
+    EXPECT_TRUE(trail.view.reports.empty());
+}
+
+// Unloaded by the user, the toolbar leaves Word with the add-in; Word quitting discards it itself.
+TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBack) {
+    Connect connect;
+    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    word.NewDocument();
+    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+    EXPECT_EQ(Toolbar(), nullptr);
+    EXPECT_TRUE(word.NormalTemplateSaved());
+
+    connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);  // a document is open: built at once
+    ASSERT_NE(Toolbar(), nullptr);
+    EXPECT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+    connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
+    EXPECT_NE(Toolbar(), nullptr);
     EXPECT_TRUE(trail.view.reports.empty());
 }
 

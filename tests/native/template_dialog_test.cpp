@@ -176,6 +176,39 @@ TEST_F(TemplateWorkflow, ASavedDocumentProposesItsStoredNameOrItsFileNameAndItsO
     EXPECT_TRUE(reports.reports.empty());
 }
 
+// SaveAs writes Word 97-2003's format: the proposal, and "..." with an empty path, say ".doc". A
+// document from a web location is proposed in the folder a template was last recorded in.
+TEST_F(TemplateWorkflow, TheProposalIsADocFileInTheDocumentsFolderOrForAWebDocumentInTheLastFolderUsed) {
+    registry.PutString(kHKeyCurrentUser, L"Software\\Tandrel\\Quillora\\Settings", L"DefaultTemplateFolder",
+                       L"D:\\Quillora");
+    struct Case {
+        std::wstring fullName;
+        std::string list;
+        std::wstring proposed, name;
+    };
+    const Case cases[] = {
+        {L"C:\\Templates\\Offer.docx", "", L"C:\\Templates\\Offer.doc", L"Offer"},
+        {L"C:\\Templates\\Offer.2026.rtf", "", L"C:\\Templates\\Offer.2026.doc", L"Offer.2026"},
+        {L"C:\\Templates\\Offer.DOC", "", L"C:\\Templates\\Offer.DOC", L"Offer"},
+        {L"C:\\Templates\\Offer", "", L"C:\\Templates\\Offer.doc", L"Offer"},
+        {L"https://example.com/sites/t/Offer.docx", "", L"D:\\Quillora\\Offer.doc", L"Offer"},
+        {L"https://example.com/sites/t/Offer.docx", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
+    };
+    for (const auto& c : cases) {
+        if (!c.list.empty()) fs.AddFile(kListPath, c.list);
+        OpenSaved(c.fullName);
+        form.Form_Load();
+        EXPECT_EQ(view.texts[TemplateField::txtPath], c.proposed) << text::ToUtf8(c.fullName);
+        EXPECT_EQ(view.texts[TemplateField::txtName], c.name) << text::ToUtf8(c.fullName);
+        Type(TemplateField::txtPath, L"");
+        form.cmdFile_Click();
+        EXPECT_EQ(view.requests.back().fileName, c.proposed) << text::ToUtf8(c.fullName);
+        word.CloseDocument();
+    }
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(reports.reports.empty());
+}
+
 TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathBeforeTheDialogShows) {
     registry.PutString(kHKeyCurrentUser, L"Software\\Tandrel\\Quillora\\Settings", L"DefaultTemplateFolder",
                        L"D:\\Quillora\\Templates");
@@ -235,19 +268,19 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
     OpenSaved(L"C:\\Templates\\Draft.docx");
     form.Form_Load();
     Type(TemplateField::txtName, L"Offer ");  // as typed, not trimmed
-    Type(TemplateField::txtPath, L"C:\\Templates\\Offer.rtf");
+    Type(TemplateField::txtPath, L"C:\\Templates\\Offer.DOC");
     form.cmdOk_Click();
 
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_TRUE(reports.reports.empty());
     ASSERT_EQ(saved.size(), 1u);
-    EXPECT_EQ(saved[0].FileName, L"C:\\Templates\\Offer.rtf");
-    EXPECT_EQ(saved[0].FileFormat, 0);  // whatever the extension
+    EXPECT_EQ(saved[0].FileName, L"C:\\Templates\\Offer.DOC");
+    EXPECT_EQ(saved[0].FileFormat, 0);
     EXPECT_FALSE(saved[0].LockComments || saved[0].Password || saved[0].AddToRecentFiles || saved[0].WritePassword ||
                  saved[0].ReadOnlyRecommended || saved[0].EmbedTrueTypeFonts || saved[0].SaveNativePictureFormat ||
                  saved[0].SaveFormsData || saved[0].SaveAsAOCELetter);
     EXPECT_EQ(Variable(L"TemplateName"), L"Offer ");
-    EXPECT_EQ(ListFile(), "Offer ||C:\\Templates\\Offer.rtf|>|\r\n");
+    EXPECT_EQ(ListFile(), "Offer ||C:\\Templates\\Offer.DOC|>|\r\n");
     EXPECT_EQ(view.unloads, 1);
 }
 
@@ -261,6 +294,10 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
     const std::wstring codePage = L"The template's name and path may only hold characters of the system's character "
                                   L"set. Please choose another name or path.";
     const std::wstring noAccess = L"You don't have writeaccess to the selected folder, please choose another one";
+    const std::wstring extension = L"The template is saved as a Word document (*.doc). Please choose a file name "
+                                   L"ending in \".doc\".";
+    const std::wstring web = L"A template cannot be saved to a web address. Please choose a path on your computer or "
+                             L"in your network.";
     const std::wstring cyrillic = L"\u041f\u0438\u0441\u044c\u043c\u043e";
     struct Case {
         std::wstring name, path, text, title;
@@ -270,6 +307,10 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
         {L"", L"", L"Please select a path for the template first", L"No path entered", MsgIcon::Information},
         {L"", L"C:\\Templates\\New.doc", L"Please enter a name for the template first", L"No name entered",
          MsgIcon::Information},
+        // SaveAs writes a .doc file: no other name, and no web address, is taken for one.
+        {L"Offer", L"C:\\Templates\\Offer.docx", extension, L"Invalid file extension", MsgIcon::Exclamation},
+        {L"Offer", L"C:\\Templates\\Offer", extension, L"Invalid file extension", MsgIcon::Exclamation},
+        {L"Offer", L"https://example.com/sites/t/Offer.doc", web, L"Invalid path", MsgIcon::Exclamation},
         // Names and paths the template lists could not hold come before everything they would spoil.
         {L"Memo||2026", L"C:\\Templates\\Taken.doc", separator, L"Invalid template name", MsgIcon::Exclamation},
         {L"Offer|>|", L"C:\\Templates\\New.doc", separator, L"Invalid template name", MsgIcon::Exclamation},

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "support/toolbar_fakes.h"
@@ -114,12 +115,41 @@ TEST_F(Toolbar, WithoutADocumentOnlyThePopupAndUseAsTemplateAreDisabled) {
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
 }
 
-TEST_F(Toolbar, TheNormalTemplateKeepsTheSavedStateItHadBeforeTheBuild) {
-    word.NewDocument();
-    EXPECT_TRUE(word.NormalTemplateSaved());
-    word.SetNormalTemplateSaved(false);
-    word.NewDocument();
-    EXPECT_FALSE(word.NormalTemplateSaved());
+// Word would otherwise ask at exit to save a Normal.dotm the user never changed.
+TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItAlsoWhenItFails) {
+    struct Change {
+        const char* name;
+        std::function<void()> run;
+        size_t reports;
+    };
+    const auto refused = [this](const wchar_t* member, std::function<void()> run) {
+        return [this, member, run] {
+            word.Refuse(member);
+            run();
+            word.Allow(member);
+        };
+    };
+    const Change changes[] = {
+        {"first build", [&] { word.NewDocument(); }, 0},
+        {"later build", [&] { word.NewDocument(); }, 0},
+        {"rebuilt wildcard menu", [&] { Bar().CreateWildCardList(true); }, 0},
+        {"failing rebuild", refused(L"CommandBarControl.Parameter.put", [&] { Bar().CreateWildCardList(true); }), 1},
+        {"failing build", refused(L"CommandBar.RowIndex.put", [&] { word.NewDocument(); }), 1},
+        {"toolbar removed", [&] { Bar().DeleteCommandbar(); }, 0},
+        {"build after removal", [&] { word.NewDocument(); }, 0},
+    };
+    for (const bool saved : {true, false}) {
+        for (const auto& change : changes) {
+            word.SetNormalTemplateSaved(saved);
+            ports.view.reports.clear();
+            change.run();
+            EXPECT_EQ(word.NormalTemplateSaved(), saved) << change.name;
+            EXPECT_EQ(ports.view.reports.size(), change.reports) << change.name;
+        }
+    }
+    EXPECT_NE(word.FindBar(L"Quillora Toolbar"), nullptr);
+    Bar().DeleteCommandbar();
+    EXPECT_EQ(word.FindBar(L"Quillora Toolbar"), nullptr);
 }
 
 TEST_F(Toolbar, EveryBuildReappliesTheStoredPositionAndSavePositionStoresTheCurrentOne) {
@@ -234,6 +264,27 @@ TEST_F(Toolbar, TagsAreUniqueSoOneClickReachesOneHandlerAlsoAfterRebuilds) {
         tags.insert(Control(path)->tag);
     for (const auto& c : Control(L"Insert wildcard")->controls) tags.insert(c->tag);
     EXPECT_EQ(tags.size(), 4u + 18u);
+}
+
+// Word 2013 and later keep the toolbar of another document window live under a dialog.
+TEST_F(Toolbar, AClickWhileADialogIsOpenIsIgnoredAndTheDialogStillWorks) {
+    word.NewDocument();
+    dialogs.whileOpen = [this] {
+        dialogs.whileOpen = nullptr;
+        for (const auto* path : {L"Quillora Toolbar/Choose wildcards", L"Quillora Toolbar/Info",
+                                 L"Quillora Toolbar/Insert wildcard/Subject"})
+            EXPECT_TRUE(word.Click(path));  // Word raises the click; the add-in lets it pass
+        StoreSelection({L"WildCard_Body"});
+        Bar().CreateWildCardList(true);  // the open dialog's OK
+    };
+    word.Click(L"Quillora Toolbar/Choose wildcards");
+    EXPECT_THAT(dialogs.shown, ElementsAre(L"frmWildcards"));
+    EXPECT_TRUE(word.ActiveDocument()->text.empty());
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"Body"));
+
+    word.Click(L"Quillora Toolbar/Insert wildcard/Body");  // closed: clicks count again
+    EXPECT_EQ(word.ActiveDocument()->text, L"<<Body>>");
+    EXPECT_TRUE(ports.view.reports.empty());
 }
 
 TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase) {

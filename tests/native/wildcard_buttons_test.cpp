@@ -43,14 +43,30 @@ protected:
     }
 };
 
-// Word reached as an automation client may answer Nothing for the active document or selection.
-class WordAnsweringNothing : public word::Application {
+// The selection of a Word whose typing makes something else of the text, as AutoFormat may.
+class SelectionTypingOtherwise : public word::Selection {
 public:
-    WordAnsweringNothing(std::shared_ptr<word::Application> word, bool noDocument)
-        : word_(std::move(word)), noDocument_(noDocument) {}
+    explicit SelectionTypingOtherwise(std::shared_ptr<word::Selection> selection) : selection_(std::move(selection)) {}
+    std::wstring TypeName() const override { return selection_->TypeName(); }
+    int32_t Start() override { return selection_->Start(); }
+    std::shared_ptr<word::Range> Range() override { return selection_->Range(); }
+    void TypeText(const std::wstring& text) override { selection_->TypeText(L"\u00AB" + text.substr(2)); }
+    void SetRange(int32_t start, int32_t end) override { selection_->SetRange(start, end); }
+
+private:
+    std::shared_ptr<word::Selection> selection_;
+};
+
+// A host that answers Nothing for the selection, or types otherwise.
+class OtherWord : public word::Application {
+public:
+    OtherWord(std::shared_ptr<word::Application> word, bool typesOtherwise)
+        : word_(std::move(word)), typesOtherwise_(typesOtherwise) {}
     std::wstring TypeName() const override { return word_->TypeName(); }
-    std::shared_ptr<word::Document> ActiveDocument() override { return noDocument_ ? nullptr : word_->ActiveDocument(); }
-    std::shared_ptr<word::Selection> Selection() override { return noDocument_ ? word_->Selection() : nullptr; }
+    std::shared_ptr<word::Document> ActiveDocument() override { return word_->ActiveDocument(); }
+    std::shared_ptr<word::Selection> Selection() override {
+        return typesOtherwise_ ? std::make_shared<SelectionTypingOtherwise>(word_->Selection()) : nullptr;
+    }
     std::shared_ptr<word::Documents> Documents() override { return word_->Documents(); }
     std::shared_ptr<word::Template> NormalTemplate() override { return word_->NormalTemplate(); }
     std::shared_ptr<word::CommandBars> CommandBars() override { return word_->CommandBars(); }
@@ -61,7 +77,7 @@ public:
 
 private:
     std::shared_ptr<word::Application> word_;
-    bool noDocument_;
+    bool typesOtherwise_;
 };
 
 TEST_F(WildcardButtons, ThreeInsertionsAreNamedSubjectSubject1AndSubject2EachOverItsOwnPlaceholder) {
@@ -137,16 +153,54 @@ TEST_F(WildcardButtons, ARefusedWordCallEndsInOneReportFromAddBookmarkUpToTheCli
     EXPECT_THAT(ports.host.files[L"C:\\Addin\\Errors.txt"], HasSubstr(report));
 }
 
-TEST_F(WildcardButtons, NoDocumentOrNoSelectionFromWordStopsWithoutAMessage) {
-    word.NewDocument();
-    for (const bool noDocument : {true, false}) {
-        basGlobal::gWordApplication = std::make_shared<WordAnsweringNothing>(word.Application(), noDocument);
+// Typing over a selection need not replace it: the bookmark holds exactly the placeholder anyway.
+TEST_F(WildcardButtons, TrackedChangesAndCommentsKeepTheSelectionAndTheBookmarkHoldsJustThePlaceholder) {
+    struct Case {
+        const wchar_t* name;
+        bool track, comment;
+        const wchar_t* text;
+        const wchar_t* mark;
+    };
+    const Case cases[] = {
+        {L"Plain", false, false, L"Dear <<Subject>>,", L"WildCard_Subject [5, 16) <<Subject>>"},
+        {L"Tracked", true, false, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+        {L"Commented", false, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+        {L"Both", true, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+    };
+    for (const auto& c : cases) {
+        word.OpenDocument(std::wstring(L"C:\\Docs\\") + c.name + L".docx", L"Dear Sir,");
+        word.SetTrackRevisions(c.track);
+        if (c.comment) word.AddComment(6, 7);
+        word.Select(5, 8);
         ASSERT_TRUE(Insert());
+        EXPECT_EQ(word.ActiveDocument()->text, c.text) << text::ToUtf8(c.name);
+        EXPECT_THAT(Marks(), ElementsAre(c.mark)) << text::ToUtf8(c.name);
+        EXPECT_EQ(word.ActiveDocument()->selection.start, word.ActiveDocument()->bookmarks[0].span.end);
     }
-    EXPECT_EQ(word.CallCount(L"Selection.TypeText"), 0);
-    EXPECT_TRUE(word.ActiveDocument()->text.empty());
     EXPECT_TRUE(ports.view.reports.empty());
-    EXPECT_TRUE(ports.prompt.shown.empty());
+}
+
+// A host that answers Nothing, or types something else than it was given, gets no bookmark.
+TEST_F(WildcardButtons, NoSelectionOrOtherTypedTextIsReportedAndNoBookmarkIsMade) {
+    struct Case {
+        bool typesOtherwise;
+        const wchar_t* reported;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {false, L"Description: Object required", L""},
+        {true, L"Description: Word did not type the wildcard as it was given: '\u00ABSubject>>'", L"\u00ABSubject>>"},
+    };
+    for (const auto& c : cases) {
+        word.NewDocument();
+        basGlobal::gWordApplication = std::make_shared<OtherWord>(word.Application(), c.typesOtherwise);
+        ports.view.reports.clear();
+        ASSERT_TRUE(Insert());
+        ASSERT_EQ(ports.view.reports.size(), 1u);
+        EXPECT_THAT(ports.view.reports[0], HasSubstr(c.reported));
+        EXPECT_EQ(word.ActiveDocument()->text, c.text);
+        EXPECT_TRUE(word.ActiveDocument()->bookmarks.empty());
+    }
 }
 
 TEST_F(WildcardButtons, SortingMovesEachButtonBeforeTheSmallerOfItsPlaceAndTheNumberOfButtons) {

@@ -206,7 +206,8 @@ TEST_F(WordModelBookmarks, NamesFollowWordsRules) {
     EXPECT_EQ(bookmarks->Count(), 4);
 }
 
-TEST_F(WordModelBookmarks, NamesIgnoreCaseAndItemListsByPositionThenName) {
+// A document's Bookmarks(i) counts in the alphabetical list of names, not by position.
+TEST_F(WordModelBookmarks, NamesIgnoreCaseAndItemCountsInTheAlphabeticalListOfNames) {
     Open(L"0123456789");
     Mark(L"Zeta", 0, 4);
     EXPECT_TRUE(Bookmarks()->Exists(L"ZETA"));
@@ -216,12 +217,12 @@ TEST_F(WordModelBookmarks, NamesIgnoreCaseAndItemListsByPositionThenName) {
     Mark(L"Alpha", 5, 9);
     const auto bookmarks = Bookmarks();
     EXPECT_EQ(bookmarks->Count(), 3);
-    EXPECT_EQ(bookmarks->Item(1)->Name(), L"beta");
-    EXPECT_EQ(bookmarks->Item(2)->Name(), L"Alpha");
+    EXPECT_EQ(bookmarks->Item(1)->Name(), L"Alpha");
+    EXPECT_EQ(bookmarks->Item(2)->Name(), L"beta");
     EXPECT_EQ(bookmarks->Item(3)->Name(), L"zeta");
     for (const int32_t index : {0, 4}) EXPECT_EQ(ErrorOf([&] { bookmarks->Item(index); }).number, 5941);
 
-    const auto alpha = bookmarks->Item(2);
+    const auto alpha = bookmarks->Item(1);
     EXPECT_TRUE(word.DeleteBookmark(L"ALPHA"));
     EXPECT_FALSE(word.DeleteBookmark(L"Alpha"));
     EXPECT_EQ(bookmarks->Count(), 2);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "addin/global.h"
+#include "common/modal.h"
 #include "common/port.h"
 #include "common/text.h"
 #include "settings/language_texts.h"
@@ -38,6 +39,7 @@ public:
 
 private:
     void Show(const wchar_t* name) {
+        const ModalScope modal;  // as the add-in's dialogs are
         shown.emplace_back(name);
         if (whileOpen) whileOpen();
     }

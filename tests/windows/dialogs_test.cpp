@@ -678,11 +678,12 @@ protected:
 };
 
 // Runs a script in a wordsim whose add-ins load as Word's do; the printed lines, one per line.
-std::wstring RunWordsim(const std::wstring& script, int& code) {
+std::wstring RunWordsim(const std::wstring& script, int& code,
+                        wordsim::StartupDocument startupDocument = wordsim::StartupDocument::None) {
     std::wstring output;
     const auto print = [&](std::wstring_view line) { output.append(line).append(L"\n"); };
     const auto word = std::make_shared<wordsim::Word>();
-    wordsim::WinSessionHost host(word, print, true);
+    wordsim::WinSessionHost host(word, print, true, startupDocument);
     code = wordsim::Session(*word, host, print).Run(script);
     return output;
 }
@@ -711,6 +712,95 @@ TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsP
     EXPECT_THAT(output, HasSubstr(L"Bar \"Quillora Toolbar\" position=1 row=2"));
     EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
     EXPECT_THAT(output, Not(HasSubstr(L"still held")));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// Whether or not Word announces its start-up document, the toolbar is there when start-up completes.
+TEST_F(AddInInWordsim, TheToolbarIsThereOnceWordHasStartedWithADocument) {
+    for (const auto start : {wordsim::StartupDocument::Announced, wordsim::StartupDocument::Quiet}) {
+        int code = -1;
+        const std::wstring output = RunWordsim(L"print toolbars\nexpect Button \"Info\"\n", code, start);
+        EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+        EXPECT_THAT(output, HasSubstr(L"start-up document Document1"));
+    }
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// Choosing wildcards, inserting, a build Word refuses and unloading leave Normal.dotm unchanged;
+// the user's unloading takes the toolbar away and loading brings it back.
+TEST_F(AddInInWordsim, NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheToolbarAlong) {
+    int code = -1;
+    const std::wstring output = RunWordsim(L"new\n"
+                                           L"dialog Choose wildcards | press Ok\n"
+                                           L"click Quillora Toolbar/Choose wildcards\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                           L"refuse CommandBar.RowIndex.put\n"
+                                           L"new\n"
+                                           L"allow CommandBar.RowIndex.put\n"
+                                           L"print toolbars\n"
+                                           L"expect NormalTemplate saved=true\n"
+                                           L"unload-addin QloraWordAddIn.Connect\n"
+                                           L"print toolbars\n"
+                                           L"expect-not Quillora\n"
+                                           L"expect NormalTemplate saved=true\n"
+                                           L"load-addin QloraWordAddIn.Connect\n"
+                                           L"print toolbars\n"
+                                           L"expect Bar \"Quillora Toolbar\"\n"
+                                           L"click Quillora Toolbar/Insert wildcard/Body\n"
+                                           L"print document\n"
+                                           L"expect Bookmark \"WildCard_Body\"\n"
+                                           L"quit\n",
+                                           code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, Not(HasSubstr(L"Normal.dotm")));
+    EXPECT_GT(LogSize(), logSize) << "the refused build was not reported";
+}
+
+// The add-in's dialogs and messages belong to Word's main window, which they disable: a click on
+// the toolbar meanwhile does nothing, and the dialog still works.
+TEST_F(AddInInWordsim, DialogsAndMessagesAreModalToWordAndAClickMeanwhileOpensNothing) {
+    int code = -1;
+    const std::wstring output =
+        RunWordsim(L"new\n"
+                   L"dialog Choose wildcards | click Quillora Toolbar/Info | click Quillora Toolbar/Choose wildcards"
+                   L" | press Remove all wildcards from selection | select Body | press Choose wildcard | press Ok\n"
+                   L"click Quillora Toolbar/Choose wildcards\n"
+                   L"dialog Document can't be used as template | click Quillora Toolbar/Info | press OK\n"
+                   L"click Quillora Toolbar/Use as template\n"
+                   L"print toolbars\n"
+                   L"quit\n",
+                   code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    const std::wstring disabled = L"  nothing happens: Word is disabled while a modal window is open\n";
+    size_t count = 0;
+    for (size_t at = output.find(disabled); at != std::wstring::npos; at = output.find(disabled, at + 1)) ++count;
+    EXPECT_EQ(count, 3u) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"    Button \"Body\""));  // the first dialog's Ok still took effect
+    EXPECT_THAT(output, Not(HasSubstr(L"Button \"Subject\"")));
+    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
+}
+
+// With track changes on, or a comment in the selection, typing keeps the selected text; every
+// bookmark still holds exactly its placeholder.
+TEST_F(AddInInWordsim, TrackedChangesAndCommentsLeaveEachBookmarkOverExactlyItsPlaceholder) {
+    testing::TempFolder folder;
+    folder.Write(L"Offer.txt", "Dear Sir,\r\n");
+    int code = -1;
+    const std::wstring output = RunWordsim(L"open " + folder.Path(L"Offer.txt") +
+                                               L"\ntrack-changes on\n"
+                                               L"select 5 8\n"
+                                               L"click Quillora Toolbar/Insert wildcard/Subject\n"
+                                               L"comment 0 4\n"
+                                               L"select 0 4\n"
+                                               L"click Quillora Toolbar/Insert wildcard/Body\n"
+                                               L"print document\n"
+                                               L"quit\n",
+                                           code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"Text \"Dear<<Body>> Sir<<Subject>>,\\r\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Body\" [4, 12) \"<<Body>>\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject\" [16, 27) \"<<Subject>>\"\n"));
+    EXPECT_THAT(output, HasSubstr(L"Deleted [13, 16) \"Sir\"\n"));
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 

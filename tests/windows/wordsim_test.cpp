@@ -339,6 +339,13 @@ TEST_F(WordsimFace, CallersGetAutomationsAnswersForMistakes) {
     EXPECT_EQ(LateCall(dispatch.Get(), L"Quit", DISPATCH_METHOD).hr, DISP_E_UNKNOWNNAME);
     EXPECT_EQ(LateCall(dispatch.Get(), L"Version", DISPATCH_PROPERTYGET, {Long(1)}).hr, DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(LateCall(dispatch.Get(), L"Version", DISPATCH_PROPERTYPUT, {Text(L"17.0")}).hr, DISP_E_MEMBERNOTFOUND);
+    // Invoke kinds as Word's type information takes them: a property is no method, a method no put.
+    EXPECT_EQ(LateCall(dispatch.Get(), L"Version", DISPATCH_METHOD).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(LateCall(dispatch.Get(), L"Version", DISPATCH_METHOD | DISPATCH_PROPERTYGET).hr, S_OK);
+    const auto document = LateCall(dispatch.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET).Object();
+    EXPECT_EQ(LateCall(document.Get(), L"Close", DISPATCH_PROPERTYPUT, {Bool(false)}).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(LateCall(document.Get(), L"Close", DISPATCH_PROPERTYGET).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(word->DocumentCount(), 1);
     const auto selection = LateCall(dispatch.Get(), L"Selection", DISPATCH_PROPERTYGET).Object();
     const LateCall notANumber(selection.Get(), L"SetRange", DISPATCH_METHOD, {Long(0), Text(L"end")});
     EXPECT_EQ(notANumber.hr, DISP_E_TYPEMISMATCH);
@@ -352,7 +359,9 @@ TEST_F(WordsimFace, EveryInvokeAndNameLookupIsCounted) {
     face.ResetCalls();
     EXPECT_EQ(LateCall(dispatch.Get(), L"Version", DISPATCH_PROPERTYGET).hr, S_OK);
     LateCall(dispatch.Get(), L"Version", DISPATCH_PROPERTYGET);
-    LateCall(dispatch.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET);  // fails: no document
+    const LateCall noDocument(dispatch.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET);  // Word's 4248
+    EXPECT_EQ(noDocument.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(noDocument.scode, static_cast<SCODE>(0x800A0000u | 4248u));
     EXPECT_EQ(face.Calls().nameLookups, 3);
     EXPECT_EQ(face.Calls().invokes, 3);
     EXPECT_THAT(face.Calls().invokesByMember,

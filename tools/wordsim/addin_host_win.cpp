@@ -138,7 +138,7 @@ AddInHost::~AddInHost() {
     }
 }
 
-void AddInHost::Startup() {
+void AddInHost::Startup(const std::function<void()>& beforeComplete) {
     for (const auto& registration : RegisteredAddIns()) {
         const std::wstring name = L"add-in " + registration.progId + L": ";
         if (!registration.loadBehavior) {
@@ -156,6 +156,7 @@ void AddInHost::Startup() {
             print_(name + (written ? L"LoadBehavior set to " : L"LoadBehavior could not be set to ") + Decimal(*after));
         }
     }
+    if (beforeComplete) beforeComplete();
     for (const auto& connection : connections_) {
         const HRESULT hr = WithCustom([&](SAFEARRAY** custom) { return connection->addIn->OnStartupComplete(custom); });
         if (FAILED(hr)) print_(L"add-in " + connection->registration.progId + L": OnStartupComplete failed: " + Shown(hr));

@@ -8,6 +8,7 @@
 #include <oaidl.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,10 +53,11 @@ public:
     AddInHost(const AddInHost&) = delete;
     AddInHost& operator=(const AddInHost&) = delete;
 
-    // Word starts: connects every add-in whose LoadBehavior asks for it (ext_cm_Startup) and, once
-    // all are connected, tells each that start-up is complete. A failed connection is reported
-    // and written back to LoadBehavior as Office writes it.
-    void Startup();
+    // Word starts: connects every add-in whose LoadBehavior asks for it (ext_cm_Startup), runs
+    // `beforeComplete` (Word opens its start-up document) and tells each add-in that start-up is
+    // complete. A failed connection is reported and written back to LoadBehavior as Office
+    // writes it.
+    void Startup(const std::function<void()>& beforeComplete = {});
     // The user connects a registered add-in while Word runs (ext_cm_AfterStartup), or
     // disconnects a connected one (ext_dm_UserClosed). Unknown ProgIDs fail with qlora::Error.
     void Connect(const std::wstring& progId);

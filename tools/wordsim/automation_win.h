@@ -215,6 +215,15 @@ const Member<Target>* FindMember(const Automation<Target>& type, const auto& mat
     return nullptr;
 }
 
+// Whether a call with these invoke flags reaches a member of this kind, as Word's type information
+// decides: a property get needs DISPATCH_PROPERTYGET, a method DISPATCH_METHOD (late-bound
+// callers pass both), a put DISPATCH_PROPERTYPUT. Anything else is DISP_E_MEMBERNOTFOUND.
+inline bool Invokable(Kind kind, WORD flags) {
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return kind == Kind::Put;
+    if (kind == Kind::Get) return (flags & DISPATCH_PROPERTYGET) != 0;
+    return kind == Kind::Method && (flags & DISPATCH_METHOD) != 0;
+}
+
 template <class Target>
 HRESULT IdsOfNames(const Automation<Target>& type, LPOLESTR* names, UINT count, DISPID* ids) noexcept {
     if (!names || !ids) return E_POINTER;
@@ -337,7 +346,7 @@ public:
         ++context_->calls.invokes;
         if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-        const auto* member = FindMember(type_, [&](const auto& m) { return m.id == id && (m.kind == Kind::Put) == put; });
+        const auto* member = FindMember(type_, [&](const auto& m) { return m.id == id && Invokable(m.kind, flags); });
         if (!member) return DISP_E_MEMBERNOTFOUND;
         const DISPPARAMS none{};
         const DISPPARAMS& given = params ? *params : none;

@@ -78,6 +78,13 @@ constexpr Member<port::Document> kDocumentMembers[] = {
     {L"FullName", 3, Get, [](auto& d, const Call&) -> Value { return d.FullName(); }},
     {L"Bookmarks", 4, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Bookmarks(), c.context); }},
     {L"Variables", 5, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Variables(), c.context); }},
+    {L"TrackRevisions", 8, Get,
+     [](auto& d, const Call& c) -> Value { return LiveWord(c.context).TrackRevisions(d); }},
+    {L"TrackRevisions", 8, Put,
+     [](auto& d, const Call& c) -> Value {
+         LiveWord(c.context).SetTrackRevisions(d, c.args.Bool(0));
+         return {};
+     }},
     {L"SaveAs", 6, Method,
      [](auto& d, const Call& c) -> Value {
          port::SaveAsArgs a;
@@ -112,6 +119,7 @@ constexpr Automation<port::Selection> kSelection{L"Selection", kSelectionMembers
 constexpr Member<port::Range> kRangeMembers[] = {
     {L"Start", 1, Get, [](auto& r, const Call&) -> Value { return r.Start(); }},
     {L"End", 2, Get, [](auto& r, const Call&) -> Value { return r.End(); }},
+    {L"Text", 3, Get, [](auto& r, const Call&) -> Value { return r.Text(); }},
 };
 constexpr Automation<port::Range> kRange{L"Range", kRangeMembers};
 
@@ -192,6 +200,7 @@ constexpr Member<port::CommandBar> kCommandBarMembers[] = {
     {L"RowIndex", 4, Put, [](auto& b, const Call& c) -> Value { b.SetRowIndex(c.args.Long(0)); return {}; }},
     {L"Visible", 5, Put, [](auto& b, const Call& c) -> Value { b.SetVisible(c.args.Bool(0)); return {}; }},
     {L"Controls", 6, Get, [](auto& b, const Call& c) -> Value { return Wrap(b.Controls(), c.context); }},
+    {L"Delete", 7, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::CommandBar> kCommandBar{L"CommandBar", kCommandBarMembers};
 

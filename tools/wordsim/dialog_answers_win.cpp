@@ -161,7 +161,9 @@ void SavePicture(HWND window, const std::wstring& path) {
     ThrowIfFailed(encoder->Commit(), L"IWICBitmapEncoder.Commit");
 }
 
-DialogAnswers::DialogAnswers(Print print) : print_(std::move(print)) { gAnswers = this; }
+DialogAnswers::DialogAnswers(Print print, Click click) : print_(std::move(print)), click_(std::move(click)) {
+    gAnswers = this;
+}
 
 DialogAnswers::~DialogAnswers() {
     if (timer_) ::KillTimer(nullptr, timer_);
@@ -266,7 +268,11 @@ void DialogAnswers::Act(HWND window, const std::wstring& title, const std::wstri
         }
         return;
     }
-    Refuse(L"unknown action \"" + verb + L"\" (press, select, set, picture, print)");
+    if (verb == L"click") {
+        if (rest.empty()) Refuse(L"usage: click <path>");
+        return click_(rest);
+    }
+    Refuse(L"unknown action \"" + verb + L"\" (press, select, set, picture, print, click)");
 }
 
 }  // namespace wordsim

@@ -39,11 +39,13 @@ void SavePicture(HWND window, const std::wstring& path);
 //   set <n> <text>                the n-th edit box (1-based) gets the text
 //   picture <path>                a PNG picture of the window
 //   print                         the window's texts and list entries, one per line
+//   click <path>                  the user tries a toolbar control of Word meanwhile
 // A failing action ends the window with Cancel, so that nothing is left waiting.
 class DialogAnswers {
 public:
     using Print = std::function<void(std::wstring_view line)>;
-    explicit DialogAnswers(Print print);
+    using Click = std::function<void(const std::wstring& path)>;
+    DialogAnswers(Print print, Click click);
     ~DialogAnswers();
     DialogAnswers(const DialogAnswers&) = delete;
     DialogAnswers& operator=(const DialogAnswers&) = delete;
@@ -64,6 +66,7 @@ private:
     void Act(HWND window, const std::wstring& title, const std::wstring& action);
 
     Print print_;
+    Click click_;
     std::deque<Answer> answers_;
     std::wstring trouble_;
     UINT_PTR timer_ = 0;

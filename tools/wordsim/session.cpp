@@ -222,6 +222,17 @@ void Session::Select(std::wstring_view args) {
     word_.Select(Number(words[0], L"select: start"), Number(words[1], L"select: end"));
 }
 
+void Session::TrackChanges(std::wstring_view args) {
+    const auto word = Exactly(args, 1, L"track-changes on|off")[0];
+    if (word != L"on" && word != L"off") throw ScriptError{L"usage: track-changes on|off"};
+    word_.SetTrackRevisions(word == L"on");
+}
+
+void Session::Comment(std::wstring_view args) {
+    const auto words = Exactly(args, 2, L"comment <start> <end>");
+    word_.AddComment(Number(words[0], L"comment: start"), Number(words[1], L"comment: end"));
+}
+
 void Session::Click(std::wstring_view args) {
     const std::wstring path = Required(args, L"click <bar>/<caption>/...");
     if (!word_.FindControl(path)) throw ScriptError{L"click: no control at \"" + path + L"\""};
@@ -297,6 +308,8 @@ void Session::Quit(std::wstring_view args) {
     Exactly(args, 0, L"quit");
     quit_ = true;
     host_.Quit();
+    // Word asks before it quits when the normal template holds changes (Normal.dotm).
+    if (!word_.NormalTemplateSaved()) print_(L"  Word asks: do you want to save the changes to Normal.dotm?");
 }
 
 void Session::Dialog(std::wstring_view args) {
@@ -318,6 +331,8 @@ const Session::Step* Session::FindStep(std::wstring_view name) {
         {L"close", &Session::Close},
         {L"type", &Session::Type},
         {L"select", &Session::Select},
+        {L"track-changes", &Session::TrackChanges},
+        {L"comment", &Session::Comment},
         {L"click", &Session::Click},
         {L"move-toolbar", &Session::MoveToolbar},
         {L"wait", &Session::Wait},

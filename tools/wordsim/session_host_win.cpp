@@ -32,6 +32,23 @@ void WriteReplacing(const std::wstring& path, const std::string& ascii) {
     }
 }
 
+// Word's main window, as add-ins find it: a top-level window of the class "OpusApp".
+HWND MakeMainWindow() {
+    static const ATOM registered = [] {
+        WNDCLASSEXW type{sizeof(type)};
+        type.lpfnWndProc = &::DefWindowProcW;
+        type.hInstance = ::GetModuleHandleW(nullptr);
+        type.lpszClassName = L"OpusApp";
+        type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+        return ::RegisterClassExW(&type);
+    }();
+    if (!registered) qlora::win::ThrowLastError(L"RegisterClassEx OpusApp");
+    const HWND window = ::CreateWindowExW(0, L"OpusApp", L"Word", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
+                                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!window) qlora::win::ThrowLastError(L"CreateWindowEx OpusApp");
+    return window;
+}
+
 }  // namespace
 
 void SaveDocumentsAsRtf(Word& word) {
@@ -71,14 +88,39 @@ std::string ReadAll(HANDLE handle) {
     return bytes;
 }
 
-WinSessionHost::WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns)
-    : face_(word), addIns_(face_, print), print_(print), answers_(print), loadAddIns_(loadAddIns) {
+WinSessionHost::WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns,
+                               StartupDocument startupDocument)
+    : word_(word),
+      window_(MakeMainWindow()),
+      face_(word),
+      addIns_(face_, print),
+      print_(print),
+      answers_(print, [this](const std::wstring& path) { ClickUnlessDisabled(path); }),
+      loadAddIns_(loadAddIns),
+      startupDocument_(startupDocument) {
     SaveDocumentsAsRtf(*word);
 }
 
 void WinSessionHost::Start() {
-    if (loadAddIns_) addIns_.Startup();
-    else print_(L"add-ins are not loaded (/a)");
+    if (loadAddIns_) {
+        addIns_.Startup([this] { OpenStartupDocument(); });
+    } else {
+        print_(L"add-ins are not loaded (/a)");
+        OpenStartupDocument();
+    }
+}
+
+void WinSessionHost::ClickUnlessDisabled(const std::wstring& path) {
+    if (!word_->FindControl(path)) throw qlora::Error(5, L"wordsim", L"no control at \"" + path + L"\"");
+    if (!::IsWindowEnabled(window_.get())) return print_(L"  nothing happens: Word is disabled while a modal window is open");
+    if (!word_->Click(path)) print_(L"  nothing happens: the control is a pop-up, or it is disabled or hidden");
+}
+
+void WinSessionHost::OpenStartupDocument() {
+    if (startupDocument_ == StartupDocument::None) return;
+    const bool announced = startupDocument_ == StartupDocument::Announced;
+    const auto doc = word_->NewDocument(announced);
+    print_(L"start-up document " + doc->name + (announced ? L" (DocumentChange raised)" : L" (no DocumentChange)"));
 }
 
 std::string WinSessionHost::ReadFile(const std::wstring& path) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "addin_host_win.h"
+#include "common/win32_win.h"
 #include "com_face_win.h"
 #include "dialog_answers_win.h"
 #include "session.h"
@@ -27,10 +28,16 @@ void PumpMessagesFor(int32_t milliseconds);
 // Everything a handle (a file, a pipe, standard input) gives until its end.
 std::string ReadAll(HANDLE handle);
 
+// The blank document Word opens as it starts: none (as "winword /n" starts), or one for which
+// DocumentChange is raised or not, since Word does not document which it does.
+enum class StartupDocument { None, Announced, Quiet };
+
 class WinSessionHost final : public SessionHost {
 public:
     // Without `loadAddIns` Word starts as "winword /a" does: it connects no add-in at start-up.
-    WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns);
+    // The start-up document opens once the add-ins are connected, before their OnStartupComplete.
+    WinSessionHost(const std::shared_ptr<Word>& word, Print print, bool loadAddIns,
+                   StartupDocument startupDocument = StartupDocument::None);
 
     void Start() override;
     void Idle() override { PumpMessages(); }
@@ -47,14 +54,23 @@ public:
     ComCalls Calls() const override { return face_.Calls(); }
 
     const com::Face& Face() const { return face_; }
+    // Word's main window ("OpusApp"): the owner of the add-ins' modal windows, disabled meanwhile.
+    HWND MainWindow() const { return window_.get(); }
     const AddInHost& AddIns() const { return addIns_; }
 
 private:
+    void OpenStartupDocument();
+    // The user clicks a control while a window may be open: a disabled Word takes no clicks.
+    void ClickUnlessDisabled(const std::wstring& path);
+
+    std::shared_ptr<Word> word_;
+    qlora::win::UniqueWindow window_;
     com::Face face_;
     AddInHost addIns_;
     Print print_;
     DialogAnswers answers_;
     bool loadAddIns_;
+    StartupDocument startupDocument_;
 };
 
 }  // namespace wordsim

@@ -109,6 +109,8 @@ void Edit(Document& doc, Span replaced, std::wstring_view text) {
         span = Adjusted(span, replaced.start, replaced.end, static_cast<int32_t>(text.size()));
     };
     for (auto& bookmark : doc.bookmarks) move(bookmark.span);
+    for (auto& span : doc.deletions) move(span);
+    for (auto& span : doc.comments) move(span);
     move(doc.selection);
     std::erase_if(doc.ranges, [](const std::weak_ptr<Span>& range) { return range.expired(); });
     for (const auto& range : doc.ranges) move(*range.lock());
@@ -122,10 +124,23 @@ Span Clamped(const Document& doc, int32_t start, int32_t end) {
     return {start, std::clamp(end, start, length)};
 }
 
+bool Overlaps(Span a, Span b) { return a.start < b.end && b.start < a.end; }
+
+// Typing replaces the selection only when Options.ReplaceSelection is on, and even then a
+// selection holding a comment stays (the text goes at its end), and with track changes on the
+// selection stays as a tracked deletion with the text after it. The caret ends after the text.
 void TypeInto(Document& doc, std::wstring_view text, bool replaceSelection) {
     const Span selection = doc.selection;
-    Edit(doc, replaceSelection ? selection : Span{selection.start, selection.start}, text);
-    const auto caret = selection.start + static_cast<int32_t>(text.size());
+    Span replaced{selection.start, selection.start};
+    if (replaceSelection && selection.end > selection.start) {
+        const bool holdsComment =
+            std::any_of(doc.comments.begin(), doc.comments.end(), [&](Span c) { return Overlaps(c, selection); });
+        if (holdsComment || doc.trackRevisions) replaced = {selection.end, selection.end};
+        else replaced = selection;
+        if (doc.trackRevisions && !holdsComment) doc.deletions.push_back(selection);
+    }
+    Edit(doc, replaced, text);
+    const auto caret = replaced.start + static_cast<int32_t>(text.size());
     doc.selection = {caret, caret};
 }
 
@@ -283,10 +298,10 @@ struct State {
         return documents[static_cast<size_t>(index - 1)];
     }
 
-    void Show(std::shared_ptr<Document> doc) {
+    void Show(std::shared_ptr<Document> doc, bool raiseDocumentChange = true) {
         documents.push_back(doc);
         recent.push_back(std::move(doc));
-        RaiseDocumentChange();
+        if (raiseDocumentChange) RaiseDocumentChange();
     }
 
     void Activate(std::shared_ptr<Document> doc) {
@@ -454,6 +469,9 @@ public:
     std::wstring TypeName() const override { return L"Range"; }
     int32_t Start() override { return Get(L"Range.Start.get", [this](const Document&) { return span_->start; }); }
     int32_t End() override { return Get(L"Range.End.get", [this](const Document&) { return span_->end; }); }
+    std::wstring Text() override {
+        return Get(L"Range.Text.get", [this](const Document& doc) { return doc.TextOf(*span_); });
+    }
     Span Where() const { return *span_; }
 
 private:
@@ -507,10 +525,14 @@ public:
     int32_t Count() override {
         return Get(L"Bookmarks.Count.get", [](const Document& doc) { return static_cast<int32_t>(doc.bookmarks.size()); });
     }
+    // A document's Bookmarks(i) counts in the alphabetical list of names, as Word's does.
     std::shared_ptr<port::Bookmark> Item(int32_t index) override {
         const auto [state, doc] = Enter(L"Bookmarks.Item");
         if (index < 1 || index > static_cast<int32_t>(doc->bookmarks.size())) Raise(kNoSuchMember);
-        return std::make_shared<BookmarkImpl>(state_, doc, doc->bookmarks[static_cast<size_t>(index - 1)].name);
+        std::vector<std::wstring> names;
+        for (const auto& b : doc->bookmarks) names.push_back(b.name);
+        std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return Fold(a) < Fold(b); });
+        return std::make_shared<BookmarkImpl>(state_, doc, names[static_cast<size_t>(index - 1)]);
     }
     bool Exists(const std::wstring& name) override {
         return Get(L"Bookmarks.Exists", [&](const Document& doc) { return doc.FindBookmark(name) != nullptr; });
@@ -723,6 +745,11 @@ public:
     void SetRowIndex(int32_t value) override { PutToolbar(L"CommandBar.RowIndex.put", &Bar::rowIndex, value); }
     void SetVisible(bool visible) override { PutToolbar(L"CommandBar.Visible.put", &Bar::visible, visible); }
     std::shared_ptr<port::CommandBarControls> Controls() override { return Child<ControlsImpl>(L"CommandBar.Controls.get"); }
+    void Delete() override {
+        ChangeToolbar(L"CommandBar.Delete", [](State& state, Bar& bar) {
+            std::erase_if(state.bars, [&](const auto& b) { return b.get() == &bar; });
+        });
+    }
 };
 
 class CommandBarsImpl final : public port::CommandBars, public Bound {
@@ -839,10 +866,10 @@ Word::~Word() = default;
 
 std::shared_ptr<port::Application> Word::Application() { return std::make_shared<ApplicationImpl>(state_); }
 
-std::shared_ptr<const Document> Word::NewDocument() {
+std::shared_ptr<const Document> Word::NewDocument(bool raiseDocumentChange) {
     auto doc = std::make_shared<Document>();
     doc->name = L"Document" + Decimal(++state_->documentsCreated);
-    state_->Show(doc);
+    state_->Show(doc, raiseDocumentChange);
     return doc;
 }
 
@@ -888,6 +915,32 @@ void Word::Type(std::wstring_view text) { TypeInto(*state_->UserDocument(), text
 bool Word::DeleteBookmark(std::wstring_view name) {
     const auto doc = state_->UserDocument();
     return std::erase_if(doc->bookmarks, [name](const Bookmark& b) { return EqualsNoCase(b.name, name); }) > 0;
+}
+
+void Word::SetTrackRevisions(bool on) { state_->UserDocument()->trackRevisions = on; }
+
+void Word::AddComment(int32_t start, int32_t end) {
+    const auto doc = state_->UserDocument();
+    doc->comments.push_back(Clamped(*doc, start, end));
+}
+
+namespace {
+
+// The model document behind a port document of this Word.
+std::shared_ptr<Document> ModelDocument(const std::shared_ptr<State>& state, const port::Document& document) {
+    const auto* bound = dynamic_cast<const BoundTo<Document>*>(&document);
+    if (!bound || !bound->Of(state)) Raise(kInvalidCall);
+    return state->Resolve(bound->Node());
+}
+
+}  // namespace
+
+bool Word::TrackRevisions(const port::Document& document) const {
+    return ModelDocument(state_, document)->trackRevisions;
+}
+
+void Word::SetTrackRevisions(const port::Document& document, bool on) {
+    ModelDocument(state_, document)->trackRevisions = on;
 }
 
 void Word::OnSaveAs(std::function<void(const Document&)> hook) { state_->saveAsHook = std::move(hook); }
@@ -987,6 +1040,8 @@ std::wstring Word::DumpDocument() const {
         << L"Selection " << Shown(doc->selection) << L" " << Quoted(doc->TextOf(doc->selection)) << L"\n";
     for (const auto& b : doc->bookmarks)
         out << L"Bookmark " << Quoted(b.name) << L" " << Shown(b.span) << L" " << Quoted(doc->TextOf(b.span)) << L"\n";
+    for (const auto& d : doc->deletions) out << L"Deleted " << Shown(d) << L" " << Quoted(doc->TextOf(d)) << L"\n";
+    for (const auto& c : doc->comments) out << L"Comment " << Shown(c) << L" " << Quoted(doc->TextOf(c)) << L"\n";
     for (const auto& v : doc->variables) out << L"Variable " << Quoted(v.name) << L" = " << Quoted(v.value) << L"\n";
     if (doc->savedAs)
         out << L"SavedAs " << Quoted(doc->savedAs->FileName.value_or(L"")) << L" format "

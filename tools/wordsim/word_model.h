@@ -51,7 +51,7 @@ inline constexpr std::wstring_view kMembers[] = {
     L"Document.Name.get", L"Document.Path.get", L"Document.FullName.get",
     L"Document.Bookmarks.get", L"Document.Variables.get", L"Document.SaveAs", L"Document.Close",
     L"Selection.Start.get", L"Selection.Range.get", L"Selection.TypeText", L"Selection.SetRange",
-    L"Range.Start.get", L"Range.End.get",
+    L"Range.Start.get", L"Range.End.get", L"Range.Text.get",
     L"Bookmarks.Count.get", L"Bookmarks.Item", L"Bookmarks.Exists", L"Bookmarks.Add",
     L"Bookmark.Name.get",
     L"Variables.Item", L"Variables.Add",
@@ -61,7 +61,7 @@ inline constexpr std::wstring_view kMembers[] = {
     L"CommandBar.Left.get", L"CommandBar.Left.put", L"CommandBar.Top.get", L"CommandBar.Top.put",
     L"CommandBar.Position.get", L"CommandBar.Position.put",
     L"CommandBar.RowIndex.get", L"CommandBar.RowIndex.put",
-    L"CommandBar.Visible.put", L"CommandBar.Controls.get",
+    L"CommandBar.Visible.put", L"CommandBar.Controls.get", L"CommandBar.Delete",
     L"CommandBarControls.Item", L"CommandBarControls.Add",
     L"CommandBarControl.Caption.get", L"CommandBarControl.Caption.put",
     L"CommandBarControl.Parameter.get", L"CommandBarControl.Parameter.put",
@@ -96,9 +96,17 @@ struct Document {
     std::wstring name;  // "Document<n>" or the file part of the path it was opened or saved as
     std::wstring path;  // the folder, without a trailing separator; empty until saved
     std::wstring text;
-    // In the order of Word's Bookmarks collection: by start, then by name ignoring case.
+    // By start, then by name ignoring case, as "print document" shows them; Bookmarks.Item(i)
+    // counts by name instead, as Word's collection of a document does.
     std::vector<Bookmark> bookmarks;
     std::vector<Variable> variables;  // in the order added
+    // Track changes (Document.TrackRevisions): typing over a selection keeps the replaced text in
+    // the document as a tracked deletion, and the typed text goes after it.
+    bool trackRevisions = false;
+    std::vector<Span> deletions;  // tracked deletions, still part of the text
+    // Comments, by the text they are anchored to. Word's TypeText does not replace a selection
+    // holding one: the text goes at the selection's end.
+    std::vector<Span> comments;
     Span selection;
     std::optional<qlora::word::SaveAsArgs> savedAs;  // the arguments of the last SaveAs
     std::vector<std::weak_ptr<Span>> ranges;         // Range objects handed out, kept moving with edits
@@ -167,7 +175,9 @@ public:
 
     // Documents, as the user drives them. Each change of the active document raises
     // DocumentChange: a new or opened document, activating another one, closing any document.
-    std::shared_ptr<const Document> NewDocument();
+    // Whether Word raises DocumentChange for the blank document it opens at start-up is not
+    // documented: raiseDocumentChange false stands for a Word that does not.
+    std::shared_ptr<const Document> NewDocument(bool raiseDocumentChange = true);
     // Opening a document that is open already (full names ignore case) activates it instead.
     std::shared_ptr<const Document> OpenDocument(std::wstring_view fullName, std::wstring text);
     void ActivateDocument(int32_t index);  // 1-based, in opening order; activating the active one raises nothing
@@ -185,6 +195,14 @@ public:
     void Select(int32_t start, int32_t end);
     void Type(std::wstring_view text);
     bool DeleteBookmark(std::wstring_view name);  // in the active document; false when absent
+    // The user turns track changes on or off in the active document, or adds a comment to
+    // [start, end) of it (clamped).
+    void SetTrackRevisions(bool on);
+    void AddComment(int32_t start, int32_t end);
+    // Document.TrackRevisions of the model document behind a port document (a foreign object or
+    // a closed document fails as Word's do).
+    bool TrackRevisions(const qlora::word::Document& document) const;
+    void SetTrackRevisions(const qlora::word::Document& document, bool on);
     // Called by every Document.SaveAs with the document as it is to be saved (a writer hooks in
     // here). When the hook throws, the save fails and the document keeps its name and path.
     void OnSaveAs(std::function<void(const Document&)> hook);

@@ -2,7 +2,10 @@
 // the Office add-in key are connected), runs the script's user actions (tools/wordsim/README.md)
 // on Word's message loop and quits as Word quits.
 //
-//   wordsim [/a] [script]     /a: start without add-ins, as "winword /a"; no script or "-": stdin
+//   wordsim [/a] [/blank[:quiet]] [script]
+//                             /a: start without add-ins, as "winword /a"; /blank: start with a
+//                             blank document as Word does, raising DocumentChange for it (with
+//                             :quiet without); no script or "-": stdin
 //   wordsim /measure <runs> [script]
 //                             runs the script that often, each time in a fresh Word, and prints
 //                             what each add-in's load and each step cost (tools/wordsim/README.md)
@@ -30,7 +33,8 @@ namespace {
 
 constexpr int kStartFailed = wordsim::Session::kScriptError;
 constexpr wchar_t kUsage[] =
-    L"usage: wordsim [/a] [script]   (/a: no add-ins; no script or \"-\": standard input)\n"
+    L"usage: wordsim [/a] [/blank[:quiet]] [script]   (/a: no add-ins; /blank: a start-up document;\n"
+    L"       no script or \"-\": standard input)\n"
     L"       wordsim /measure <runs> [script]";
 
 // One line of output: wide to a console, UTF-8 to a file or pipe.
@@ -75,12 +79,17 @@ std::string ReadScript(const std::wstring& path) {
 
 int wmain(int argc, wchar_t** argv) {
     bool loadAddIns = true;
+    auto startupDocument = wordsim::StartupDocument::None;
     int32_t runs = 0;  // measuring when above 0
     std::vector<std::wstring> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];
         if (arg == L"/a" || arg == L"-a") {
             loadAddIns = false;
+        } else if (arg == L"/blank" || arg == L"-blank") {
+            startupDocument = wordsim::StartupDocument::Announced;
+        } else if (arg == L"/blank:quiet" || arg == L"-blank:quiet") {
+            startupDocument = wordsim::StartupDocument::Quiet;
         } else if (arg == L"/measure" || arg == L"-measure") {
             const auto count = i + 1 < argc ? qlora::ParseWholeNumber(argv[++i]) : std::nullopt;
             if (!count || *count < 1) {
@@ -112,6 +121,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (runs > 0) return wordsim::Measure(runs, wordsim::Utf8Text(bytes), PrintLine);
     const auto word = std::make_shared<wordsim::Word>();
-    wordsim::WinSessionHost host(word, PrintLine, loadAddIns);
+    wordsim::WinSessionHost host(word, PrintLine, loadAddIns, startupDocument);
     return wordsim::Session(*word, host, PrintLine).Run(wordsim::Utf8Text(bytes));
 }
