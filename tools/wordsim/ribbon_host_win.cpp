@@ -46,7 +46,8 @@ struct Node {
 };
 
 // What the customUI schema allows an element: its attributes and, in order when `ordered`, its
-// children. Only the elements a Word add-in's tab uses are known; any other is reported.
+// children. The elements a Word add-in's tab uses are checked, the schema's others pass unchecked,
+// and any other is reported.
 struct ElementRule {
     std::vector<std::wstring_view> attributes;
     std::vector<std::wstring_view> children;
@@ -100,6 +101,16 @@ const std::map<std::wstring, ElementRule>& Rules() {
     return rules;
 }
 
+// The schema's other elements: wordsim shows and checks none of them, and reports none as unknown.
+bool Unmodelled(const std::wstring& element) {
+    static const std::set<std::wstring> names{
+        L"commands",     L"command",     L"backstage",  L"contextMenus", L"contextMenu",   L"qat",
+        L"sharedControls", L"documentControls", L"contextualTabs", L"tabSet", L"toggleButton", L"checkBox",
+        L"editBox",      L"comboBox",    L"dropDown",   L"gallery",      L"splitButton",   L"box",
+        L"buttonGroup",  L"labelControl", L"dialogBoxLauncher", L"item", L"control"};
+    return names.contains(element);
+}
+
 const ElementRule* RuleOf(const std::wstring& parent, const std::wstring& element) {
     const auto& rules = Rules();
     const bool inMenu = parent == L"menu" || parent == L"dynamicMenu";
@@ -124,7 +135,8 @@ void Check(const Node& node, const std::wstring& parent, std::vector<std::wstrin
     path.push_back(node.element);
     const ElementRule* rule = RuleOf(parent, node.element);
     if (!rule) {
-        errors.push_back(L"The element '" + node.element + L"' is unexpected according to content model of parent element '" +
+        if (!Unmodelled(node.element))
+            errors.push_back(L"The element '" + node.element + L"' is unexpected according to content model of parent element '" +
                          Where({path.begin(), path.end() - 1}) + L"'.");
         path.pop_back();
         return;
@@ -156,6 +168,7 @@ void Check(const Node& node, const std::wstring& parent, std::vector<std::wstrin
     size_t lastPlace = 0;
     for (const auto& child : node.children) {
         const auto place = std::find(rule->children.begin(), rule->children.end(), child.element);
+        if (place == rule->children.end() && Unmodelled(child.element)) continue;
         if (place == rule->children.end()) {
             errors.push_back(L"The element '" + child.element + L"' is unexpected according to content model of parent element '" +
                              Where(path) + L"'.");
