@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
+  libxml2-dev
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64 wine32:i386
   xvfb xauth

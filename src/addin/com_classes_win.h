@@ -16,7 +16,7 @@
 
 namespace qlora::com {
 
-class ConnectObject final : public Dual<ConnectObject, _Connect, IDTExtensibility2> {
+class ConnectObject final : public Dual<ConnectObject, _Connect, IDTExtensibility2, IRibbonExtensibility> {
 public:
     static const CLSID& Clsid() { return CLSID_Connect; }
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, LONG ConnectMode, IDispatch* AddInInst,
@@ -25,6 +25,13 @@ public:
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
+    // The Ribbon (ribbon/ribbon_win.cpp).
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_OnLoad(IDispatch* ribbon) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_OnAction(IDispatch* control) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_GetLabel(IDispatch* control, BSTR* label) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_GetEnabled(IDispatch* control, VARIANT_BOOL* enabled) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_GetContent(IDispatch* control, BSTR* content) override;
 
 private:
     Connect connect_;

@@ -1,6 +1,7 @@
 #include "addin/connect.h"
 
 #include "errors/error_trail.h"
+#include "ribbon/ribbon.h"
 
 namespace qlora {
 
@@ -24,6 +25,7 @@ void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, const ArgVal
             if (handler_ && RemoveMode == ext_dm_UserClosed) handler_->RemoveToolbar();
             if (handler_) handler_->UnInitHandler();
             handler_.reset();
+            basRibbon::Release();
             // Unloaded by the user while Word keeps running.
             if (RemoveMode != ext_dm_HostShutdown) IDTExtensibility2_OnBeginShutdown();
         },

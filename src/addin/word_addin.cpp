@@ -3,6 +3,7 @@
 #include "addin/global.h"
 #include "common/port.h"
 #include "errors/error_trail.h"
+#include "ribbon/ribbon.h"
 #include "settings/program_settings.h"
 #include "templates/file_sys.h"
 #include "templates/template_list.h"
@@ -67,6 +68,7 @@ void clsWordAddIn::myWordApp_DocumentChange() {
     Handle(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
         if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
         basGlobal::gCommandBar->CreateCommandbar();
+        basRibbon::Refresh();  // "Use as template" and the menu follow the documents
     });
 }
 

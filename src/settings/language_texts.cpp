@@ -79,7 +79,13 @@ constexpr TextRow kTexts[] = {
     {345, L"Platzhalter nach oben verschieben", L"Move wildcard up"},
     {346, L"Platzhalter nach unten verschieben", L"Move wildcard down"},
     {347, L"Ausgewählte Platzhalter:", L"Selected wildcards:"},
-    {348, L"Verfügbare Platzhalter:", L"Available wildcards:"},};
+    {348, L"Verfügbare Platzhalter:", L"Available wildcards:"},
+    {400, L"Quillora", L"Quillora"},
+    {401, L"Vorlage", L"Template"},
+    {402, L"Fügt einen Platzhalter an der Cursorposition ein", L"Inserts a wildcard at the cursor position"},
+    {403, L"Info", L"Info"},
+    {404, L"Version, Support-Adresse und Internetseite", L"Version, support address and homepage"},
+};
 
 static_assert(std::is_sorted(std::begin(kTexts), std::end(kTexts),
                              [](const TextRow& a, const TextRow& b) { return a.number < b.number; }));

@@ -254,13 +254,15 @@ std::shared_ptr<word::CommandBarControl> clsCommandBar::GetControl(const std::sh
     return IgnoringFailures([&] { return ControlsOf(myParent)->Item(strCaption); });
 }
 
-void clsCommandBar::myInfoButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
+template <class Ctrl>
+void clsCommandBar::InfoClick(const Ctrl& ctrl, bool& cancelDefault) {
     Handle(
         L"clsCommandBar.myInfoButton_Click(Ctrl,CancelDefault)",
-        [&] { Required(Installed<ToolbarDialogs>::Get()).ShowInfoDialog(); }, Ctrl, CancelDefault);
+        [&] { Required(Installed<ToolbarDialogs>::Get()).ShowInfoDialog(); }, ctrl, cancelDefault);
 }
 
-void clsCommandBar::myTemplateButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
+template <class Ctrl>
+void clsCommandBar::TemplateClick(const Ctrl& ctrl, bool& cancelDefault) {
     Handle(
         L"clsCommandBar.myTemplateButton_Click(Ctrl,CancelDefault)",
         [&] {
@@ -269,14 +271,34 @@ void clsCommandBar::myTemplateButton_Click(const std::shared_ptr<word::CommandBa
             else
                 ShowMessage(LNG_Main(71), LNG_Main(72), MsgButtons::Ok, MsgIcon::Information);
         },
-        Ctrl, CancelDefault);
+        ctrl, cancelDefault);
+}
+
+template <class Ctrl>
+void clsCommandBar::WildcardsClick(const Ctrl& ctrl, bool& cancelDefault) {
+    Handle(
+        L"clsCommandBar.myWildcardsButton_Click(Ctrl,CancelDefault)",
+        [&] { Required(Installed<ToolbarDialogs>::Get()).ShowWildcardsDialog(); }, ctrl, cancelDefault);
+}
+
+void clsCommandBar::myInfoButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
+    InfoClick(Ctrl, CancelDefault);
+}
+void clsCommandBar::myInfoButton_Click(const std::wstring& Ctrl, bool& CancelDefault) { InfoClick(Ctrl, CancelDefault); }
+
+void clsCommandBar::myTemplateButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
+    TemplateClick(Ctrl, CancelDefault);
+}
+void clsCommandBar::myTemplateButton_Click(const std::wstring& Ctrl, bool& CancelDefault) {
+    TemplateClick(Ctrl, CancelDefault);
 }
 
 void clsCommandBar::myWildcardsButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl,
                                             bool& CancelDefault) {
-    Handle(
-        L"clsCommandBar.myWildcardsButton_Click(Ctrl,CancelDefault)",
-        [&] { Required(Installed<ToolbarDialogs>::Get()).ShowWildcardsDialog(); }, Ctrl, CancelDefault);
+    WildcardsClick(Ctrl, CancelDefault);
+}
+void clsCommandBar::myWildcardsButton_Click(const std::wstring& Ctrl, bool& CancelDefault) {
+    WildcardsClick(Ctrl, CancelDefault);
 }
 
 bool clsCommandBar::DocumentHasWildcards() {

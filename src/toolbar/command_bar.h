@@ -81,6 +81,10 @@ public:
     void myInfoButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
     void myTemplateButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
     void myWildcardsButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    // The same commands from the Ribbon: the trail shows the Ribbon control's id as Ctrl.
+    void myInfoButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
+    void myTemplateButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
+    void myWildcardsButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
     // Whether the active document has a bookmark whose name begins with "WildCard_" (this case).
     bool DocumentHasWildcards();
 
@@ -88,6 +92,13 @@ public:
 
 private:
     using ClickMethod = void (clsCommandBar::*)(const std::shared_ptr<word::CommandBarButton>&, bool&);
+
+    template <class Ctrl>
+    void InfoClick(const Ctrl& ctrl, bool& cancelDefault);
+    template <class Ctrl>
+    void TemplateClick(const Ctrl& ctrl, bool& cancelDefault);
+    template <class Ctrl>
+    void WildcardsClick(const Ctrl& ctrl, bool& cancelDefault);
 
     // Finds or adds one of the three fixed buttons and has its clicks arrive at onClick.
     void AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style, int32_t faceId,

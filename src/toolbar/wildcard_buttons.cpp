@@ -7,6 +7,7 @@
 #include "common/keyed_collection.h"
 #include "common/text.h"
 #include "errors/error_trail.h"
+#include "toolbar/display_names.h"
 
 namespace qlora {
 
@@ -26,6 +27,14 @@ void clsWildCardBtn::myButton_Click(const std::shared_ptr<word::CommandBarButton
             AddBookmark(button.Caption(), button.Parameter());
         },
         Ctrl, CancelDefault);
+}
+
+void clsWildCardBtn::RibbonButton_Click(const std::wstring& Ctrl, const std::wstring& strParam) {
+    bool CancelDefault = false;
+    Handle(
+        L"clsWildCardBtn.myButton_Click(Ctrl,CancelDefault)",
+        [&] { clsWildCardBtn().AddBookmark(basDisplayNames::GetPlainName(strParam, -1), strParam); }, Ctrl,
+        CancelDefault);
 }
 
 void clsWildCardBtn::AddBookmark(std::wstring strText, std::wstring strName) {

@@ -60,6 +60,9 @@ public:
 
     // Word's Click: inserts the wrapped button's wildcard. Reports any failure and returns.
     void myButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    // The same insertion from a Ribbon menu button: the wildcard of that bookmark name, in the
+    // add-in's language; the trail shows the Ribbon control's id as Ctrl.
+    static void RibbonButton_Click(const std::wstring& Ctrl, const std::wstring& strParam);
 
     // Types "<<" + strText + ">>" at the selection of the active document, marks it with the first
     // free bookmark name strName, strName1, strName2, ... and leaves the caret after it. Without an

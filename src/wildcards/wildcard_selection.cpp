@@ -7,6 +7,7 @@
 #include "common/required.h"
 #include "common/text.h"
 #include "errors/error_trail.h"
+#include "ribbon/ribbon.h"
 #include "settings/language_texts.h"
 #include "settings/program_settings.h"
 #include "toolbar/command_bar.h"
@@ -228,6 +229,7 @@ void frmWildcards::cmdOk_Click() {
         }
         SaveList();
         Required(basGlobal::gCommandBar).CreateWildCardList(true);
+        basRibbon::Refresh();
         view_.Unload();
     });
 }

@@ -10,8 +10,8 @@
 namespace qlora {
 namespace {
 
-TEST(LanguageTexts, BothTablesHoldTheSameSixtyThreeNumbers) {
-    EXPECT_EQ(TextCount(), 63);
+TEST(LanguageTexts, BothTablesHoldTheSameSixtyEightNumbers) {
+    EXPECT_EQ(TextCount(), 68);
     int numbered = 0;
     for (int16_t n = -1; n < 400; ++n) {
         EXPECT_EQ(LNG_1(n).empty(), LNG_2(n).empty()) << n;

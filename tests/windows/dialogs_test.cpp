@@ -898,5 +898,43 @@ TEST_F(AddInInWordsim, TheMeasurementShowsTheAddInsLoadAndEachStepWithItsCallsIn
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 
+// The add-in's tab on wordsim's Ribbon: found by its callbacks' names, following the documents
+// and the chosen wildcards, inserting as the toolbar does and reporting a refused Word call.
+TEST_F(AddInInWordsim, TheRibbonTabFollowsTheDocumentsAndTheChoiceAndInsertsAsTheToolbarDoes) {
+    int code = -1;
+    const std::wstring output = RunWordsim(
+        L"print ribbon\n"
+        L"expect Tab \"Quillora\" (QloraWordAddIn.Connect, after TabHome)\n"
+        L"expect button \"Use as template\" (disabled)\n"
+        L"ribbon Quillora/Use as template\n"
+        L"new\n"
+        L"print ribbon\n"
+        L"expect-not (disabled)\n"
+        L"ribbon Quillora/Insert wildcard/Subject\n"
+        L"click Quillora Toolbar/Insert wildcard/Subject\n"
+        L"print document\n"
+        L"dialog Choose wildcards | press Remove all wildcards from selection | select Sender"
+        L" | press Choose wildcard | select Body | press Choose wildcard | press Ok\n"
+        L"ribbon Quillora/Choose wildcards\n"
+        L"print ribbon\n"
+        L"refuse Bookmarks.Add\n"
+        L"dialog Quillora TemplateEditor error report | print | press Close\n"
+        L"ribbon Quillora/Insert wildcard/Sender\n"
+        L"allow Bookmarks.Add\n"
+        L"quit\n",
+        code);
+    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
+    EXPECT_THAT(output, HasSubstr(L"> ribbon Quillora/Use as template\n  nothing happens: the control is disabled\n"));
+    EXPECT_THAT(output, HasSubstr(L"    dynamicMenu \"Insert wildcard\"\n      menu: Subject, Body, Sender, To,"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject\" ["));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject1\" ["));
+    EXPECT_THAT(output, HasSubstr(L"<<Subject>><<Subject>>"));
+    EXPECT_THAT(output, HasSubstr(L"      menu: Sender, Body\n"));
+    EXPECT_THAT(output, HasSubstr(L"clsWildCardBtn.myButton_Click"));
+    EXPECT_THAT(output, HasSubstr(L"QuilloraInsert_WildCard_Sender"));
+    EXPECT_THAT(output, Not(HasSubstr(L"Custom UI")));
+    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
+}
+
 }  // namespace
 }  // namespace qlora

@@ -618,9 +618,10 @@ struct AddInScript {
     long live = 0;
     ComPtr<IDispatch> keptApplication;
     ComPtr<IUnknown> keptSelf;
+    std::wstring ribbonXml;  // its customUI; its one callback is "Known"
 } gAddIn;
 
-class AddInDouble final : public qlora::com::Unknown<wordsim::IDTExtensibility2> {
+class AddInDouble final : public qlora::com::Unknown<wordsim::IDTExtensibility2, wordsim::IRibbonExtensibility> {
 public:
     AddInDouble() { ++gAddIn.live; }
     ~AddInDouble() override { --gAddIn.live; }
@@ -631,10 +632,17 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+        *ids = std::wstring_view(names[0]) == L"Known" ? 1 : DISPID_UNKNOWN;
+        return *ids == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        if (id != 1) return DISP_E_MEMBERNOTFOUND;
+        gAddIn.log.push_back(L"Known " + qlora::text::Decimal(params->cArgs));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR, BSTR* xml) override { return qlora::com::ReturnString(gAddIn.ribbonXml, xml); }
 
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, LONG mode, IDispatch* addInInst,
                                            SAFEARRAY** custom) override {
@@ -647,7 +655,7 @@ public:
         changes_ = word_->AdviseDocumentChange([] { ++gAddIn.documentChanges; });
         if (gAddIn.careless) {
             gAddIn.keptApplication = application;
-            gAddIn.keptSelf = static_cast<IUnknown*>(this);
+            gAddIn.keptSelf = static_cast<wordsim::IDTExtensibility2*>(this);
         }
         return S_OK;
     }
@@ -848,4 +856,50 @@ TEST_F(WordsimAddIns, AScriptSeesTheAddInsCallsIntoWord) {
     EXPECT_THAT(gAddIn.log, testing::Contains(L"OnDisconnection 0"));
 }
 
+// What Office reports with "Show add-in user interface errors" on, for a foreign add-in's XML; a
+// customization with an error is dropped whole.
+TEST_F(WordsimAddIns, TheRibbonReportsWhatOfficeReportsAboutAnAddInsCustomUI) {
+    const std::wstring ns = L"<customUI xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\"";
+    const std::wstring tab = L"<ribbon><tabs><tab id=\"t\" label=\"Mine\"><group id=\"g\" label=\"G\">";
+    const std::wstring end = L"</group></tab></tabs></ribbon></customUI>";
+    const struct {
+        std::wstring xml, reported;
+    } cases[] = {
+        {ns + L"><ribbon>", L"Error found in Custom UI XML: Line: "},
+        {ns + L">" + tab + L"<bogus id=\"b\"/>" + end, L"The element 'bogus' is unexpected"},
+        {ns + L"><ribbon colour=\"red\"/></customUI>",
+         L"The attribute 'colour' on the element 'customUI ribbon' is not defined in the DTD/Schema."},
+        {ns + L">" + tab + L"<button id=\"b\" label=\"Go\" getLabel=\"Known\" onAction=\"Known\"/>" + end,
+         L"The attributes 'label' and 'getLabel' on the element 'customUI ribbon tabs tab group button' must not be used together."},
+        {ns + L">" + tab + L"<button id=\"g\" label=\"Go\"/>" + end, L"The id 'g' "},
+        {ns + L"><contextMenus/><ribbon/></customUI>", L"The element 'ribbon' is out of order"},
+        {L"<customUI xmlns=\"urn:other\"/>", L"not in a customUI namespace"},
+        {ns + L" onLoad=\"Missing\"><ribbon/></customUI>", L"Custom UI error: the callback \"Missing\" (onLoad of 'customUI') was not found"},
+    };
+    Register(3);
+    for (const auto& c : cases) {
+        gAddIn.ribbonXml = c.xml;
+        lines.clear();
+        wordsim::AddInHost local{face, [this](std::wstring_view line) { lines.emplace_back(line); }};
+        local.Startup();
+        EXPECT_THAT(lines, testing::Contains(HasSubstr(c.reported))) << qlora::text::ToUtf8(c.xml);
+        local.Shutdown();
+    }
+
+    // A valid one: onLoad gets the IRibbonUI, a click reaches onAction with the control.
+    gAddIn.ribbonXml = ns + L" onLoad=\"Known\">" + tab + L"<button id=\"b\" label=\"Go\" onAction=\"Known\"/>" + end;
+    gAddIn.log.clear();
+    lines.clear();
+    host.Startup();
+    EXPECT_THAT(lines, testing::Not(testing::Contains(HasSubstr(L"Custom UI"))));
+    EXPECT_THAT(host.Ribbon().Dump(), HasSubstr(L"Tab \"Mine\" (WordsimTest.AddIn)\n  Group \"G\"\n    button \"Go\"\n"));
+    EXPECT_TRUE(host.Ribbon().Click(L"mine/go"));
+    EXPECT_THROW(host.Ribbon().Click(L"Mine/Stop"), std::invalid_argument);
+    EXPECT_THAT(gAddIn.log, testing::IsSupersetOf({L"Known 1"}));
+    EXPECT_EQ(std::count(gAddIn.log.begin(), gAddIn.log.end(), L"Known 1"), 2);
+    host.Shutdown();
+    EXPECT_EQ(gAddIn.live, 0);
+}
+
 }  // namespace
+

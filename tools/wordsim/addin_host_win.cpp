@@ -19,21 +19,6 @@ using qlora::text::EqualsNoCase;
 using qlora::win::UniqueModule;
 using qlora::win::UniqueSafeArray;
 
-std::wstring Hex(uint32_t value) {
-    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring text = L"0x";
-    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0xF];
-    return text;
-}
-
-// "0x80040154 Class not registered"
-std::wstring Shown(HRESULT hr) {
-    std::wstring message = qlora::win::SystemMessage(static_cast<DWORD>(hr));
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    return Hex(static_cast<uint32_t>(hr)) + (message.empty() ? L"" : L" " + message);
-}
-
 std::optional<uint32_t> NumberValue(HKEY key, const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
@@ -97,6 +82,20 @@ std::wstring GuidText(const CLSID& clsid) {
 
 }  // namespace
 
+std::wstring Hex(HRESULT hr) {
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring text = L"0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(static_cast<uint32_t>(hr) >> shift) & 0xF];
+    return text;
+}
+
+std::wstring Shown(HRESULT hr) {
+    std::wstring message = qlora::win::SystemMessage(static_cast<DWORD>(hr));
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return Hex(hr) + (message.empty() ? L"" : L" " + message);
+}
+
 std::vector<AddInRegistration> RegisteredAddIns() {
     std::vector<AddInRegistration> found;
     for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
@@ -129,7 +128,7 @@ struct AddInHost::Connection {
 };
 
 AddInHost::AddInHost(com::Face& face, Print print)
-    : face_(face), print_(std::move(print)), application_(face.Application()) {}
+    : face_(face), print_(print), application_(face.Application()), ribbon_(std::move(print)) {}
 
 AddInHost::~AddInHost() {
     try {
@@ -297,11 +296,14 @@ bool AddInHost::ConnectOne(const AddInRegistration& registration, int32_t mode) 
     }
     loads_.push_back({registration.progId, cost});
     print_(name + (mode == office::kStartup ? L"connected at start-up" : L"connected"));
+    // As Office does, the Ribbon asks the add-in for its customization once it is connected.
+    ribbon_.Load(registration.progId, connection->addIn.Get());
     connections_.push_back(std::move(connection));
     return true;
 }
 
 void AddInHost::Release(Connection& connection) {
+    ribbon_.Unload(connection.registration.progId);
     connection.record->connected = false;
     connection.addInInst.Reset();
     connection.addIn.Reset();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "com_face_win.h"
+#include "ribbon_host_win.h"
 #include "session.h"
 
 namespace wordsim {
@@ -77,6 +78,9 @@ public:
     };
     const std::vector<Load>& Loads() const { return loads_; }
 
+    // The Ribbon with the connected add-ins' customizations.
+    RibbonHost& Ribbon() { return ribbon_; }
+
 private:
     struct Connection;
 
@@ -89,6 +93,7 @@ private:
     Microsoft::WRL::ComPtr<IDispatch> application_;  // Word's Application object, as the add-ins get it
     std::vector<std::unique_ptr<Connection>> connections_;
     std::vector<Load> loads_;
+    RibbonHost ribbon_;
 };
 
 }  // namespace wordsim

@@ -239,6 +239,11 @@ void Session::Click(std::wstring_view args) {
     if (!word_.Click(path)) print_(L"  nothing happens: the control is a pop-up, or it is disabled or hidden");
 }
 
+void Session::ClickRibbon(std::wstring_view args) {
+    const std::wstring path = Required(args, L"ribbon <tab>/<control>[/<menu button>]");
+    if (!host_.ClickRibbon(path)) print_(L"  nothing happens: the control is disabled");
+}
+
 void Session::MoveToolbar(std::wstring_view args) {
     constexpr std::wstring_view usage = L"move-toolbar <name> <position> <left> <top> <rowindex>";
     const auto words = Words(args);
@@ -260,7 +265,8 @@ void Session::PrintState(std::wstring_view args) {
     if (what == L"toolbars") Show(word_.DumpToolbars());
     else if (what == L"document") Show(word_.DumpDocument());
     else if (what == L"calls") Show(Describe(host_.Calls()));
-    else throw ScriptError{L"usage: print toolbars|document|calls"};
+    else if (what == L"ribbon") Show(host_.DumpRibbon());
+    else throw ScriptError{L"usage: print toolbars|document|calls|ribbon"};
 }
 
 // The user saves through Word's own command: the document takes the new name.
@@ -334,6 +340,7 @@ const Session::Step* Session::FindStep(std::wstring_view name) {
         {L"track-changes", &Session::TrackChanges},
         {L"comment", &Session::Comment},
         {L"click", &Session::Click},
+        {L"ribbon", &Session::ClickRibbon},
         {L"move-toolbar", &Session::MoveToolbar},
         {L"wait", &Session::Wait},
         {L"print", &Session::PrintState},

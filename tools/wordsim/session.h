@@ -39,6 +39,10 @@ public:
     virtual std::vector<std::wstring> WaitingDialogs() const = 0;
     virtual std::string ReadFile(const std::wstring& path) = 0;
     virtual ComCalls Calls() const = 0;
+    // The user clicks a Ribbon control at a path of labels; false when it is disabled. Fails with
+    // std::invalid_argument when there is none.
+    virtual bool ClickRibbon(const std::wstring& path) = 0;
+    virtual std::wstring DumpRibbon() = 0;
 };
 
 // UTF-8 text, a byte order mark skipped: how scripts and documents are read.
@@ -88,6 +92,7 @@ private:
     void TrackChanges(std::wstring_view args);
     void Comment(std::wstring_view args);
     void Click(std::wstring_view args);
+    void ClickRibbon(std::wstring_view args);
     void MoveToolbar(std::wstring_view args);
     void Wait(std::wstring_view args);
     void PrintState(std::wstring_view args);

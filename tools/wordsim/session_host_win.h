@@ -52,6 +52,8 @@ public:
     std::vector<std::wstring> WaitingDialogs() const override { return answers_.Waiting(); }
     std::string ReadFile(const std::wstring& path) override;
     ComCalls Calls() const override { return face_.Calls(); }
+    bool ClickRibbon(const std::wstring& path) override { return addIns_.Ribbon().Click(path); }
+    std::wstring DumpRibbon() override { return addIns_.Ribbon().Dump(); }
 
     const com::Face& Face() const { return face_; }
     // Word's main window ("OpusApp"): the owner of the add-ins' modal windows, disabled meanwhile.
