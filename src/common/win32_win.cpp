@@ -69,6 +69,18 @@ std::string AnsiArgument(std::wstring_view text, std::wstring_view operation) {
     return ToAnsi(text);
 }
 
+// By name, as a static import would be found: inside an activation context that names Common
+// Controls 6, "comctl32.dll" is that version.
+Library::Library(const wchar_t* name) : name_(name), module_(::LoadLibraryW(name)) {
+    if (!module_) ThrowLastError(L"LoadLibrary " + name_);
+}
+
+FARPROC Library::Address(const char* name) const {
+    const FARPROC address = ::GetProcAddress(module_.get(), name);
+    if (!address) ThrowLastError(L"GetProcAddress " + name_ + L" " + FromAnsi(name));
+    return address;
+}
+
 HMODULE ThisModule() noexcept {
     HMODULE module = nullptr;
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
