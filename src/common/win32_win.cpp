@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/text.h"
+
 namespace qlora::win {
 
 std::wstring SystemMessage(DWORD code) {
@@ -23,7 +25,7 @@ std::wstring Description(DWORD code, std::wstring_view fallback) {
 
 void ThrowWin32(DWORD code, std::wstring_view operation) {
     throw Error(static_cast<int32_t>(code), std::wstring(operation),
-                Description(code, L"System error " + std::to_wstring(code)), static_cast<int32_t>(code));
+                Description(code, L"System error " + text::Decimal(code)), static_cast<int32_t>(code));
 }
 
 void ThrowLastError(std::wstring_view operation) { ThrowWin32(::GetLastError(), operation); }
