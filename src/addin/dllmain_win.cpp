@@ -6,6 +6,15 @@
 #include "addin/com_server_win.h"
 #include "addin/global_win.h"
 
+#include <cstdlib>
+
+// The C++ runtime's default terminate handler writes the pending exception's demangled type to
+// the console, which brings the whole demangler into the DLL. Word has no console, and the add-in
+// lets no exception reach the runtime: ending the process is all that is left to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(instance);

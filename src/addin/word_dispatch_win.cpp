@@ -4,6 +4,7 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <atomic>
 #include <initializer_list>
 #include <map>
@@ -28,6 +29,18 @@ constexpr DISPID kDocumentChange = 3;
 constexpr DISPID kClick = 1;
 
 std::atomic<long> gNameLookups{0};
+
+// Office's CommandBarButton and CommandBarPopup derive from CommandBarControl: what they inherit
+// has the base's DISPID, so one lookup serves every kind of control.
+std::wstring_view IdScope(std::wstring_view typeName, std::wstring_view member) {
+    constexpr std::wstring_view kControls[] = {L"CommandBarButton", L"CommandBarPopup", L"CommandBarComboBox"};
+    constexpr std::wstring_view kInherited[] = {L"Caption", L"Parameter", L"TooltipText", L"Tag",
+                                                L"Enabled", L"Visible",   L"Move",        L"Delete"};
+    const auto in = [](const auto& list, std::wstring_view name) {
+        return std::find(std::begin(list), std::end(list), name) != std::end(list);
+    };
+    return in(kControls, typeName) && in(kInherited, member) ? L"CommandBarControl" : typeName;
+}
 
 [[noreturn]] void ThrowObjectRequired() {
     throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
@@ -134,7 +147,7 @@ private:
     DISPID IdOf(std::wstring_view member) const {
         // Ids are the same for every object of a type: look each name up once per type.
         static std::map<std::wstring, DISPID> cache;
-        const std::wstring key = typeName_ + L"." + std::wstring(member);
+        const std::wstring key = std::wstring(IdScope(typeName_, member)) + L"." + std::wstring(member);
         if (!typeName_.empty())
             if (const auto it = cache.find(key); it != cache.end()) return it->second;
         std::wstring name(member);
@@ -462,6 +475,7 @@ public:
     void SetPosition(int32_t v) override { disp_.Put(L"Position", v); }
     int32_t RowIndex() override { return disp_.GetLong(L"RowIndex"); }
     void SetRowIndex(int32_t v) override { disp_.Put(L"RowIndex", v); }
+    bool Visible() override { return disp_.GetBool(L"Visible"); }
     void SetVisible(bool v) override { disp_.Put(L"Visible", v); }
     std::shared_ptr<CommandBarControls> Controls() override {
         return Wrap<ControlsImpl>(disp_.GetObject(L"Controls"));

@@ -173,6 +173,7 @@ public:
     virtual void SetPosition(int32_t value) = 0;
     virtual int32_t RowIndex() = 0;
     virtual void SetRowIndex(int32_t value) = 0;
+    virtual bool Visible() = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual std::shared_ptr<CommandBarControls> Controls() = 0;
     virtual void Delete() = 0;  // takes the bar and its controls out of Word

@@ -16,8 +16,8 @@ struct ActCtxTraits {
     static void Close(Type h) noexcept { ::ReleaseActCtx(h); }
 };
 
-// The activation context of the module's Common Controls manifest (resource 2, as an
-// isolation-aware DLL carries it), made once; none when the module has no such resource.
+// The activation context of the module's Common Controls manifest (resource 3, the one a DLL
+// activates itself), made once; none when the module has no such resource.
 HANDLE CommonControlsContext() {
     static const Unique<ActCtxTraits> context = [] {
         const std::wstring path = ModulePath(ThisModule());
@@ -25,7 +25,7 @@ HANDLE CommonControlsContext() {
         request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
         request.lpSource = path.c_str();
         request.hModule = ThisModule();
-        request.lpResourceName = MAKEINTRESOURCEW(2);
+        request.lpResourceName = ISOLATIONAWARE_NOSTATICIMPORT_MANIFEST_RESOURCE_ID;
         return Unique<ActCtxTraits>(::CreateActCtxW(&request));
     }();
     return context.get();
@@ -68,14 +68,17 @@ HWND ModalOwner() {
 VisualStyles::VisualStyles() {
     if (const HANDLE context = CommonControlsContext(); context != INVALID_HANDLE_VALUE)
         active_ = ::ActivateActCtx(context, &cookie_) != FALSE;
-    // The classes of the active version are registered for the windows made from now on.
-    INITCOMMONCONTROLSEX classes{sizeof(classes),
-                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&classes);
 }
 
 VisualStyles::~VisualStyles() {
     if (active_) ::DeactivateActCtx(0, cookie_);
+}
+
+CommonControls::CommonControls() {
+    // The classes of the loaded version, for the windows made from now on.
+    INITCOMMONCONTROLSEX classes{sizeof(classes),
+                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
+    dll.Entry<decltype(::InitCommonControlsEx)>("InitCommonControlsEx")(&classes);
 }
 
 ToolTips::ToolTips(HWND dialog) : dialog_(dialog) {
@@ -102,8 +105,13 @@ Dialog::~Dialog() {
     if (hwnd_ && !modal_) ::DestroyWindow(hwnd_);
 }
 
+void Dialog::LoadControls() {
+    if (!controls_) controls_ = std::make_unique<CommonControls>();
+}
+
 INT_PTR Dialog::ShowModal(int templateId) {
     const VisualStyles styles;
+    LoadControls();
     const ModalScope modal;
     modal_ = true;
     failure_ = nullptr;
@@ -116,6 +124,7 @@ INT_PTR Dialog::ShowModal(int templateId) {
 
 bool Dialog::CreateModeless(int templateId) {
     const VisualStyles styles;
+    LoadControls();
     modal_ = false;
     failure_ = nullptr;
     opening_ = true;

@@ -32,6 +32,18 @@ private:
     bool active_ = false;
 };
 
+// Common Controls for the add-in's dialogs, loaded when a dialog opens (in the context VisualStyles
+// activated, so version 6) and held while the dialog lives; its window classes are registered.
+struct CommonControls {
+    CommonControls();
+
+    Library dll{L"comctl32.dll"};
+    decltype(::SetWindowSubclass)* const SetWindowSubclass = dll.Entry<decltype(::SetWindowSubclass)>("SetWindowSubclass");
+    decltype(::RemoveWindowSubclass)* const RemoveWindowSubclass =
+        dll.Entry<decltype(::RemoveWindowSubclass)>("RemoveWindowSubclass");
+    decltype(::DefSubclassProc)* const DefSubclassProc = dll.Entry<decltype(::DefSubclassProc)>("DefSubclassProc");
+};
+
 // One row of a dialog's text table: the control (0: the dialog itself), the text number of its
 // caption (0: the resource's caption stays) and of its tool tip (0: none).
 struct ControlText {
@@ -103,6 +115,8 @@ protected:
     static UniqueIcon LoadIconResource(int id, int size);
     // Twips (1/1440 inch) in this dialog's pixels across.
     int TwipsToPixelsX(int twips) const;
+    // Common Controls, loaded since the dialog was first opened.
+    const CommonControls& Controls() const { return *controls_; }
 
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -113,6 +127,10 @@ private:
     void Fail(std::exception_ptr failure) noexcept;
     void RethrowFailure();
 
+    // Opens Common Controls for the dialog about to be made, once.
+    void LoadControls();
+
+    std::unique_ptr<CommonControls> controls_;  // first in, last out: the window goes before it
     HWND hwnd_ = nullptr;
     bool modal_ = false;
     bool opening_ = false;

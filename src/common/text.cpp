@@ -1,6 +1,8 @@
 #include "common/text.h"
 
+#include <cmath>
 #include <cwchar>
+#include <utility>
 #include <iterator>
 
 namespace qlora::text {
@@ -152,13 +154,76 @@ std::wstring FromUtf8(std::string_view s) {
     return out;
 }
 
-std::wstring Decimal(long long n) { return std::to_wstring(n); }
+namespace {
+
+std::wstring Digits(unsigned long long n, int width = 1) {
+    std::wstring text;
+    do {
+        text.insert(text.begin(), static_cast<wchar_t>(L'0' + n % 10));
+        n /= 10;
+    } while (n != 0);
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), L'0');
+    return text;
+}
+
+unsigned long long Magnitude(long long n) {
+    return n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+}
+
+// The significant digits of a positive finite value, rounded to `count` (half to even, as C
+// rounds), and the decimal exponent of the first one.
+std::pair<std::wstring, int> Rounded(long double value, int count) {
+    int exponent = static_cast<int>(std::floor(std::log10(value)));
+    const long double lowest = std::pow(10.0L, count - 1);
+    for (;;) {
+        const long double digits = std::nearbyint(value * std::pow(10.0L, count - 1 - exponent));
+        if (digits >= lowest * 10) ++exponent;        // rounded up to one more digit, or log10 too low
+        else if (digits < lowest) --exponent;         // log10 too high
+        else return {Digits(static_cast<unsigned long long>(digits)), exponent};
+    }
+}
+
+}  // namespace
+
+std::wstring Decimal(long long n) { return (n < 0 ? L"-" : L"") + Digits(Magnitude(n)); }
+
+std::wstring ZeroPadded(long long n, int width) {
+    return n < 0 ? L"-" + Digits(Magnitude(n), width - 1) : Digits(Magnitude(n), width);
+}
+
+std::wstring Hexadecimal(uint32_t n) {
+    std::wstring text;
+    do {
+        text.insert(text.begin(), L"0123456789ABCDEF"[n % 16]);
+        n /= 16;
+    } while (n != 0);
+    return text;
+}
+
+std::wstring Significant15(double d) {
+    constexpr int kDigits = 15;
+    const std::wstring sign = std::signbit(d) ? L"-" : L"";
+    if (std::isnan(d)) return sign + L"NAN";
+    if (std::isinf(d)) return sign + L"INF";
+    if (d == 0) return sign + L"0";
+    auto [digits, exponent] = Rounded(std::fabs(static_cast<long double>(d)), kDigits);
+    const auto trimmed = [](std::wstring text) {  // no trailing zeros, no lone point
+        if (text.find(L'.') == std::wstring::npos) return text;
+        text.erase(text.find_last_not_of(L'0') + 1);
+        if (text.back() == L'.') text.pop_back();
+        return text;
+    };
+    if (exponent < -4 || exponent >= kDigits)
+        return sign + trimmed(digits.substr(0, 1) + L"." + digits.substr(1)) + L"E" + (exponent < 0 ? L"-" : L"+") +
+               Digits(Magnitude(exponent), 2);
+    if (exponent < 0) return sign + trimmed(L"0." + std::wstring(static_cast<size_t>(-exponent - 1), L'0') + digits);
+    const auto point = static_cast<size_t>(exponent) + 1;
+    return sign + trimmed(digits.substr(0, point) + L"." + digits.substr(point));
+}
 
 std::wstring DateTime(int year, int month, int day, int hour, int minute, int second) {
-    // Room for six numbers of any size: a buffer too small would be left without its end.
-    wchar_t buffer[6 * 11 + 5 + 1];
-    std::swprintf(buffer, std::size(buffer), L"%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
-    return buffer;
+    return ZeroPadded(year, 4) + L"-" + ZeroPadded(month, 2) + L"-" + ZeroPadded(day, 2) + L" " +
+           ZeroPadded(hour, 2) + L":" + ZeroPadded(minute, 2) + L":" + ZeroPadded(second, 2);
 }
 
 }  // namespace qlora::text

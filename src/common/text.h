@@ -1,6 +1,7 @@
 // Small text helpers on std::wstring shared by every subsystem.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,19 @@ bool EndsWith(std::wstring_view s, std::wstring_view suffix) noexcept;
 std::string ToUtf8(std::wstring_view s);
 std::wstring FromUtf8(std::string_view s);
 
+// The numbers below are written by hand: the C library's formatting would bring its whole printf
+// (with its floating-point conversion) into the DLL Word loads.
+
 // Decimal text of a whole number.
 std::wstring Decimal(long long n);
+// Decimal text at least `width` digits wide, zeros in front (C's "%0*d": a sign goes first and
+// counts towards the width).
+std::wstring ZeroPadded(long long n, int width);
+// Capital hexadecimal digits, no leading zeros (C's "%X").
+std::wstring Hexadecimal(uint32_t n);
+// A number with 15 significant digits, C's "%.15G": "0.1", "123456789012345", "1E+15",
+// "1.5E-05", "INF", "NAN", a sign in front of negative ones.
+std::wstring Significant15(double d);
 
 // "yyyy-mm-dd hh:mm:ss", each part at least as wide as there; any values give whole text.
 std::wstring DateTime(int year, int month, int day, int hour, int minute, int second);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/text.h"
+
 namespace qlora::win {
 
 std::wstring SystemMessage(DWORD code) {
@@ -23,7 +25,7 @@ std::wstring Description(DWORD code, std::wstring_view fallback) {
 
 void ThrowWin32(DWORD code, std::wstring_view operation) {
     throw Error(static_cast<int32_t>(code), std::wstring(operation),
-                Description(code, L"System error " + std::to_wstring(code)), static_cast<int32_t>(code));
+                Description(code, L"System error " + text::Decimal(code)), static_cast<int32_t>(code));
 }
 
 void ThrowLastError(std::wstring_view operation) { ThrowWin32(::GetLastError(), operation); }
@@ -67,6 +69,18 @@ std::string AnsiArgument(std::wstring_view text, std::wstring_view operation) {
                     L"The text '" + std::wstring(text.substr(0, text.find(L'\0'))) +
                         L"' cannot be passed on unchanged in the system's code page.");
     return ToAnsi(text);
+}
+
+// By name, as a static import would be found: inside an activation context that names Common
+// Controls 6, "comctl32.dll" is that version.
+Library::Library(const wchar_t* name) : name_(name), module_(::LoadLibraryW(name)) {
+    if (!module_) ThrowLastError(L"LoadLibrary " + name_);
+}
+
+FARPROC Library::Address(const char* name) const {
+    const FARPROC address = ::GetProcAddress(module_.get(), name);
+    if (!address) ThrowLastError(L"GetProcAddress " + name_ + L" " + FromAnsi(name));
+    return address;
 }
 
 HMODULE ThisModule() noexcept {

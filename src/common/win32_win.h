@@ -160,6 +160,27 @@ bool IsAnsiArgument(std::wstring_view text);
 // operation as source) rather than reaching the system changed.
 std::string AnsiArgument(std::wstring_view text, std::wstring_view operation);
 
+// A system DLL loaded for as long as this object lives, for what the add-in needs only now and then
+// (the dialogs' Common Controls and file dialog): a Word that never needs it never loads it.
+class Library {
+public:
+    // Loads the DLL from the system folder; fails with the system's error when it cannot.
+    explicit Library(const wchar_t* name);
+
+    // The entry point declared as Function (`Entry<decltype(::GetSaveFileNameW)>(...)`); fails
+    // when the DLL does not export it.
+    template <class Function>
+    Function* Entry(const char* name) const {
+        return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(Address(name)));
+    }
+
+private:
+    FARPROC Address(const char* name) const;
+
+    std::wstring name_;
+    UniqueModule module_;
+};
+
 // The module (DLL or program) that holds the add-in's code, and its folder without "\".
 HMODULE ThisModule() noexcept;
 std::wstring ModulePath(HMODULE module);

@@ -36,7 +36,7 @@ void ErrorReportDialog::OnInit() {
     reportFont_.reset(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New"));
     ::SendMessageW(report, WM_SETFONT, reinterpret_cast<WPARAM>(reportFont_.get()), FALSE);
-    ::SetWindowSubclass(report, &ReportKeys, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
+    Controls().SetWindowSubclass(report, &ReportKeys, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
     SetItemText(IDC_TXT_ERROR, text_);
     designedReport_ = PlaceIn(Window(), report);
     Arrange();
@@ -83,11 +83,11 @@ void ErrorReportDialog::Arrange() {
 
 LRESULT CALLBACK ErrorReportDialog::ReportKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                DWORD_PTR self) {
-    if (message == WM_KEYDOWN &&
-        reinterpret_cast<ErrorReportDialog*>(self)->form_.txtError_KeyDown(static_cast<int32_t>(wParam), ShiftState()))
-        return 0;
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &ReportKeys, kKeysSubclass);
-    return ::DefSubclassProc(edit, message, wParam, lParam);
+    auto& dialog = *reinterpret_cast<ErrorReportDialog*>(self);
+    if (message == WM_KEYDOWN && dialog.form_.txtError_KeyDown(static_cast<int32_t>(wParam), ShiftState())) return 0;
+    const auto& controls = dialog.Controls();
+    if (message == WM_NCDESTROY) controls.RemoveWindowSubclass(edit, &ReportKeys, kKeysSubclass);
+    return controls.DefSubclassProc(edit, message, wParam, lParam);
 }
 
 bool ErrorReportDialog::Visible() { return Window() && ::IsWindowVisible(Window()); }

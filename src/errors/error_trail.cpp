@@ -80,22 +80,14 @@ void AppendLine(std::wstring_view line) {
     s.report.append(line).append(kNl);
 }
 
-std::wstring TwoDigits(int n) {
-    wchar_t buffer[8];
-    std::swprintf(buffer, 8, L"%02d", n % 100);
-    return buffer;
-}
+std::wstring TwoDigits(int n) { return text::ZeroPadded(n % 100, 2); }
 
 std::wstring FormatTime(const ErrorTrailHost::LocalTime& t) {
     return TwoDigits(t.month) + t.dateSeparator + TwoDigits(t.day) + t.dateSeparator + TwoDigits(t.year) + L" " +
            TwoDigits(t.hour) + t.timeSeparator + TwoDigits(t.minute) + t.timeSeparator + TwoDigits(t.second);
 }
 
-std::wstring Hex(int32_t n) {
-    wchar_t buffer[16];
-    std::swprintf(buffer, 16, L"%X", static_cast<uint32_t>(n));
-    return buffer;
-}
+std::wstring Hex(int32_t n) { return text::Hexadecimal(static_cast<uint32_t>(n)); }
 
 // "+ n" or "- n": a signed difference the way the header writes it.
 std::wstring Relative(int32_t number, int32_t base) {
@@ -200,11 +192,7 @@ std::wstring FormatArgValue(const ArgValue& v) {
         std::wstring operator()(const ArgMissing&) const { return {}; }
         std::wstring operator()(bool b) const { return b ? L"True" : L"False"; }
         std::wstring operator()(int64_t n) const { return text::Decimal(n); }
-        std::wstring operator()(double d) const {
-            wchar_t buffer[64];
-            std::swprintf(buffer, 64, L"%.15G", d);
-            return buffer;
-        }
+        std::wstring operator()(double d) const { return text::Significant15(d); }
         std::wstring operator()(const ArgDate& d) const {
             return L"'" + text::DateTime(d.year, d.month, d.day, d.hour, d.minute, d.second) + L"'";
         }

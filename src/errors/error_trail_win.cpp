@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/text.h"
 #include "common/win32_win.h"
 
 namespace qlora {
@@ -42,8 +43,8 @@ std::wstring ModuleVersion() {
     if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
         !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
         return {};
-    return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
-           L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+    return text::Decimal(HIWORD(info->dwFileVersionMS)) + L"." + text::Decimal(LOWORD(info->dwFileVersionMS)) + L"." +
+           text::Decimal(LOWORD(info->dwFileVersionLS));
 }
 
 std::wstring WinTrailHost::AdoVersion() {

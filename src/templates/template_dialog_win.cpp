@@ -40,8 +40,11 @@ std::optional<std::wstring> ChooseSaveFileName(HWND owner, const SaveFileRequest
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     // The form asks about an existing file itself; Word's current folder stays as it is.
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (::GetSaveFileNameW(&dialog)) return std::wstring(file.data());
-    if (const DWORD code = ::CommDlgExtendedError(); code != 0) win::ThrowWin32(code, L"GetSaveFileName");
+    // Loaded for this one question: a Word that never saves a template never loads it.
+    const win::Library commonDialogs(L"comdlg32.dll");
+    if (commonDialogs.Entry<decltype(::GetSaveFileNameW)>("GetSaveFileNameW")(&dialog)) return std::wstring(file.data());
+    if (const DWORD code = commonDialogs.Entry<decltype(::CommDlgExtendedError)>("CommDlgExtendedError")(); code != 0)
+        win::ThrowWin32(code, L"GetSaveFileName");
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "toolbar/command_bar.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -26,6 +27,7 @@ constexpr int32_t kFaceInfo = 49;
 // One stored toolbar position value: its settings entry, its default, the bar property it holds
 // and the values Office takes for it.
 struct PositionEntry {
+    size_t slot;  // its place in kLoadOrder
     const wchar_t* name;
     int32_t defaultValue;
     int32_t (word::CommandBar::*get)();
@@ -34,11 +36,12 @@ struct PositionEntry {
     int32_t highest = std::numeric_limits<int32_t>::max();
 };
 
-constexpr PositionEntry kBarPosition{L"BarPosition", mso::BarBottom, &word::CommandBar::Position,
+constexpr PositionEntry kBarPosition{0, L"BarPosition", mso::BarBottom, &word::CommandBar::Position,
                                      &word::CommandBar::SetPosition, mso::BarLeft, mso::BarFloating};
-constexpr PositionEntry kBarRowIndex{L"BarRowIndex", 0, &word::CommandBar::RowIndex, &word::CommandBar::SetRowIndex};
-constexpr PositionEntry kBarLeft{L"BarLeft", 0, &word::CommandBar::Left, &word::CommandBar::SetLeft};
-constexpr PositionEntry kBarTop{L"BarTop", 0, &word::CommandBar::Top, &word::CommandBar::SetTop};
+constexpr PositionEntry kBarRowIndex{1, L"BarRowIndex", 0, &word::CommandBar::RowIndex,
+                                     &word::CommandBar::SetRowIndex};
+constexpr PositionEntry kBarLeft{2, L"BarLeft", 0, &word::CommandBar::Left, &word::CommandBar::SetLeft};
+constexpr PositionEntry kBarTop{3, L"BarTop", 0, &word::CommandBar::Top, &word::CommandBar::SetTop};
 
 constexpr std::array kLoadOrder{kBarPosition, kBarRowIndex, kBarLeft, kBarTop};
 constexpr std::array kSaveOrder{kBarLeft, kBarPosition, kBarRowIndex, kBarTop};
@@ -94,6 +97,27 @@ private:
     bool saved_;
 };
 
+// A stored position value as it applies. Only SavePosition writes these, with what Office
+// reported; anything else is the user's hand in the registry and must not stop the toolbar from
+// being built.
+int32_t StoredPosition(const clsProgramSettings& settings, const PositionEntry& entry) {
+    const int32_t value = settings.ReadWholeNumber(entry.name, entry.defaultValue);
+    return value < entry.lowest || value > entry.highest ? entry.defaultValue : value;
+}
+
+// Each wildcard's stored place on the pop-up menu, in toolbar order. A place that is not a whole
+// number reads as the default: one odd value must not cost the user the rest of the menu.
+int32_t StoredPlace(const clsProgramSettings& settings, const std::wstring& bookmarkName, int32_t defaultPlace) {
+    return settings.ReadWholeNumber(bookmarkName, defaultPlace);
+}
+
+std::vector<int32_t> StoredPlaces(const clsProgramSettings& settings) {
+    std::vector<int32_t> places;
+    for (const auto& wildcard : kToolbarOrder)
+        places.push_back(StoredPlace(settings, std::wstring(wildcard.bookmarkName), wildcard.defaultPlace));
+    return places;
+}
+
 }  // namespace
 
 clsCommandBar::~clsCommandBar() {
@@ -106,21 +130,34 @@ clsCommandBar::~clsCommandBar() {
 void clsCommandBar::CreateCommandbar() {
     Handle(L"clsCommandBar.CreateCommandbar", [&] {
         auto& wordApp = Required(basGlobal::gWordApplication);
+        const bool hasDocument = HasOpenDocument(wordApp);
+        std::optional<BarPosition> position;
+        if (Unchanged(hasDocument, position)) return;
         const NormalTemplateSavedKept kept(wordApp);
 
         const std::wstring name(kToolbarName);
+        const bool placedBefore = static_cast<bool>(myCommandBar);
         myCommandBar = GetCommandBar(name);
-        if (!myCommandBar) myCommandBar = wordApp.CommandBars()->Add(name, true);
-        LoadPosition();
-        CreateWildCardList(false);
+        const bool newBar = !myCommandBar;
+        if (newBar) myCommandBar = wordApp.CommandBars()->Add(name, true);
+        // A bar this connection has not built before (a first one, one left by an earlier
+        // connection, or a new one after the user deleted it): its state is not known here.
+        if (!placedBefore || newBar) {
+            position.reset();
+            built_.reset();
+        }
+        ApplyPosition(position);
+        FillWildCardList(false, hasDocument);
 
         AttachButton(myWildcardsButton, LNG_Main(67), mso::ButtonIconAndCaption, kFaceWildcard, LNG_Main(68),
                      &clsCommandBar::myWildcardsButton_Click);
-        AttachButton(myTemplateButton, LNG_Main(66), mso::ButtonIconAndCaption, kFaceTemplate, LNG_Main(69),
-                     &clsCommandBar::myTemplateButton_Click);
-        myTemplateButton.Get()->SetEnabled(HasOpenDocument(wordApp));
+        const bool newTemplateButton =
+            AttachButton(myTemplateButton, LNG_Main(66), mso::ButtonIconAndCaption, kFaceTemplate, LNG_Main(69),
+                         &clsCommandBar::myTemplateButton_Click);
+        if (EnabledAsBuilt(newTemplateButton) != hasDocument) myTemplateButton.Get()->SetEnabled(hasDocument);
         AttachButton(myInfoButton, L"Info", mso::ButtonIcon, kFaceInfo, L"", &clsCommandBar::myInfoButton_Click);
         myCommandBar->SetVisible(true);
+        built_ = Built{hasDocument, StoredPlaces(Required(basGlobal::gSettings))};
     });
 }
 
@@ -130,6 +167,7 @@ void clsCommandBar::DeleteCommandbar() {
         myInfoButton.Release();
         myWildcardsButton.Release();
         myCommandBar.reset();
+        built_.reset();
         // Found by its name: a toolbar an earlier connection built goes as well.
         const auto bar = GetCommandBar(std::wstring(kToolbarName));
         if (!bar) return;
@@ -138,13 +176,29 @@ void clsCommandBar::DeleteCommandbar() {
     });
 }
 
-void clsCommandBar::AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style,
+bool clsCommandBar::AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style,
                                  int32_t faceId, const std::wstring& toolTip, ClickMethod onClick) {
     bool bolNew = false;
     member.Assign(ButtonOf(CreateControl(myCommandBar, mso::ControlButton, caption, style, faceId, toolTip, bolNew)),
                   [this, onClick](const std::shared_ptr<word::CommandBarButton>& ctrl, bool& cancelDefault) {
                       (this->*onClick)(ctrl, cancelDefault);
                   });
+    return bolNew;
+}
+
+bool clsCommandBar::Unchanged(bool hasDocument, std::optional<BarPosition>& position) {
+    if (!built_ || !myCommandBar || built_->hasDocument != hasDocument) return false;
+    const auto& settings = Required(basGlobal::gSettings);
+    if (StoredPlaces(settings) != built_->places) return false;
+    return IgnoringFailures([&] {
+        // A toolbar the user deleted or hid since is built again, one moved goes back to its place.
+        if (!myCommandBar->Visible()) return false;
+        BarPosition read{};
+        for (const auto& entry : kLoadOrder) read[entry.slot] = ((*myCommandBar).*entry.get)();
+        position = read;
+        return std::all_of(kLoadOrder.begin(), kLoadOrder.end(),
+                           [&](const PositionEntry& entry) { return read[entry.slot] == StoredPosition(settings, entry); });
+    });
 }
 
 void clsCommandBar::SavePosition() {
@@ -157,28 +211,33 @@ void clsCommandBar::SavePosition() {
     }
 }
 
-void clsCommandBar::LoadPosition() {
+void clsCommandBar::LoadPosition() { ApplyPosition(std::nullopt); }
+
+void clsCommandBar::ApplyPosition(const std::optional<BarPosition>& position) {
     PassOn(L"clsCommandBar.LoadPosition", [&] {
         auto& bar = Required(myCommandBar);
         const auto& settings = Required(basGlobal::gSettings);
+        // A value the bar has is not set again, until one is: Office may then move the others.
+        bool moved = !position;
         for (const auto& entry : kLoadOrder) {
-            // Only SavePosition writes these, with what Office reported; anything else is the
-            // user's hand in the registry and must not stop the toolbar from being built.
-            int32_t value = settings.ReadWholeNumber(entry.name, entry.defaultValue);
-            if (value < entry.lowest || value > entry.highest) value = entry.defaultValue;
+            const int32_t value = StoredPosition(settings, entry);
+            if (!moved && (*position)[entry.slot] == value) continue;
             (bar.*entry.set)(value);
+            moved = true;
         }
     });
 }
 
-void clsCommandBar::CreateWildCardList(bool bolChange) {
+void clsCommandBar::CreateWildCardList(bool bolChange) { FillWildCardList(bolChange, std::nullopt); }
+
+void clsCommandBar::FillWildCardList(bool bolChange, std::optional<bool> knownDocument) {
     Handle(
         L"clsCommandBar.CreateWildCardList(bolChange)",
         [&] {
             const NormalTemplateSavedKept kept(Required(basGlobal::gWordApplication));
+            bool popupNew = false;
             const auto createPopup = [&] {
-                bool bolNew = false;
-                return CreateControl(myCommandBar, mso::ControlPopup, LNG_Main(70), 0, -1, L"", bolNew);
+                return CreateControl(myCommandBar, mso::ControlPopup, LNG_Main(70), 0, -1, L"", popupNew);
             };
             auto popup = createPopup();
             if (bolChange && popup) {
@@ -187,39 +246,47 @@ void clsCommandBar::CreateWildCardList(bool bolChange) {
                 popup = createPopup();
                 popup->Move(1);
             }
-            if (HasOpenDocument(Required(basGlobal::gWordApplication))) {
-                popup->SetEnabled(true);
+            const bool hasDocument =
+                knownDocument ? *knownDocument : HasOpenDocument(Required(basGlobal::gWordApplication));
+            if (EnabledAsBuilt(popupNew) != hasDocument) popup->SetEnabled(hasDocument);
+            if (hasDocument) {
                 for (const auto& wildcard : kToolbarOrder)
                     AddButton(popup, std::wstring(wildcard.bookmarkName), L"", kFaceWildcard, wildcard.defaultPlace);
                 basWildcardBtns::SortButtons();
-            } else {
-                popup->SetEnabled(false);
             }
+            if (built_) built_->places = StoredPlaces(Required(basGlobal::gSettings));
         },
         bolChange);
+}
+
+std::optional<bool> clsCommandBar::EnabledAsBuilt(bool added) const {
+    if (added) return true;  // Office's default
+    if (built_) return built_->hasDocument;
+    return std::nullopt;
 }
 
 std::shared_ptr<word::CommandBarControl> clsCommandBar::CreateControl(const std::shared_ptr<word::Object>& myParent,
                                                                       int32_t lngControlType,
                                                                       const std::wstring& strCaption, int32_t lngStyle,
                                                                       int32_t lngFaceId, std::wstring strToolTip,
-                                                                      bool& bolNew) {
+                                                                      bool& bolNew, std::wstring_view tagName) {
     bolNew = false;
     return PassOn(
         L"clsCommandBar.CreateControl(myParent,lngControlType,strCaption,lngStyle,lngFaceId,strToolTip)",
         [&] {
-            auto control = GetControl(myParent, strCaption);
+            const auto controls = ControlsOf(myParent);
+            auto control = IgnoringFailures([&] { return controls->Item(strCaption); });
             if (!control) {
-                control = ControlsOf(myParent)->Add(lngControlType, true);
+                // Office adds a control visible, without style, face or tool tip.
+                control = controls->Add(lngControlType, true);
                 bolNew = true;
                 if (strToolTip.empty()) strToolTip = strCaption;
                 control->SetCaption(strCaption);
                 if (lngStyle != 0) ButtonOf(control)->SetStyle(lngStyle);
                 if (lngFaceId > -1) ButtonOf(control)->SetFaceId(lngFaceId);
                 control->SetTooltipText(strToolTip);
-                control->SetVisible(true);
             }
-            control->SetTag(Tagged(strCaption));
+            control->SetTag(Tagged(tagName.empty() ? std::wstring_view(strCaption) : tagName));
             return control;
         },
         myParent, lngControlType, strCaption, lngStyle, lngFaceId, strToolTip);
@@ -231,14 +298,12 @@ void clsCommandBar::AddButton(const std::shared_ptr<word::Object>& myParent, con
         L"clsCommandBar.AddButton(myParent,strParam,strToolTip,lngFaceId,lngDefaultIndex)",
         [&] {
             const std::wstring caption = basDisplayNames::GetPlainName(strParam, -1);
-            // A place that is not a whole number reads as the default: one odd value must not
-            // cost the user the rest of the menu.
-            const int32_t place = Required(basGlobal::gSettings).ReadWholeNumber(strParam, lngDefaultIndex);
+            const int32_t place = StoredPlace(Required(basGlobal::gSettings), strParam, lngDefaultIndex);
             if (place <= 0) return;
             bool bolNew = false;
-            const auto button = ButtonOf(CreateControl(myParent, mso::ControlButton, caption,
-                                                       mso::ButtonIconAndCaption, lngFaceId, strToolTip, bolNew));
-            button->SetTag(Tagged(strParam));
+            // Tagged with its bookmark name, not its caption.
+            const auto button = ButtonOf(CreateControl(myParent, mso::ControlButton, caption, mso::ButtonIconAndCaption,
+                                                       lngFaceId, strToolTip, bolNew, strParam));
             if (bolNew) button->SetParameter(strParam);
             basWildcardBtns::AddwcButton(button, strParam, place);
         },

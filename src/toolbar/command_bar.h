@@ -3,7 +3,10 @@
 // "Choose wildcards", "Use as template" and "Info", whose clicks open the add-in's dialogs.
 //
 // CreateCommandbar runs on every DocumentChange and finds what exists before it adds anything.
-// Word discards the toolbar when it closes, so its position lives in the settings store.
+// Word discards the toolbar when it closes, so its position lives in the settings store. Each call
+// into Word costs Word time on every document switch: what the add-in set itself and what Office
+// gives a new toolbar or control is not set again, and a DocumentChange that changes nothing the
+// toolbar was built from only asks whether a document is open and whether the toolbar is shown.
 //
 // Every control gets a Tag unique to it, because Office raises a Click in every handler attached
 // to a button with the clicked button's Tag: the control's caption (a wildcard button's bookmark
@@ -12,10 +15,13 @@
 // process without one tags with the name alone.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/word_host.h"
 #include "toolbar/wildcard_buttons.h"
@@ -63,11 +69,12 @@ public:
     void LoadPosition();
     // The control of that caption on a toolbar or pop-up menu, or a new temporary one set up with
     // the given style (0: none), face (-1: none) and tool tip ("": the caption); bolNew tells which.
-    // Either way it gets a fresh Tag.
+    // Either way it gets a fresh Tag made from tagName ("": the caption).
     std::shared_ptr<word::CommandBarControl> CreateControl(const std::shared_ptr<word::Object>& myParent,
                                                            int32_t lngControlType, const std::wstring& strCaption,
                                                            int32_t lngStyle, int32_t lngFaceId,
-                                                           std::wstring strToolTip, bool& bolNew);
+                                                           std::wstring strToolTip, bool& bolNew,
+                                                           std::wstring_view tagName = {});
     // Adds (or finds) the button of one wildcard on the pop-up menu if the wildcard is chosen, and
     // registers it with its place.
     void AddButton(const std::shared_ptr<word::Object>& myParent, const std::wstring& strParam,
@@ -100,9 +107,30 @@ private:
     template <class Ctrl>
     void WildcardsClick(const Ctrl& ctrl, bool& cancelDefault);
 
-    // Finds or adds one of the three fixed buttons and has its clicks arrive at onClick.
-    void AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style, int32_t faceId,
+    // Finds or adds one of the three fixed buttons and has its clicks arrive at onClick; true when
+    // it was added.
+    bool AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style, int32_t faceId,
                       const std::wstring& toolTip, ClickMethod onClick);
+    // CreateWildCardList for a known document state (nothing: ask Word).
+    void FillWildCardList(bool bolChange, std::optional<bool> hasDocument);
+    // The position values in kLoadOrder, as read from the bar.
+    using BarPosition = std::array<int32_t, 4>;
+    // True when the toolbar stands as it was built and nothing it was built from has changed. The
+    // bar's position, when it was read on the way, is left in `position`.
+    bool Unchanged(bool hasDocument, std::optional<BarPosition>& position);
+    // LoadPosition for a bar whose values are known (nothing: set every value).
+    void ApplyPosition(const std::optional<BarPosition>& position);
+    // Whether a pop-up or button is enabled as far as known without asking Word: an added one is,
+    // one built before follows the document state then.
+    std::optional<bool> EnabledAsBuilt(bool added) const;
+
+    // What the toolbar was last built from: whether a document was open, and each wildcard's
+    // stored place in toolbar order.
+    struct Built {
+        bool hasDocument = false;
+        std::vector<int32_t> places;
+    };
+    std::optional<Built> built_;
 
     std::shared_ptr<word::CommandBar> myCommandBar;
     ButtonWithEvents myInfoButton;

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
 #include "addin/global.h"
+#include "common/text.h"
 #include "settings/language_texts.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
@@ -9,6 +16,31 @@
 
 namespace qlora {
 namespace {
+
+// The add-in writes its numbers itself, without the C library's printf: each must read as that
+// printf writes it, rounding and exponent form included.
+TEST(Numbers, ReadAsTheCLibraryWritesThem) {
+    const auto printed = [](const wchar_t* format, auto value) {
+        wchar_t buffer[64];
+        std::swprintf(buffer, 64, format, value);
+        return std::wstring(buffer);
+    };
+    for (const long long n : {0LL, 7LL, -7LL, 42LL, -100LL, 2026LL, 123456LL, LLONG_MIN, LLONG_MAX}) {
+        EXPECT_EQ(text::Decimal(n), printed(L"%lld", n));
+        EXPECT_EQ(text::ZeroPadded(n, 2), printed(L"%02lld", n));
+        EXPECT_EQ(text::ZeroPadded(n, 4), printed(L"%04lld", n));
+    }
+    for (const uint32_t n : {0u, 9u, 10u, 0xABCDEFu, 0x800A01A8u, 0xFFFFFFFFu})
+        EXPECT_EQ(text::Hexadecimal(n), printed(L"%X", n));
+    const double numbers[] = {0.0, -0.0, 1.0, -2.5, 0.1, 1.0 / 3, 2.0 / 3, 123456789012345.0, 999999999999999.0,
+                              9999999999999995.0, 1e15, 1e16, 1.5e-5, 0.0001, 0.00012345, 1e-300, 5e-324,
+                              DBL_MAX, 1000000000000002.5, 3.14159265358979, 0.30000000000000004,
+                              std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                              12345.678901234567, 1e21, 1e100, 4.35, 1e-5, 99999.99999999999};
+    for (const double d : numbers) EXPECT_EQ(text::Significant15(d), printed(L"%.15G", d)) << d;
+    EXPECT_EQ(text::Significant15(std::nan("")), L"NAN");
+    EXPECT_EQ(text::DateTime(2026, 3, 9, 14, 5, 7), L"2026-03-09 14:05:07");
+}
 
 TEST(LanguageTexts, BothTablesHoldTheSameSixtyEightNumbers) {
     EXPECT_EQ(TextCount(), 68);

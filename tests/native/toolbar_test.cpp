@@ -97,6 +97,48 @@ TEST_F(Toolbar, LaterDocumentChangesFindWhatExistsAndAddNothing) {
     EXPECT_EQ(basWildcardBtns::Keys().size(), 18u);
 }
 
+// Every call costs Word time on every document switch: the first build sets nothing Office has
+// already (a new control is visible and enabled), tags each control once and restores the normal
+// template's Saved only when it was saved.
+TEST_F(Toolbar, TheFirstBuildSetsNoValueTheToolbarHasAlready) {
+    word.NewDocument();
+    EXPECT_EQ(word.CallCount(L"CommandBarControl.Visible.put"), 0);
+    EXPECT_EQ(word.CallCount(L"CommandBarControl.Enabled.put"), 0);
+    EXPECT_EQ(word.CallCount(L"CommandBarControl.Tag.put"), 4 + 18);
+    EXPECT_EQ(word.CallCount(L"Documents.Count.get"), 1);
+    EXPECT_EQ(word.CallCount(L"Template.Saved.put"), 1);
+}
+
+// A later DocumentChange asks what only Word knows (is a document open, is the toolbar still shown,
+// where does it stand) and builds again only when that, or the stored settings, changed.
+TEST_F(Toolbar, ALaterDocumentChangeAsksSevenQuestionsAndBuildsAgainOnlyWhatChanged) {
+    word.NewDocument();
+    const auto built = word.DumpToolbars();
+    word.ResetCallCounts();
+    word.NewDocument();
+    EXPECT_EQ(word.TotalCalls(), 7);  // Documents, Count, Visible, Position, RowIndex, Left, Top
+    EXPECT_EQ(word.DumpToolbars(), built);
+
+    const auto bar = [&] { return word.Application()->CommandBars()->Item(L"Quillora Toolbar"); };
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        std::function<bool()> undone;
+    };
+    const Change changes[] = {
+        {"hidden", [&] { bar()->SetVisible(false); }, [&] { return word.FindBar(L"Quillora Toolbar")->visible; }},
+        {"moved", [&] { bar()->SetLeft(300); }, [&] { return Where() == std::vector<int32_t>{3, 0, 0, 0}; }},
+        {"places stored anew", [&] { Store(L"WildCard_Body", L"1"), Store(L"WildCard_Subject", L"2"); },
+         [&] { return Captions(L"Insert wildcard").front() == L"Body"; }},
+    };
+    for (const auto& change : changes) {
+        change.make();
+        word.NewDocument();
+        EXPECT_TRUE(change.undone()) << change.what;
+    }
+    EXPECT_TRUE(ports.view.reports.empty());
+}
+
 TEST_F(Toolbar, WithoutADocumentOnlyThePopupAndUseAsTemplateAreDisabled) {
     Bar().CreateCommandbar();  // Word started without a document
     EXPECT_FALSE(Control(L"Insert wildcard")->enabled);

@@ -198,6 +198,7 @@ constexpr Member<port::CommandBar> kCommandBarMembers[] = {
     {L"Position", 3, Put, [](auto& b, const Call& c) -> Value { b.SetPosition(c.args.Long(0)); return {}; }},
     {L"RowIndex", 4, Get, [](auto& b, const Call&) -> Value { return b.RowIndex(); }},
     {L"RowIndex", 4, Put, [](auto& b, const Call& c) -> Value { b.SetRowIndex(c.args.Long(0)); return {}; }},
+    {L"Visible", 5, Get, [](auto& b, const Call&) -> Value { return b.Visible(); }},
     {L"Visible", 5, Put, [](auto& b, const Call& c) -> Value { b.SetVisible(c.args.Bool(0)); return {}; }},
     {L"Controls", 6, Get, [](auto& b, const Call& c) -> Value { return Wrap(b.Controls(), c.context); }},
     {L"Delete", 7, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},

@@ -22,13 +22,29 @@ struct Row {
     std::vector<Cost> runs;
 };
 
-// The middle value of the runs (the upper one of the two middles for an even count).
+// The middle value (the upper one of the two middles for an even count).
+template <class Value>
+Value Median(std::vector<Value> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 template <class Value>
 Value Median(const std::vector<Cost>& runs, Value Cost::*field) {
     std::vector<Value> values;
     for (const auto& cost : runs) values.push_back(cost.*field);
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
+    return Median(std::move(values));
+}
+
+std::wstring LoadRow(std::wstring_view progId) {
+    return L"load " + std::wstring(progId) + L" (CoCreateInstance to the end of OnConnection)";
+}
+
+// "4.25x"
+std::wstring Times(double ratio) {
+    wchar_t text[32] = {};
+    std::swprintf(text, 32, L"%.2fx", ratio);
+    return text;
 }
 
 std::wstring Milliseconds(std::chrono::nanoseconds time) {
@@ -53,7 +69,7 @@ std::wstring Shown(std::chrono::nanoseconds time, int64_t invokes, int64_t nameL
 std::vector<Row> RowsOf(const WinSessionHost& host, const Session& session) {
     std::vector<Row> rows;
     for (const auto& load : host.AddIns().Loads())
-        rows.push_back({L"load " + load.progId + L" (CoCreateInstance to the end of OnConnection)", {load.cost}});
+        rows.push_back({LoadRow(load.progId), {load.cost}});
     for (const auto& step : session.Costs())
         rows.push_back({step.line ? L"line " + Decimal(static_cast<long long>(step.line)) + L": " + step.step : step.step,
                         {step.cost}});
@@ -62,7 +78,7 @@ std::vector<Row> RowsOf(const WinSessionHost& host, const Session& session) {
 
 }  // namespace
 
-int Measure(int32_t runs, std::wstring_view script, const Print& print) {
+int Measure(int32_t runs, std::wstring_view script, const Print& print, std::wstring_view baseline) {
     std::vector<Row> table;
     for (int32_t run = 1; run <= runs; ++run) {
         std::vector<std::wstring> output;
@@ -100,6 +116,23 @@ int Measure(int32_t runs, std::wstring_view script, const Print& print) {
         print(Padded(row.what, width, false) + L"  " + Shown(first.time, first.invokes, first.nameLookups) + L"    " +
               Shown(Median(row.runs, &Cost::time), Median(row.runs, &Cost::invokes),
                     Median(row.runs, &Cost::nameLookups)));
+    }
+    if (baseline.empty()) return Session::kPassed;
+
+    const auto base = std::find_if(table.begin(), table.end(), [&](const Row& row) { return row.what == LoadRow(baseline); });
+    if (base == table.end()) {
+        print(L"wordsim: the baseline add-in " + std::wstring(baseline) + L" did not load");
+        return Session::kScriptError;
+    }
+    print(L"wordsim: each load as a multiple of " + std::wstring(baseline) + L"'s in the same run");
+    for (const auto& row : table) {
+        if (&row == &*base || row.what.rfind(L"load ", 0) != 0) continue;
+        std::vector<double> ratios;
+        for (size_t run = 0; run < row.runs.size(); ++run)
+            ratios.push_back(static_cast<double>(row.runs[run].time.count()) /
+                             static_cast<double>(std::max<int64_t>(base->runs[run].time.count(), 1)));
+        print(Padded(row.what, width, false) + L"  first run " + Times(ratios.front()) + L"    median of " +
+              Decimal(runs) + L" " + Times(Median(ratios)));
     }
     return Session::kPassed;
 }

@@ -743,6 +743,7 @@ public:
     }
     int32_t RowIndex() override { return Get(L"CommandBar.RowIndex.get", &Bar::rowIndex); }
     void SetRowIndex(int32_t value) override { PutToolbar(L"CommandBar.RowIndex.put", &Bar::rowIndex, value); }
+    bool Visible() override { return Get(L"CommandBar.Visible.get", &Bar::visible); }
     void SetVisible(bool visible) override { PutToolbar(L"CommandBar.Visible.put", &Bar::visible, visible); }
     std::shared_ptr<port::CommandBarControls> Controls() override { return Child<ControlsImpl>(L"CommandBar.Controls.get"); }
     void Delete() override {

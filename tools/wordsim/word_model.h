@@ -61,7 +61,7 @@ inline constexpr std::wstring_view kMembers[] = {
     L"CommandBar.Left.get", L"CommandBar.Left.put", L"CommandBar.Top.get", L"CommandBar.Top.put",
     L"CommandBar.Position.get", L"CommandBar.Position.put",
     L"CommandBar.RowIndex.get", L"CommandBar.RowIndex.put",
-    L"CommandBar.Visible.put", L"CommandBar.Controls.get", L"CommandBar.Delete",
+    L"CommandBar.Visible.get", L"CommandBar.Visible.put", L"CommandBar.Controls.get", L"CommandBar.Delete",
     L"CommandBarControls.Item", L"CommandBarControls.Add",
     L"CommandBarControl.Caption.get", L"CommandBarControl.Caption.put",
     L"CommandBarControl.Parameter.get", L"CommandBarControl.Parameter.put",

@@ -6,9 +6,10 @@
 //                             /a: start without add-ins, as "winword /a"; /blank: start with a
 //                             blank document as Word does, raising DocumentChange for it (with
 //                             :quiet without); no script or "-": stdin
-//   wordsim /measure <runs> [script]
+//   wordsim /measure <runs> [/baseline <ProgID>] [script]
 //                             runs the script that often, each time in a fresh Word, and prints
-//                             what each add-in's load and each step cost (tools/wordsim/README.md)
+//                             what each add-in's load and each step cost, and with a baseline each
+//                             load as a multiple of that add-in's (tools/wordsim/README.md)
 //
 // Exit code: 0 when every step succeeded, 1 when an expectation failed, 2 for an error in the
 // script or in how wordsim was started.
@@ -35,7 +36,7 @@ constexpr int kStartFailed = wordsim::Session::kScriptError;
 constexpr wchar_t kUsage[] =
     L"usage: wordsim [/a] [/blank[:quiet]] [script]   (/a: no add-ins; /blank: a start-up document;\n"
     L"       no script or \"-\": standard input)\n"
-    L"       wordsim /measure <runs> [script]";
+    L"       wordsim /measure <runs> [/baseline <ProgID>] [script]";
 
 // One line of output: wide to a console, UTF-8 to a file or pipe.
 void PrintLine(std::wstring_view line) {
@@ -67,6 +68,20 @@ private:
     HRESULT result_;
 };
 
+// What Word has loaded by the time it connects its add-ins, beyond what wordsim itself imports:
+// Common Controls (version 6, through the program's manifest), the common dialogs and the printing
+// they bring. An add-in that needs them finds them there and is not charged for their loading.
+class LoadedAsInWord {
+public:
+    LoadedAsInWord() {
+        for (const wchar_t* name : {L"comctl32.dll", L"comdlg32.dll", L"version.dll"})
+            modules_.emplace_back(::LoadLibraryW(name));
+    }
+
+private:
+    std::vector<qlora::win::UniqueModule> modules_;
+};
+
 std::string ReadScript(const std::wstring& path) {
     if (path.empty() || path == L"-") return wordsim::ReadAll(::GetStdHandle(STD_INPUT_HANDLE));
     const qlora::win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -81,6 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     bool loadAddIns = true;
     auto startupDocument = wordsim::StartupDocument::None;
     int32_t runs = 0;  // measuring when above 0
+    std::wstring baseline;  // the add-in the measured loads are compared with
     std::vector<std::wstring> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];
@@ -90,6 +106,8 @@ int wmain(int argc, wchar_t** argv) {
             startupDocument = wordsim::StartupDocument::Announced;
         } else if (arg == L"/blank:quiet" || arg == L"-blank:quiet") {
             startupDocument = wordsim::StartupDocument::Quiet;
+        } else if ((arg == L"/baseline" || arg == L"-baseline") && i + 1 < argc) {
+            baseline = argv[++i];
         } else if (arg == L"/measure" || arg == L"-measure") {
             const auto count = i + 1 < argc ? qlora::ParseWholeNumber(argv[++i]) : std::nullopt;
             if (!count || *count < 1) {
@@ -101,7 +119,7 @@ int wmain(int argc, wchar_t** argv) {
             scripts.emplace_back(arg);
         }
     }
-    if (scripts.size() > 1 || (runs > 0 && !loadAddIns)) {
+    if (scripts.size() > 1 || (runs > 0 && !loadAddIns) || (runs == 0 && !baseline.empty())) {
         PrintLine(kUsage);
         return kStartFailed;
     }
@@ -114,12 +132,13 @@ int wmain(int argc, wchar_t** argv) {
         return kStartFailed;
     }
 
+    const LoadedAsInWord systemDlls;
     const OleThread thread;
     if (FAILED(thread.Result())) {
         PrintLine(L"wordsim: OleInitialize failed: " + qlora::win::SystemMessage(static_cast<DWORD>(thread.Result())));
         return kStartFailed;
     }
-    if (runs > 0) return wordsim::Measure(runs, wordsim::Utf8Text(bytes), PrintLine);
+    if (runs > 0) return wordsim::Measure(runs, wordsim::Utf8Text(bytes), PrintLine, baseline);
     const auto word = std::make_shared<wordsim::Word>();
     wordsim::WinSessionHost host(word, PrintLine, loadAddIns, startupDocument);
     return wordsim::Session(*word, host, PrintLine).Run(wordsim::Utf8Text(bytes));
