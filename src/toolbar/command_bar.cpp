@@ -86,8 +86,10 @@ class NormalTemplateSavedKept {
 public:
     explicit NormalTemplateSavedKept(word::Application& wordApp)
         : normalTemplate_(wordApp.NormalTemplate()), saved_(Required(normalTemplate_).Saved()) {}
+    // A command-bar change can only mark the template changed: one that was changed already stays
+    // so without a call.
     ~NormalTemplateSavedKept() {
-        IgnoringFailures([&] { normalTemplate_->SetSaved(saved_); });
+        if (saved_) IgnoringFailures([&] { normalTemplate_->SetSaved(true); });
     }
     NormalTemplateSavedKept(const NormalTemplateSavedKept&) = delete;
     NormalTemplateSavedKept& operator=(const NormalTemplateSavedKept&) = delete;
