@@ -10,6 +10,7 @@
 #include "errors/error_trail.h"
 #include "settings/language_texts.h"
 #include "settings/program_settings.h"
+#include "toolbar/check_wildcards.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcards.h"
 
@@ -22,6 +23,8 @@ namespace mso = word::mso;
 constexpr int32_t kFaceWildcard = 163;  // the wildcard buttons and "Choose wildcards"
 constexpr int32_t kFaceTemplate = 230;
 constexpr int32_t kFaceInfo = 49;
+constexpr int32_t kFaceCheck = 2;    // Word's spelling check
+constexpr int32_t kFaceShow = 119;   // Word's show/hide marks
 
 // One stored toolbar position value: its settings entry, its default, the bar property it holds
 // and the values Office takes for it.
@@ -82,6 +85,8 @@ clsCommandBar::~clsCommandBar() {
     myTemplateButton.Release();
     myInfoButton.Release();
     myWildcardsButton.Release();
+    myCheckButton.Release();
+    myShowButton.Release();
     myCommandBar.reset();
 }
 
@@ -100,6 +105,12 @@ void clsCommandBar::CreateCommandbar() {
 
         AttachButton(myWildcardsButton, LNG_Main(67), mso::ButtonIconAndCaption, kFaceWildcard, LNG_Main(68),
                      &clsCommandBar::myWildcardsButton_Click);
+        AttachButton(myCheckButton, LNG_Main(500), mso::ButtonIconAndCaption, kFaceCheck, LNG_Main(501),
+                     &clsCommandBar::myCheckButton_Click);
+        AttachButton(myShowButton, LNG_Main(502), mso::ButtonIcon, kFaceShow, LNG_Main(503),
+                     &clsCommandBar::myShowButton_Click);
+        myCheckButton.Get()->SetEnabled(HasOpenDocument(wordApp));
+        myShowButton.Get()->SetEnabled(HasOpenDocument(wordApp));
         AttachButton(myTemplateButton, LNG_Main(66), mso::ButtonIconAndCaption, kFaceTemplate, LNG_Main(69),
                      &clsCommandBar::myTemplateButton_Click);
         myTemplateButton.Get()->SetEnabled(HasOpenDocument(wordApp));
@@ -248,6 +259,14 @@ void clsCommandBar::myWildcardsButton_Click(const std::shared_ptr<word::CommandB
     Handle(
         L"clsCommandBar.myWildcardsButton_Click(Ctrl,CancelDefault)",
         [&] { Required(Installed<ToolbarDialogs>::Get()).ShowWildcardsDialog(); }, Ctrl, CancelDefault);
+}
+
+void clsCommandBar::myCheckButton_Click(const std::shared_ptr<word::CommandBarButton>&, bool&) {
+    basCheckWildcards::CheckWildcards();
+}
+
+void clsCommandBar::myShowButton_Click(const std::shared_ptr<word::CommandBarButton>&, bool&) {
+    basCheckWildcards::ShowWildcards();
 }
 
 bool clsCommandBar::DocumentHasWildcards() {

@@ -222,6 +222,16 @@ void Session::Select(std::wstring_view args) {
     word_.Select(Number(words[0], L"select: start"), Number(words[1], L"select: end"));
 }
 
+void Session::Copy(std::wstring_view args) {
+    const auto words = Exactly(args, 2, L"copy <start> <end>");
+    word_.Copy(Number(words[0], L"copy: start"), Number(words[1], L"copy: end"));
+}
+
+void Session::Paste(std::wstring_view args) {
+    Exactly(args, 0, L"paste");
+    word_.Paste();
+}
+
 void Session::Click(std::wstring_view args) {
     const std::wstring path = Required(args, L"click <bar>/<caption>/...");
     if (!word_.FindControl(path)) throw ScriptError{L"click: no control at \"" + path + L"\""};
@@ -318,6 +328,8 @@ const Session::Step* Session::FindStep(std::wstring_view name) {
         {L"close", &Session::Close},
         {L"type", &Session::Type},
         {L"select", &Session::Select},
+        {L"copy", &Session::Copy},
+        {L"paste", &Session::Paste},
         {L"click", &Session::Click},
         {L"move-toolbar", &Session::MoveToolbar},
         {L"wait", &Session::Wait},

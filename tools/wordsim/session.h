@@ -85,6 +85,8 @@ private:
     void Close(std::wstring_view args);
     void Type(std::wstring_view args);
     void Select(std::wstring_view args);
+    void Copy(std::wstring_view args);
+    void Paste(std::wstring_view args);
     void Click(std::wstring_view args);
     void MoveToolbar(std::wstring_view args);
     void Wait(std::wstring_view args);
