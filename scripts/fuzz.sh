@@ -9,7 +9,7 @@ set -euo pipefail
 build=$1
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=(template_list error_report path wildcard_selection)
+targets=(template_list error_report path wildcard_selection wildcard_check)
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
