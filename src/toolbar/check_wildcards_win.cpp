@@ -3,7 +3,6 @@
 #include <array>
 
 #include "addin/resource_ids.h"
-#include "common/prompt.h"
 #include "settings/language_texts.h"
 
 namespace qlora {
@@ -72,9 +71,9 @@ void CheckWildcardsDialog::OnCommand(int id, int code) {
     if (id == IDC_CMD_GOTO) {
         GoToSelected();
     } else if (id == IDC_CMD_REPAIR) {
-        const auto told = form_.cmdRepairAll_Click();
+        // What the repair did stays in view under the list, which now shows what is left.
+        SetItemText(IDC_LBL_RESULT, form_.cmdRepairAll_Click());
         FillList();
-        if (!told.empty()) ShowMessage(told, LNG_Main(500), MsgButtons::Ok, MsgIcon::Information);
     } else if (id == IDCANCEL) {
         End(IDCANCEL);
     }

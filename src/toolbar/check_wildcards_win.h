@@ -1,5 +1,5 @@
 // frmCheckWildcards on Windows: a report-style list of what is wrong (kind, wildcard, text) with
-// "Go to", "Repair all" and "Close". The form (toolbar/check_wildcards.h) reads, checks and repairs.
+// "Go to", "Repair all" (what it did shows under the list) and "Close". The form (toolbar/check_wildcards.h) reads, checks and repairs.
 #pragma once
 
 #include "common/dialog_win.h"
