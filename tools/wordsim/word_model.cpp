@@ -1073,7 +1073,7 @@ std::wstring Word::DumpDocument() const {
     out << L"Document " << Quoted(doc->name) << L" full name " << Quoted(doc->FullName()) << L"\n"
         << L"Text " << Quoted(doc->text) << L"\n"
         << L"Selection " << Shown(doc->selection) << L" " << Quoted(doc->TextOf(doc->selection)) << L"\n"
-        << L"ShowBookmarks " << std::boolalpha << state_->showBookmarks << std::noboolalpha << L"\n";
+        << L"View bookmarks shown=" << std::boolalpha << state_->showBookmarks << std::noboolalpha << L"\n";
     for (const auto& b : doc->bookmarks)
         out << L"Bookmark " << Quoted(b.name) << L" " << Shown(b.span) << L" " << Quoted(doc->TextOf(b.span)) << L"\n";
     for (const auto& v : doc->variables) out << L"Variable " << Quoted(v.name) << L" = " << Quoted(v.value) << L"\n";
