@@ -14,6 +14,7 @@
 #include "templates/file_sys_win.h"
 #include "shell/operating_system_win.h"
 #include "shell/shell_execute_win.h"
+#include "toolbar/check_wildcards_win.h"
 
 namespace qlora {
 
@@ -46,6 +47,8 @@ void InstallWindowsPorts() {
     Installed<ToolbarDialogs>::Set(&dialogs);
     Installed<OpenDialogs>::Set(&dialogs);
     Installed<ReportView>::Set(&dialogs);
+    static WinCheckWildcardsView checkWildcards;
+    Installed<CheckWildcardsView>::Set(&checkWildcards);
 }
 
 }  // namespace qlora

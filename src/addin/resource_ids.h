@@ -48,3 +48,10 @@
 #define IDC_LBL_C 504
 #define IDC_LBL_EMAIL 505
 #define IDC_LBL_HOMEPAGE 506
+
+// frmCheckWildcards
+#define IDD_CHECKWILDCARDS 600
+#define IDC_LVW_PROBLEMS 601
+#define IDC_CMD_GOTO 602
+#define IDC_CMD_REPAIR 603
+#define IDC_LBL_RESULT 604

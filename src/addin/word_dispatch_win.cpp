@@ -292,12 +292,16 @@ public:
     int32_t Start() override { return disp_.GetLong(L"Start"); }
     int32_t End() override { return disp_.GetLong(L"End"); }
     std::wstring Text() override { return disp_.GetString(L"Text"); }
+    void Select() override { disp_.Call(L"Select"); }
 };
 
 class BookmarkImpl final : public Dispatched<Bookmark> {
 public:
     using Dispatched::Dispatched;
     std::wstring Name() override { return disp_.GetString(L"Name"); }
+    int32_t Start() override { return disp_.GetLong(L"Start"); }
+    int32_t End() override { return disp_.GetLong(L"End"); }
+    void Delete() override { disp_.Call(L"Delete"); }
 };
 
 IDispatch* RequireDispatch(const Object* object) {
@@ -312,6 +316,9 @@ public:
     int32_t Count() override { return disp_.GetLong(L"Count"); }
     std::shared_ptr<Bookmark> Item(int32_t index) override {
         return Wrap<BookmarkImpl>(disp_.GetObject(L"Item", {index}));
+    }
+    std::shared_ptr<Bookmark> Item(const std::wstring& name) override {
+        return Wrap<BookmarkImpl>(disp_.GetObject(L"Item", {name}));
     }
     bool Exists(const std::wstring& name) override {
         Variant v;
@@ -359,6 +366,10 @@ public:
     std::shared_ptr<word::Variables> Variables() override {
         return Wrap<VariablesImpl>(disp_.GetObject(L"Variables"));
     }
+    std::shared_ptr<word::Range> Content() override { return Wrap<RangeImpl>(disp_.GetObject(L"Content")); }
+    std::shared_ptr<word::Range> Range(int32_t start, int32_t end) override {
+        return Wrap<RangeImpl>(disp_.CallObject(L"Range", {start, end}));
+    }
     void SaveAs(const SaveAsArgs& a) override {
         disp_.Call(L"SaveAs", {Optional(a.FileName), Optional(a.FileFormat), Optional(a.LockComments),
                                Optional(a.Password), Optional(a.AddToRecentFiles), Optional(a.WritePassword),
@@ -382,6 +393,19 @@ public:
     std::shared_ptr<word::Range> Range() override { return Wrap<RangeImpl>(disp_.GetObject(L"Range")); }
     void TypeText(const std::wstring& text) override { disp_.Call(L"TypeText", {text}); }
     void SetRange(int32_t start, int32_t end) override { disp_.Call(L"SetRange", {start, end}); }
+};
+
+class ViewImpl final : public Dispatched<View> {
+public:
+    using Dispatched::Dispatched;
+    bool ShowBookmarks() override { return disp_.GetBool(L"ShowBookmarks"); }
+    void SetShowBookmarks(bool show) override { disp_.Put(L"ShowBookmarks", show); }
+};
+
+class WindowImpl final : public Dispatched<Window> {
+public:
+    using Dispatched::Dispatched;
+    std::shared_ptr<word::View> View() override { return Wrap<ViewImpl>(disp_.GetObject(L"View")); }
 };
 
 class TemplateImpl final : public Dispatched<Template> {
@@ -500,6 +524,7 @@ public:
     std::shared_ptr<Document> ActiveDocument() override {
         return Wrap<DocumentImpl>(disp_.GetObject(L"ActiveDocument"));
     }
+    std::shared_ptr<Window> ActiveWindow() override { return Wrap<WindowImpl>(disp_.GetObject(L"ActiveWindow")); }
     std::shared_ptr<word::Selection> Selection() override {
         return Wrap<SelectionImpl>(disp_.GetObject(L"Selection"));
     }

@@ -49,17 +49,22 @@ public:
     virtual int32_t Start() = 0;
     virtual int32_t End() = 0;
     virtual std::wstring Text() = 0;
+    virtual void Select() = 0;  // becomes the selection of the document's window
 };
 
 class Bookmark : public Object {
 public:
     virtual std::wstring Name() = 0;
+    virtual int32_t Start() = 0;
+    virtual int32_t End() = 0;
+    virtual void Delete() = 0;  // the bookmark only, never its text
 };
 
 class Bookmarks : public Object {
 public:
     virtual int32_t Count() = 0;
     virtual std::shared_ptr<Bookmark> Item(int32_t index) = 0;  // 1-based
+    virtual std::shared_ptr<Bookmark> Item(const std::wstring& name) = 0;  // fails for a missing name
     virtual bool Exists(const std::wstring& name) = 0;
     virtual std::shared_ptr<Bookmark> Add(const std::wstring& name, const std::shared_ptr<Range>& range) = 0;
 };
@@ -99,6 +104,8 @@ public:
     virtual std::wstring FullName() = 0;
     virtual std::shared_ptr<word::Bookmarks> Bookmarks() = 0;
     virtual std::shared_ptr<word::Variables> Variables() = 0;
+    virtual std::shared_ptr<word::Range> Content() = 0;  // the main text, whole
+    virtual std::shared_ptr<word::Range> Range(int32_t start, int32_t end) = 0;
     virtual void SaveAs(const SaveAsArgs& args) = 0;
     // SaveChanges false closes without saving and without asking; omitted, Word asks when the
     // document has unsaved changes.
@@ -116,6 +123,17 @@ public:
     virtual std::shared_ptr<word::Range> Range() = 0;
     virtual void TypeText(const std::wstring& text) = 0;
     virtual void SetRange(int32_t start, int32_t end) = 0;
+};
+
+class View : public Object {
+public:
+    virtual bool ShowBookmarks() = 0;  // Word's brackets around every bookmark
+    virtual void SetShowBookmarks(bool show) = 0;
+};
+
+class Window : public Object {
+public:
+    virtual std::shared_ptr<word::View> View() = 0;
 };
 
 class Template : public Object {
@@ -188,6 +206,7 @@ public:
 class Application : public Object {
 public:
     virtual std::shared_ptr<Document> ActiveDocument() = 0;  // fails when no document is open
+    virtual std::shared_ptr<Window> ActiveWindow() = 0;      // likewise
     virtual std::shared_ptr<word::Selection> Selection() = 0;
     virtual std::shared_ptr<word::Documents> Documents() = 0;
     virtual std::shared_ptr<Template> NormalTemplate() = 0;

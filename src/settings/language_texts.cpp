@@ -85,7 +85,25 @@ constexpr TextRow kTexts[] = {
     {402, L"Fügt einen Platzhalter an der Cursorposition ein", L"Inserts a wildcard at the cursor position"},
     {403, L"Info", L"Info"},
     {404, L"Version, Support-Adresse und Internetseite", L"Version, support address and homepage"},
-};
+    // Checking wildcards.
+    {500, L"Platzhalter prüfen", L"Check wildcards"},
+    {501, L"Platzhalter finden, deren Textmarke verloren, beschädigt oder nie gesetzt wurde", L"Find wildcards whose bookmark was lost, damaged or never made"},
+    {502, L"Platzhalter anzeigen", L"Show wildcards"},
+    {503, L"Die Klammern um jeden markierten Platzhalter ein- oder ausblenden", L"Show or hide the brackets around every marked wildcard"},
+    {504, L"Nicht markiert", L"Not marked"},
+    {505, L"Beschädigt", L"Damaged"},
+    {506, L"Beschädigt, wird entfernt", L"Damaged, will be removed"},
+    {507, L"Unbekannt", L"Unknown"},
+    {508, L"Art", L"Kind"},
+    {509, L"Platzhalter", L"Wildcard"},
+    {510, L"Textstelle", L"Text"},
+    {511, L"Gehe zu", L"Go to"},
+    {512, L"Alle reparieren", L"Repair all"},
+    {513, L"Schließen", L"Close"},
+    {514, L"%1 Platzhalter geprüft: alle sind markiert.", L"%1 wildcards checked: all are marked."},
+    {515, L"%1 Platzhalter repariert.", L"%1 wildcards repaired."},
+    {516, L"%1 beschädigte Textmarken enthielten keinen Platzhalter mehr und wurden entfernt.", L"%1 damaged bookmarks held no wildcard any more and were removed."},
+    {517, L"%1 Textmarken mit unbekanntem Namen wurden nicht verändert.", L"%1 bookmarks with an unknown name were left as they are."},};
 
 static_assert(std::is_sorted(std::begin(kTexts), std::end(kTexts),
                              [](const TextRow& a, const TextRow& b) { return a.number < b.number; }));

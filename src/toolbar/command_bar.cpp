@@ -11,6 +11,7 @@
 #include "errors/error_trail.h"
 #include "settings/language_texts.h"
 #include "settings/program_settings.h"
+#include "toolbar/check_wildcards.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcards.h"
 
@@ -23,6 +24,8 @@ namespace mso = word::mso;
 constexpr int32_t kFaceWildcard = 163;  // the wildcard buttons and "Choose wildcards"
 constexpr int32_t kFaceTemplate = 230;
 constexpr int32_t kFaceInfo = 49;
+constexpr int32_t kFaceCheck = 2;    // Word's spelling check
+constexpr int32_t kFaceShow = 119;   // Word's show/hide marks
 
 // One stored toolbar position value: its settings entry, its default, the bar property it holds
 // and the values Office takes for it.
@@ -126,6 +129,8 @@ clsCommandBar::~clsCommandBar() {
     myTemplateButton.Release();
     myInfoButton.Release();
     myWildcardsButton.Release();
+    myCheckButton.Release();
+    myShowButton.Release();
     myCommandBar.reset();
 }
 
@@ -153,6 +158,12 @@ void clsCommandBar::CreateCommandbar() {
 
         AttachButton(myWildcardsButton, LNG_Main(67), mso::ButtonIconAndCaption, kFaceWildcard, LNG_Main(68),
                      &clsCommandBar::myWildcardsButton_Click);
+        const bool newCheckButton = AttachButton(myCheckButton, LNG_Main(500), mso::ButtonIconAndCaption, kFaceCheck,
+                                                 LNG_Main(501), &clsCommandBar::myCheckButton_Click);
+        const bool newShowButton = AttachButton(myShowButton, LNG_Main(502), mso::ButtonIcon, kFaceShow, LNG_Main(503),
+                                                &clsCommandBar::myShowButton_Click);
+        if (EnabledAsBuilt(newCheckButton) != hasDocument) myCheckButton.Get()->SetEnabled(hasDocument);
+        if (EnabledAsBuilt(newShowButton) != hasDocument) myShowButton.Get()->SetEnabled(hasDocument);
         const bool newTemplateButton =
             AttachButton(myTemplateButton, LNG_Main(66), mso::ButtonIconAndCaption, kFaceTemplate, LNG_Main(69),
                          &clsCommandBar::myTemplateButton_Click);
@@ -168,6 +179,8 @@ void clsCommandBar::DeleteCommandbar() {
         myTemplateButton.Release();
         myInfoButton.Release();
         myWildcardsButton.Release();
+        myCheckButton.Release();
+        myShowButton.Release();
         myCommandBar.reset();
         built_.reset();
         // Found by its name: a toolbar an earlier connection built goes as well.
@@ -366,6 +379,14 @@ void clsCommandBar::myWildcardsButton_Click(const std::shared_ptr<word::CommandB
 }
 void clsCommandBar::myWildcardsButton_Click(const std::wstring& Ctrl, bool& CancelDefault) {
     WildcardsClick(Ctrl, CancelDefault);
+}
+
+void clsCommandBar::myCheckButton_Click(const std::shared_ptr<word::CommandBarButton>&, bool&) {
+    basCheckWildcards::CheckWildcards();
+}
+
+void clsCommandBar::myShowButton_Click(const std::shared_ptr<word::CommandBarButton>&, bool&) {
+    basCheckWildcards::ShowWildcards();
 }
 
 bool clsCommandBar::DocumentHasWildcards() {

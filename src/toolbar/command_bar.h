@@ -1,6 +1,6 @@
 // clsCommandBar: the add-in's temporary toolbar "Quillora Toolbar" in Word. From left to right it
 // carries the pop-up menu "Insert wildcard" with one button per chosen wildcard, and the buttons
-// "Choose wildcards", "Use as template" and "Info", whose clicks open the add-in's dialogs.
+// "Choose wildcards", "Check wildcards", "Show wildcards", "Use as template" and "Info".
 //
 // CreateCommandbar runs on every DocumentChange and finds what exists before it adds anything.
 // Word discards the toolbar when it closes, so its position lives in the settings store. Each call
@@ -92,6 +92,9 @@ public:
     void myInfoButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
     void myTemplateButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
     void myWildcardsButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
+    // "Check wildcards" and "Show wildcards": the commands report their own failures.
+    void myCheckButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    void myShowButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
     // Whether the active document has a bookmark whose name begins with "WildCard_" (this case).
     bool DocumentHasWildcards();
 
@@ -136,6 +139,8 @@ private:
     ButtonWithEvents myInfoButton;
     ButtonWithEvents myTemplateButton;
     ButtonWithEvents myWildcardsButton;
+    ButtonWithEvents myCheckButton;
+    ButtonWithEvents myShowButton;
 };
 
 }  // namespace qlora

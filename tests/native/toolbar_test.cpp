@@ -50,7 +50,7 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
     EXPECT_TRUE(bar->temporary);
     EXPECT_TRUE(bar->visible);
     EXPECT_EQ(Where(), (std::vector<int32_t>{3, 0, 0, 0}));
-    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Check wildcards", L"Show wildcards", L"Use as template", L"Info"));
     EXPECT_EQ(Captions(L"Insert wildcard"), kEnglishDefaults);
 
     const auto subject = Control(L"Insert wildcard/Subject");
@@ -72,6 +72,8 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
         int32_t style, face;
     };
     for (const auto& f : {Fixed{L"Choose wildcards", L"Choose the wildcards, that should be shown in the list", 3, 163},
+                          Fixed{L"Check wildcards", L"Find wildcards whose bookmark was lost, damaged or never made", 3, 2},
+                          Fixed{L"Show wildcards", L"Show or hide the brackets around every marked wildcard", 1, 119},
                           Fixed{L"Use as template", L"Use document as template", 3, 230},
                           Fixed{L"Info", L"Info", 1, 49}}) {
         const auto button = Control(f.caption);
@@ -93,7 +95,7 @@ TEST_F(Toolbar, LaterDocumentChangesFindWhatExistsAndAddNothing) {
 
     EXPECT_EQ(word.DumpToolbars(), first);
     EXPECT_EQ(word.CallCount(L"CommandBars.Add"), 1);
-    EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), 4 + 18);
+    EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), 6 + 18);
     EXPECT_EQ(basWildcardBtns::Keys().size(), 18u);
 }
 
@@ -152,6 +154,8 @@ TEST_F(Toolbar, WithoutADocumentOnlyThePopupAndUseAsTemplateAreDisabled) {
     word.CloseDocument();
     EXPECT_FALSE(Control(L"Insert wildcard")->enabled);
     EXPECT_FALSE(Control(L"Use as template")->enabled);
+    EXPECT_FALSE(Control(L"Check wildcards")->enabled);
+    EXPECT_FALSE(Control(L"Show wildcards")->enabled);
     EXPECT_TRUE(Control(L"Choose wildcards")->enabled);
     EXPECT_TRUE(Control(L"Info")->enabled);
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
@@ -255,7 +259,7 @@ TEST_F(Toolbar, ChangingTheListRebuildsThePopupFirstInTheNewStoredOrder) {
     StoreSelection({L"WildCard_InFolder", L"WildCard_Sender", L"WildCard_Subject"});
     Bar().CreateWildCardList(true);
 
-    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Check wildcards", L"Show wildcards", L"Use as template", L"Info"));
     EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"In folder", L"Sender", L"Subject"));
     EXPECT_THAT(basWildcardBtns::Keys(), ElementsAre(L"WildCard_Subject", L"WildCard_Sender", L"WildCard_InFolder"));
 
@@ -272,7 +276,7 @@ TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBui
     word.NewDocument();
 
     EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"Subject", L"Body", L"Sender"));
-    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Insert wildcard", L"Choose wildcards", L"Check wildcards", L"Show wildcards", L"Use as template", L"Info"));
     EXPECT_TRUE(word.FindBar(L"Quillora Toolbar")->visible);
     ASSERT_EQ(ports.view.reports.size(), 1u);
     const auto& report = ports.view.reports[0];
@@ -303,10 +307,11 @@ TEST_F(Toolbar, TagsAreUniqueSoOneClickReachesOneHandlerAlsoAfterRebuilds) {
     EXPECT_THAT(dialogs.shown, ElementsAre(L"frmWildcards"));
     EXPECT_EQ(word.ActiveDocument()->bookmarks.size(), 1u);
     std::set<std::wstring> tags;
-    for (const auto& path : {L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"})
+    for (const auto& path : {L"Insert wildcard", L"Choose wildcards", L"Check wildcards", L"Show wildcards",
+                             L"Use as template", L"Info"})
         tags.insert(Control(path)->tag);
     for (const auto& c : Control(L"Insert wildcard")->controls) tags.insert(c->tag);
-    EXPECT_EQ(tags.size(), 4u + 18u);
+    EXPECT_EQ(tags.size(), 6u + 18u);
 }
 
 // Word 2013 and later keep the toolbar of another document window live under a dialog.

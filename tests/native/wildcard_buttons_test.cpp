@@ -67,6 +67,7 @@ public:
     std::shared_ptr<word::Selection> Selection() override {
         return typesOtherwise_ ? std::make_shared<SelectionTypingOtherwise>(word_->Selection()) : nullptr;
     }
+    std::shared_ptr<word::Window> ActiveWindow() override { return word_->ActiveWindow(); }
     std::shared_ptr<word::Documents> Documents() override { return word_->Documents(); }
     std::shared_ptr<word::Template> NormalTemplate() override { return word_->NormalTemplate(); }
     std::shared_ptr<word::CommandBars> CommandBars() override { return word_->CommandBars(); }
@@ -108,7 +109,8 @@ TEST_F(WildcardButtons, TheFirstFreeNameIsTakenAgainAndNamesCompareWithoutCase) 
 TEST_F(WildcardButtons, TheGermanPlaceholderGetsTheSameBookmarkName) {
     UseLanguage(basGlobal::kGerman);
     word.NewDocument();
-    EXPECT_THAT(Captions(L""), ElementsAre(L"Platzhalter einfügen", L"Platzhalter auswählen", L"Als Vorlage verwenden", L"Info"));
+    EXPECT_THAT(Captions(L""), ElementsAre(L"Platzhalter einfügen", L"Platzhalter auswählen", L"Platzhalter prüfen",
+                                           L"Platzhalter anzeigen", L"Als Vorlage verwenden", L"Info"));
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Platzhalter einfügen/Betreff"));
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Platzhalter einfügen/Aktuelles Datum + Uhrzeit"));
     EXPECT_THAT(Marks(), ElementsAre(L"WildCard_Subject [0, 11) <<Betreff>>",

@@ -512,7 +512,7 @@ TEST_F(WordModelHost, DumpsShowTheStateReadably) {
     EXPECT_EQ(word.DumpDocument(),
               L"Document \"Letter.docx\" full name \"C:\\Docs\\Letter.docx\"\n"
               L"Text \"Dear \\\"Sir\\\",\\r\"\n"
-              L"Selection [0, 4) \"Dear\"\n"
+              L"Selection [0, 4) \"Dear\"\n" L"View bookmarks shown=false\n"
               L"Bookmark \"Salutation\" [5, 10) \"\\\"Sir\\\"\"\n"
               L"Variable \"Template\" = \"Letter\"\n");
 

@@ -477,6 +477,34 @@ TEST_F(AddInDialogs, UnloadingTheAddInClosesAnOpenInfoDialog) {
 
 // ---- Pictures ----------------------------------------------------------------------------------
 
+TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
+    OpenDocumentWithWildcard(data.Path(L"Offer.doc"));  // "Dear <<Subject>>"
+    word->Copy(0, 16);
+    word->Paste();  // the copy comes without the bookmark, whose name the document has
+    word->Type(L" <<Sender>>");
+    const std::wstring text = word->ActiveDocument()->text;
+    DialogDriver driver({{L"Check wildcards", [&](HWND dialog) {
+        const HWND list = List(dialog, IDC_LVW_PROBLEMS);
+        EXPECT_THAT(ListEntries(list), ElementsAre(L"Not marked", L"Not marked"));
+        EXPECT_EQ(ItemText(dialog, IDC_CMD_GOTO), L"Go to");
+        testing::SelectEntry(list, 2);
+        Press(dialog, IDC_CMD_GOTO);
+        EXPECT_EQ(word->ActiveDocument()->selection, (wordsim::Span{33, 43}));
+        Press(dialog, IDC_CMD_REPAIR);
+        EXPECT_TRUE(ListEntries(list).empty());
+        EXPECT_EQ(ItemText(dialog, IDC_LBL_RESULT), L"2 wildcards repaired.");
+        Press(dialog, IDCANCEL);
+    }}});
+    word->Click(L"Quillora Toolbar/Check wildcards");
+
+    const auto doc = word->ActiveDocument();
+    EXPECT_EQ(doc->text, text);
+    std::vector<std::wstring> marks;
+    for (const auto& b : doc->bookmarks) marks.push_back(b.name + L"=" + doc->TextOf(b.span));
+    EXPECT_THAT(marks, ElementsAre(L"WildCard_Subject=<<Subject>>", L"WildCard_Subject1=<<Subject>>",
+                                   L"WildCard_Sender=<<Sender>>"));
+}
+
 // Set for the copy of this program that takes the pictures inside a virtual desktop, where the
 // dialogs get their title bars drawn.
 constexpr wchar_t kPictureFolderVariable[] = L"QLORA_DIALOG_PICTURES";
@@ -544,7 +572,8 @@ void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
 // that program in a virtual desktop and checks that the pictures came out.
 TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
     const std::wstring folder = Environment(kPictureFolderVariable);
-    const std::vector<std::wstring> names{L"choose-wildcards", L"use-as-template", L"info", L"error-report"};
+    const std::vector<std::wstring> names{L"choose-wildcards", L"use-as-template", L"info", L"error-report",
+                                          L"check-wildcards"};
     if (folder.empty()) {
         const std::wstring pictures = std::filesystem::path(win::ThisModuleFolder()).parent_path() / L"screenshots";
         std::filesystem::create_directories(pictures);
@@ -582,6 +611,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         UseLanguage(language);
         StartWord();
         OpenDocumentWithWildcard(data.Path(L"Offer.doc"));
+        word->Type(L", " + basDisplayNames::GetDisplayName(L"WildCard_Sender", -1));  // typed by hand
         DialogDriver driver({
             {LNG_Main(339),
              [&](HWND dialog) {
@@ -600,10 +630,16 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
                  picture(dialog, names[2], code);
                  Press(dialog, IDOK);
              }},
+            {LNG_Main(500),
+             [&](HWND dialog) {
+                 picture(dialog, names[4], code);
+                 Press(dialog, IDCANCEL);
+             }},
         });
         word->Click(L"Quillora Toolbar/" + LNG_Main(67));
         word->Click(L"Quillora Toolbar/" + LNG_Main(66));
         word->Click(L"Quillora Toolbar/Info");
+        word->Click(L"Quillora Toolbar/" + LNG_Main(500));
         word->Refuse(L"Document.Bookmarks.get");
         word->Click(L"Quillora Toolbar/" + LNG_Main(66));  // its failure is reported
         word->Allow(L"Document.Bookmarks.get");

@@ -476,7 +476,7 @@ TEST(WordsimSession, AScriptDrivesWordAndPrintsEveryStep) {
     EXPECT_THAT(run.lines, ElementsAre(L"add-ins are not loaded (/a)", L"> new", L"> type Dear Sir,\\nHello\\\\World",
                                        L"> select 5 8", L"> type Madam", L"> print document",
                                        L"Document \"Document1\" full name \"Document1\"",
-                                       L"Text \"Dear Madam,\\rHello\\World\"", L"Selection [10, 10) \"\"",
+                                       L"Text \"Dear Madam,\\rHello\\World\"", L"Selection [10, 10) \"\"", L"View bookmarks shown=false",
                                        L"> expect Text \"Dear Madam,\\rHello\\World\"", L"> expect-not Bookmark",
                                        L"> quit"));
 }
@@ -598,7 +598,7 @@ TEST(WordsimProgram, RunsAScriptFromAFileAndEndsWithItsExitCode) {
     EXPECT_EQ(output,
               "add-ins are not loaded (/a)\n> new\n> type \xC3\x84rger <<Subject>>\n> print document\n"
               "Document \"Document1\" full name \"Document1\"\nText \"\xC3\x84rger <<Subject>>\"\n"
-              "Selection [17, 17) \"\"\n> expect <<Subject>>\n> print toolbars\nNormalTemplate saved=true\n> quit\n");
+              "Selection [17, 17) \"\"\nView bookmarks shown=false\n> expect <<Subject>>\n> print toolbars\nNormalTemplate saved=true\n> quit\n");
 
     const auto [failed, message] = run("new\nclick Quillora Toolbar/Insert wildcard/Subject\n");
     EXPECT_EQ(failed, 2);

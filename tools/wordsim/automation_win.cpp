@@ -153,6 +153,11 @@ std::wstring Args::Name(size_t i) const {
     return Bstr::ToString((*v).bstrVal);
 }
 
+bool Args::IsText(size_t i) const {
+    Variant v;
+    return Given(i, v) && (*v).vt == VT_BSTR;
+}
+
 ComPtr<IDispatch> Args::Object(size_t i) const {
     Variant v;
     if (!Given(i, v) || (*v).vt == VT_EMPTY || (*v).vt == VT_NULL) return nullptr;

@@ -76,6 +76,8 @@ public:
     std::wstring Text(size_t i) const { return Required<std::wstring>(i); }
     // A required text that must be given as text: bars and controls are found by name only.
     std::wstring Name(size_t i) const;
+    // Whether the argument is given as text (by value or by reference), as an index-or-name is read.
+    bool IsText(size_t i) const;
     // An object argument; nullptr when omitted or Nothing.
     ComPtr<IDispatch> Object(size_t i) const;
     // Fails with DISP_E_TYPEMISMATCH for the argument: given, but not what the member can take.

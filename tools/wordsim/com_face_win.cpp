@@ -32,6 +32,8 @@ ComPtr<IDispatch> Wrap(std::shared_ptr<port::Bookmark> target, const Context& co
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Variables> target, const Context& context);
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Variable> target, const Context& context);
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Template> target, const Context& context);
+ComPtr<IDispatch> Wrap(std::shared_ptr<port::Window> target, const Context& context);
+ComPtr<IDispatch> Wrap(std::shared_ptr<port::View> target, const Context& context);
 ComPtr<IDispatch> Wrap(std::shared_ptr<Options> target, const Context& context);
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::CommandBars> target, const Context& context);
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::CommandBar> target, const Context& context);
@@ -55,6 +57,7 @@ constexpr Member<port::Application> kApplicationMembers[] = {
     {L"CommandBars", 5, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.CommandBars(), c.context); }},
     {L"Version", 6, Get, [](auto& a, const Call&) -> Value { return a.Version(); }},
     {L"Options", 7, Get, [](auto&, const Call& c) -> Value { return Wrap(std::make_shared<Options>(), c.context); }},
+    {L"ActiveWindow", 8, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.ActiveWindow(), c.context); }},
 };
 constexpr IID kApplicationEvents[] = {kApplicationEvents2, kApplicationEvents3, kApplicationEvents4};
 
@@ -104,8 +107,26 @@ constexpr Member<port::Document> kDocumentMembers[] = {
          return {};
      },
      3},
+    {L"Content", 8, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Content(), c.context); }},
+    // Range(Start, End): both omitted, the whole main text.
+    {L"Range", 9, Method,
+     [](auto& d, const Call& c) -> Value {
+         return Wrap(d.Range(c.args.OptLong(0).value_or(0), c.args.OptLong(1).value_or(INT32_MAX)), c.context);
+     },
+     2},
 };
 constexpr Automation<port::Document> kDocument{L"_Document", kDocumentMembers};
+
+constexpr Member<port::Window> kWindowMembers[] = {
+    {L"View", 1, Get, [](auto& w, const Call& c) -> Value { return Wrap(w.View(), c.context); }},
+};
+constexpr Automation<port::Window> kWindow{L"Window", kWindowMembers};
+
+constexpr Member<port::View> kViewMembers[] = {
+    {L"ShowBookmarks", 1, Get, [](auto& v, const Call&) -> Value { return v.ShowBookmarks(); }},
+    {L"ShowBookmarks", 1, Put, [](auto& v, const Call& c) -> Value { v.SetShowBookmarks(c.args.Bool(0)); return {}; }},
+};
+constexpr Automation<port::View> kView{L"View", kViewMembers};
 
 constexpr Member<port::Selection> kSelectionMembers[] = {
     {L"Start", 1, Get, [](auto& s, const Call&) -> Value { return s.Start(); }},
@@ -119,12 +140,18 @@ constexpr Automation<port::Selection> kSelection{L"Selection", kSelectionMembers
 constexpr Member<port::Range> kRangeMembers[] = {
     {L"Start", 1, Get, [](auto& r, const Call&) -> Value { return r.Start(); }},
     {L"End", 2, Get, [](auto& r, const Call&) -> Value { return r.End(); }},
-    {L"Text", 3, Get, [](auto& r, const Call&) -> Value { return r.Text(); }},
+    {L"Text", DISPID_VALUE, Get, [](auto& r, const Call&) -> Value { return r.Text(); }},
+    {L"Select", 3, Method, [](auto& r, const Call&) -> Value { r.Select(); return {}; }},
 };
 constexpr Automation<port::Range> kRange{L"Range", kRangeMembers};
 
 constexpr Member<port::Bookmarks> kBookmarksMembers[] = {
-    {L"Item", DISPID_VALUE, Method, [](auto& b, const Call& c) -> Value { return Wrap(b.Item(c.args.Long(0)), c.context); }, 1},
+    // Item(Index): a name or a 1-based number.
+    {L"Item", DISPID_VALUE, Method,
+     [](auto& b, const Call& c) -> Value {
+         return Wrap(c.args.IsText(0) ? b.Item(c.args.Text(0)) : b.Item(c.args.Long(0)), c.context);
+     },
+     1},
     {L"Count", 1, Get, [](auto& b, const Call&) -> Value { return b.Count(); }},
     {L"Exists", 2, Method, [](auto& b, const Call& c) -> Value { return b.Exists(c.args.Text(0)); }, 1},
     // Without a range Word marks the selection; a range must be one of this Word's.
@@ -141,6 +168,9 @@ constexpr Automation<port::Bookmarks> kBookmarks{L"Bookmarks", kBookmarksMembers
 
 constexpr Member<port::Bookmark> kBookmarkMembers[] = {
     {L"Name", DISPID_VALUE, Get, [](auto& b, const Call&) -> Value { return b.Name(); }},
+    {L"Start", 1, Get, [](auto& b, const Call&) -> Value { return b.Start(); }},
+    {L"End", 2, Get, [](auto& b, const Call&) -> Value { return b.End(); }},
+    {L"Delete", 3, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::Bookmark> kBookmark{L"Bookmark", kBookmarkMembers};
 
@@ -301,6 +331,8 @@ ComPtr<IDispatch> Wrap(std::shared_ptr<port::Variables> t, const Context& c) { r
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Variable> t, const Context& c) { return MakeObject(kVariable, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Template> t, const Context& c) { return MakeObject(kTemplate, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<Options> t, const Context& c) { return MakeObject(kOptions, std::move(t), c); }
+ComPtr<IDispatch> Wrap(std::shared_ptr<port::Window> t, const Context& c) { return MakeObject(kWindow, std::move(t), c); }
+ComPtr<IDispatch> Wrap(std::shared_ptr<port::View> t, const Context& c) { return MakeObject(kView, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::CommandBars> t, const Context& c) { return MakeObject(kCommandBars, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::CommandBar> t, const Context& c) { return MakeObject(kCommandBar, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::CommandBarControls> t, const Context& c) { return MakeObject(kControls, std::move(t), c); }

@@ -233,6 +233,16 @@ void Session::Comment(std::wstring_view args) {
     word_.AddComment(Number(words[0], L"comment: start"), Number(words[1], L"comment: end"));
 }
 
+void Session::Copy(std::wstring_view args) {
+    const auto words = Exactly(args, 2, L"copy <start> <end>");
+    word_.Copy(Number(words[0], L"copy: start"), Number(words[1], L"copy: end"));
+}
+
+void Session::Paste(std::wstring_view args) {
+    Exactly(args, 0, L"paste");
+    word_.Paste();
+}
+
 void Session::Click(std::wstring_view args) {
     const std::wstring path = Required(args, L"click <bar>/<caption>/...");
     if (!word_.FindControl(path)) throw ScriptError{L"click: no control at \"" + path + L"\""};
@@ -339,6 +349,8 @@ const Session::Step* Session::FindStep(std::wstring_view name) {
         {L"select", &Session::Select},
         {L"track-changes", &Session::TrackChanges},
         {L"comment", &Session::Comment},
+        {L"copy", &Session::Copy},
+        {L"paste", &Session::Paste},
         {L"click", &Session::Click},
         {L"ribbon", &Session::ClickRibbon},
         {L"move-toolbar", &Session::MoveToolbar},

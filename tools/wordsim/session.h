@@ -91,6 +91,8 @@ private:
     void Select(std::wstring_view args);
     void TrackChanges(std::wstring_view args);
     void Comment(std::wstring_view args);
+    void Copy(std::wstring_view args);
+    void Paste(std::wstring_view args);
     void Click(std::wstring_view args);
     void ClickRibbon(std::wstring_view args);
     void MoveToolbar(std::wstring_view args);

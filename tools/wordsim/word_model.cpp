@@ -151,6 +151,10 @@ void SetBookmark(Document& doc, std::wstring_view name, Span span) {
     SortBookmarks(doc);
 }
 
+bool DropBookmark(Document& doc, std::wstring_view name) {
+    return std::erase_if(doc.bookmarks, [name](const Bookmark& b) { return EqualsNoCase(b.name, name); }) > 0;
+}
+
 // Word keeps no empty document variable: setting one to "" deletes it.
 void SetVariable(Document& doc, std::wstring_view name, std::wstring_view value) {
     const auto found = FindNamed(doc.variables, name);
@@ -239,6 +243,12 @@ struct ClickSink {
 
 // ---- The state behind a Word and all its port objects ---------------------------------------
 
+// What the user copied: the text and the bookmarks wholly inside it, relative to its start.
+struct Clipboard {
+    std::wstring text;
+    std::vector<Bookmark> bookmarks;
+};
+
 struct State {
     std::vector<std::shared_ptr<Document>> documents;  // opening order
     std::vector<std::shared_ptr<Document>> recent;     // activation order, the active one last
@@ -247,6 +257,8 @@ struct State {
     int32_t barsUnnamed = 0;
     bool normalTemplateSaved = true;
     bool replaceSelection = true;
+    bool showBookmarks = false;  // View.ShowBookmarks: one setting for every window, as Word keeps it
+    Clipboard clipboard;
     std::wstring version = L"16.0";
     SinkList<std::function<void()>> documentChange;
     SinkList<ClickSink> clicks;
@@ -472,11 +484,22 @@ public:
     std::wstring Text() override {
         return Get(L"Range.Text.get", [this](const Document& doc) { return doc.TextOf(*span_); });
     }
+    void Select() override {
+        const auto [state, doc] = Enter(L"Range.Select");
+        doc->selection = *span_;
+    }
     Span Where() const { return *span_; }
 
 private:
     std::shared_ptr<Span> span_;
 };
+
+// A Range object over a span of the document, kept moving with its edits.
+std::shared_ptr<port::Range> NewRange(const std::weak_ptr<State>& state, const std::shared_ptr<Document>& doc, Span where) {
+    auto span = std::make_shared<Span>(where);
+    doc->ranges.push_back(span);
+    return std::make_shared<RangeImpl>(state, doc, std::move(span));
+}
 
 class SelectionImpl final : public port::Selection, public BoundTo<Document> {
 public:
@@ -487,9 +510,7 @@ public:
     }
     std::shared_ptr<port::Range> Range() override {
         const auto [state, doc] = Enter(L"Selection.Range.get");
-        auto span = std::make_shared<Span>(doc->selection);
-        doc->ranges.push_back(span);
-        return std::make_shared<RangeImpl>(state_, doc, std::move(span));
+        return NewRange(state_, doc, doc->selection);
     }
     void TypeText(const std::wstring& text) override {
         const auto [state, doc] = Enter(L"Selection.TypeText");
@@ -507,14 +528,23 @@ public:
     BookmarkImpl(std::weak_ptr<State> state, std::weak_ptr<Document> doc, std::wstring name)
         : BoundTo(std::move(state), std::move(doc)), name_(std::move(name)) {}
     std::wstring TypeName() const override { return L"Bookmark"; }
-    std::wstring Name() override {
-        const auto [state, doc] = Enter(L"Bookmark.Name.get");
-        const auto* bookmark = doc->FindBookmark(name_);
-        if (!bookmark) Raise(kObjectDeleted);
-        return bookmark->name;
+    std::wstring Name() override { return Existing(L"Bookmark.Name.get")->name; }
+    int32_t Start() override { return Existing(L"Bookmark.Start.get")->span.start; }
+    int32_t End() override { return Existing(L"Bookmark.End.get")->span.end; }
+    // Removes the mark; the text stays.
+    void Delete() override {
+        const auto [state, doc] = Enter(L"Bookmark.Delete");
+        if (!DropBookmark(*doc, name_)) Raise(kObjectDeleted);
     }
 
 private:
+    const ::wordsim::Bookmark* Existing(std::wstring_view member) const {
+        const auto [state, doc] = Enter(member);
+        const auto* bookmark = doc->FindBookmark(name_);
+        if (!bookmark) Raise(kObjectDeleted);
+        return bookmark;
+    }
+
     std::wstring name_;
 };
 
@@ -533,6 +563,12 @@ public:
         for (const auto& b : doc->bookmarks) names.push_back(b.name);
         std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return Fold(a) < Fold(b); });
         return std::make_shared<BookmarkImpl>(state_, doc, names[static_cast<size_t>(index - 1)]);
+    }
+    std::shared_ptr<port::Bookmark> Item(const std::wstring& name) override {
+        const auto [state, doc] = Enter(L"Bookmarks.Item");
+        const auto* bookmark = doc->FindBookmark(name);
+        if (!bookmark) Raise(kNoSuchMember);
+        return std::make_shared<BookmarkImpl>(state_, doc, bookmark->name);
     }
     bool Exists(const std::wstring& name) override {
         return Get(L"Bookmarks.Exists", [&](const Document& doc) { return doc.FindBookmark(name) != nullptr; });
@@ -602,6 +638,14 @@ public:
     std::wstring FullName() override { return Get(L"Document.FullName.get", &::wordsim::Document::FullName); }
     std::shared_ptr<port::Bookmarks> Bookmarks() override { return Child<BookmarksImpl>(L"Document.Bookmarks.get"); }
     std::shared_ptr<port::Variables> Variables() override { return Child<VariablesImpl>(L"Document.Variables.get"); }
+    std::shared_ptr<port::Range> Content() override {
+        const auto [state, doc] = Enter(L"Document.Content.get");
+        return NewRange(state_, doc, {0, static_cast<int32_t>(doc->text.size())});
+    }
+    std::shared_ptr<port::Range> Range(int32_t start, int32_t end) override {
+        const auto [state, doc] = Enter(L"Document.Range");
+        return NewRange(state_, doc, Clamped(*doc, start, end));
+    }
     // Records the call and renames the document; the hook writes the file when one is set. The
     // document changes only once the file is written: a refused write leaves it as it was.
     void SaveAs(const port::SaveAsArgs& args) override {
@@ -776,12 +820,34 @@ public:
     }
 };
 
+class ViewImpl final : public port::View, public Bound {
+public:
+    using Bound::Bound;
+    std::wstring TypeName() const override { return L"View"; }
+    bool ShowBookmarks() override { return Enter(L"View.ShowBookmarks.get")->showBookmarks; }
+    void SetShowBookmarks(bool show) override { Enter(L"View.ShowBookmarks.put")->showBookmarks = show; }
+};
+
+class WindowImpl final : public port::Window, public Bound {
+public:
+    using Bound::Bound;
+    std::wstring TypeName() const override { return L"Window"; }
+    std::shared_ptr<port::View> View() override {
+        Enter(L"Window.View.get");
+        return std::make_shared<ViewImpl>(state_);
+    }
+};
+
 class ApplicationImpl final : public port::Application, public Bound {
 public:
     using Bound::Bound;
     std::wstring TypeName() const override { return L"Application"; }
     std::shared_ptr<port::Document> ActiveDocument() override {
         return std::make_shared<DocumentImpl>(state_, Enter(L"Application.ActiveDocument.get")->ActiveOrFail());
+    }
+    std::shared_ptr<port::Window> ActiveWindow() override {
+        Enter(L"Application.ActiveWindow.get")->ActiveOrFail();
+        return std::make_shared<WindowImpl>(state_);
     }
     // The selection of the window active now; it stays with that document.
     std::shared_ptr<port::Selection> Selection() override {
@@ -914,8 +980,7 @@ void Word::Select(int32_t start, int32_t end) {
 void Word::Type(std::wstring_view text) { TypeInto(*state_->UserDocument(), text, state_->replaceSelection); }
 
 bool Word::DeleteBookmark(std::wstring_view name) {
-    const auto doc = state_->UserDocument();
-    return std::erase_if(doc->bookmarks, [name](const Bookmark& b) { return EqualsNoCase(b.name, name); }) > 0;
+    return DropBookmark(*state_->UserDocument(), name);
 }
 
 void Word::SetTrackRevisions(bool on) { state_->UserDocument()->trackRevisions = on; }
@@ -943,6 +1008,26 @@ bool Word::TrackRevisions(const port::Document& document) const {
 void Word::SetTrackRevisions(const port::Document& document, bool on) {
     ModelDocument(state_, document)->trackRevisions = on;
 }
+
+void Word::Copy(int32_t start, int32_t end) {
+    const auto doc = state_->UserDocument();
+    const Span copied = Clamped(*doc, start, end);
+    Clipboard clipboard{doc->TextOf(copied), {}};
+    for (const auto& b : doc->bookmarks)
+        if (b.span.start >= copied.start && b.span.end <= copied.end)
+            clipboard.bookmarks.push_back({b.name, {b.span.start - copied.start, b.span.end - copied.start}});
+    state_->clipboard = std::move(clipboard);
+}
+
+void Word::Paste() {
+    const auto doc = state_->UserDocument();
+    const int32_t at = doc->selection.start;
+    TypeInto(*doc, state_->clipboard.text, state_->replaceSelection);
+    for (const auto& b : state_->clipboard.bookmarks)
+        if (!doc->FindBookmark(b.name)) SetBookmark(*doc, b.name, {at + b.span.start, at + b.span.end});
+}
+
+bool Word::ShowBookmarks() const { return state_->showBookmarks; }
 
 void Word::OnSaveAs(std::function<void(const Document&)> hook) { state_->saveAsHook = std::move(hook); }
 
@@ -1038,7 +1123,8 @@ std::wstring Word::DumpDocument() const {
     std::wostringstream out;
     out << L"Document " << Quoted(doc->name) << L" full name " << Quoted(doc->FullName()) << L"\n"
         << L"Text " << Quoted(doc->text) << L"\n"
-        << L"Selection " << Shown(doc->selection) << L" " << Quoted(doc->TextOf(doc->selection)) << L"\n";
+        << L"Selection " << Shown(doc->selection) << L" " << Quoted(doc->TextOf(doc->selection)) << L"\n"
+        << L"View bookmarks shown=" << std::boolalpha << state_->showBookmarks << std::noboolalpha << L"\n";
     for (const auto& b : doc->bookmarks)
         out << L"Bookmark " << Quoted(b.name) << L" " << Shown(b.span) << L" " << Quoted(doc->TextOf(b.span)) << L"\n";
     for (const auto& d : doc->deletions) out << L"Deleted " << Shown(d) << L" " << Quoted(doc->TextOf(d)) << L"\n";

@@ -46,14 +46,16 @@ namespace wordsim {
 inline constexpr std::wstring_view kMembers[] = {
     L"Application.ActiveDocument.get", L"Application.Selection.get", L"Application.Documents.get",
     L"Application.NormalTemplate.get", L"Application.CommandBars.get", L"Application.Version.get",
-    L"Application.DocumentChange.advise",
+    L"Application.DocumentChange.advise", L"Application.ActiveWindow.get",
+    L"Window.View.get", L"View.ShowBookmarks.get", L"View.ShowBookmarks.put",
     L"Documents.Count.get",
     L"Document.Name.get", L"Document.Path.get", L"Document.FullName.get",
     L"Document.Bookmarks.get", L"Document.Variables.get", L"Document.SaveAs", L"Document.Close",
+    L"Document.Content.get", L"Document.Range",
     L"Selection.Start.get", L"Selection.Range.get", L"Selection.TypeText", L"Selection.SetRange",
-    L"Range.Start.get", L"Range.End.get", L"Range.Text.get",
+    L"Range.Start.get", L"Range.End.get", L"Range.Text.get", L"Range.Select",
     L"Bookmarks.Count.get", L"Bookmarks.Item", L"Bookmarks.Exists", L"Bookmarks.Add",
-    L"Bookmark.Name.get",
+    L"Bookmark.Name.get", L"Bookmark.Start.get", L"Bookmark.End.get", L"Bookmark.Delete",
     L"Variables.Item", L"Variables.Add",
     L"Variable.Value.get", L"Variable.Value.put", L"Variable.Delete",
     L"Template.Saved.get", L"Template.Saved.put",
@@ -203,6 +205,12 @@ public:
     // a closed document fails as Word's do).
     bool TrackRevisions(const qlora::word::Document& document) const;
     void SetTrackRevisions(const qlora::word::Document& document, bool on);
+    // The user copies [start, end) (clamped) of the active document and pastes it at the selection
+    // (replacing it as typing does). As Word does, the copy carries the bookmarks wholly inside
+    // it, and the paste adds only those whose names the document does not have.
+    void Copy(int32_t start, int32_t end);
+    void Paste();
+    bool ShowBookmarks() const;  // View.ShowBookmarks
     // Called by every Document.SaveAs with the document as it is to be saved (a writer hooks in
     // here). When the hook throws, the save fails and the document keeps its name and path.
     void OnSaveAs(std::function<void(const Document&)> hook);
