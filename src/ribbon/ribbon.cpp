@@ -30,10 +30,14 @@ struct TabControl {
     void (clsCommandBar::*click)(const std::wstring&, bool&);  // none for the menu
 };
 
-constexpr std::array<TabControl, 4> kControls{{
+constexpr std::array<TabControl, 6> kControls{{
     {L"QuilloraInsertWildcard", L"dynamicMenu", false, 70, &TabTexts::insert, L"BookmarkInsert", L"W", true, nullptr},
     {L"QuilloraChooseWildcards", L"button", false, 67, &TabTexts::choose, L"ControlsGallery", L"C", false,
      &clsCommandBar::myWildcardsButton_Click},
+    {L"QuilloraCheckWildcards", L"button", false, 500, &TabTexts::check, L"Spelling", L"K", true,
+     &clsCommandBar::myCheckButton_Click},
+    {L"QuilloraShowWildcards", L"button", false, 502, &TabTexts::show, L"ParagraphMarks", L"S", true,
+     &clsCommandBar::myShowButton_Click},
     {L"QuilloraUseAsTemplate", L"button", true, 66, &TabTexts::useAsTemplate, L"FileSaveAs", L"T", true,
      &clsCommandBar::myTemplateButton_Click},
     {L"QuilloraInfo", L"button", true, 403, &TabTexts::info, L"Help", L"I", false, &clsCommandBar::myInfoButton_Click},
@@ -154,6 +158,8 @@ TabTexts CurrentTexts() {
     texts.choose = {LNG_Main(67), LNG_Main(68)};
     texts.useAsTemplate = {LNG_Main(66), LNG_Main(69)};
     texts.info = {LNG_Main(403), LNG_Main(404)};
+    texts.check = {LNG_Main(500), LNG_Main(501)};
+    texts.show = {LNG_Main(502), LNG_Main(503)};
     return texts;
 }
 

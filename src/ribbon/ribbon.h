@@ -45,7 +45,7 @@ struct ControlTexts {
 };
 struct TabTexts {
     std::wstring tab, wildcardsGroup, templateGroup;
-    ControlTexts insert, choose, useAsTemplate, info;
+    ControlTexts insert, choose, useAsTemplate, info, check, show;
 };
 // One button of the "Insert wildcard" menu.
 struct MenuItem {

@@ -389,6 +389,10 @@ void clsCommandBar::myShowButton_Click(const std::shared_ptr<word::CommandBarBut
     basCheckWildcards::ShowWildcards();
 }
 
+void clsCommandBar::myCheckButton_Click(const std::wstring&, bool&) { basCheckWildcards::CheckWildcards(); }
+
+void clsCommandBar::myShowButton_Click(const std::wstring&, bool&) { basCheckWildcards::ShowWildcards(); }
+
 bool clsCommandBar::DocumentHasWildcards() {
     return PassOn(L"clsCommandBar.DocumentHasWildcards", [&] {
         const auto bookmarks = Required(Required(basGlobal::gWordApplication).ActiveDocument()).Bookmarks();

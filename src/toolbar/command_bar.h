@@ -95,6 +95,8 @@ public:
     // "Check wildcards" and "Show wildcards": the commands report their own failures.
     void myCheckButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
     void myShowButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault);
+    void myCheckButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
+    void myShowButton_Click(const std::wstring& Ctrl, bool& CancelDefault);
     // Whether the active document has a bookmark whose name begins with "WildCard_" (this case).
     bool DocumentHasWildcards();
 

@@ -56,10 +56,13 @@ TEST_F(Ribbon, TheTabCarriesTheToolbarsCommandsInTheUsersLanguage) {
         std::vector<std::wstring> groups, labels;
     };
     const Case cases[] = {
-        {basGlobal::kEnglish, {L"Wildcards", L"Template"}, {L"Insert wildcard", L"Choose wildcards", L"Use as template", L"Info"}},
+        {basGlobal::kEnglish,
+         {L"Wildcards", L"Template"},
+         {L"Insert wildcard", L"Choose wildcards", L"Check wildcards", L"Show wildcards", L"Use as template", L"Info"}},
         {basGlobal::kGerman,
          {L"Platzhalter", L"Vorlage"},
-         {L"Platzhalter einfügen", L"Platzhalter auswählen", L"Als Vorlage verwenden", L"Info"}},
+         {L"Platzhalter einfügen", L"Platzhalter auswählen", L"Platzhalter prüfen", L"Platzhalter anzeigen",
+          L"Als Vorlage verwenden", L"Info"}},
     };
     const std::set<std::wstring> callbacks{L"Ribbon_OnLoad", L"Ribbon_OnAction", L"Ribbon_GetLabel",
                                            L"Ribbon_GetEnabled", L"Ribbon_GetContent"};
@@ -72,6 +75,7 @@ TEST_F(Ribbon, TheTabCarriesTheToolbarsCommandsInTheUsersLanguage) {
         Collect(*root, elements);
         EXPECT_THAT(elements, ElementsAre(L"customUI", L"ribbon", L"tabs", L"tab QuilloraTab", L"group QuilloraWildcardsGroup",
                                           L"dynamicMenu QuilloraInsertWildcard", L"button QuilloraChooseWildcards",
+                                          L"button QuilloraCheckWildcards", L"button QuilloraShowWildcards",
                                           L"group QuilloraTemplateGroup", L"button QuilloraUseAsTemplate",
                                           L"button QuilloraInfo"));
         const auto& tab = root->children[0].children[0].children[0];
@@ -136,6 +140,8 @@ TEST_F(Ribbon, NeedsADocumentWhereTheToolbarDoes) {
     };
     const Case cases[] = {{L"QuilloraInsertWildcard", false, true},
                           {L"QuilloraChooseWildcards", true, true},
+                          {L"QuilloraCheckWildcards", false, true},
+                          {L"QuilloraShowWildcards", false, true},
                           {L"QuilloraUseAsTemplate", false, true},
                           {L"QuilloraInfo", true, true}};
     for (const auto& c : cases) EXPECT_EQ(basRibbon::GetEnabled(Id(c.id)), c.withoutDocument) << c.id;

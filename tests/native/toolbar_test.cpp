@@ -106,7 +106,7 @@ TEST_F(Toolbar, TheFirstBuildSetsNoValueTheToolbarHasAlready) {
     word.NewDocument();
     EXPECT_EQ(word.CallCount(L"CommandBarControl.Visible.put"), 0);
     EXPECT_EQ(word.CallCount(L"CommandBarControl.Enabled.put"), 0);
-    EXPECT_EQ(word.CallCount(L"CommandBarControl.Tag.put"), 4 + 18);
+    EXPECT_EQ(word.CallCount(L"CommandBarControl.Tag.put"), 6 + 18);  // six buttons and the menu's
     EXPECT_EQ(word.CallCount(L"Documents.Count.get"), 1);
     EXPECT_EQ(word.CallCount(L"Template.Saved.put"), 1);
 }
