@@ -39,6 +39,7 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     basRibbon::TabTexts texts;
     for (auto* text : {&texts.tab, &texts.wildcardsGroup, &texts.templateGroup, &texts.insert.label,
                        &texts.insert.supertip, &texts.choose.label, &texts.choose.supertip,
+                       &texts.check.label, &texts.check.supertip, &texts.show.label, &texts.show.supertip,
                        &texts.useAsTemplate.label, &texts.useAsTemplate.supertip, &texts.info.label,
                        &texts.info.supertip})
         *text = ConsumeText(input, 64);
@@ -55,11 +56,13 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     Require(groups.size() == 2, "the tab has its two groups", tabXml);
     RequireRead(groups[0][L"label"], texts.wildcardsGroup, "the wildcards group's label is kept");
     RequireRead(groups[1][L"label"], texts.templateGroup, "the template group's label is kept");
-    const basRibbon::ControlTexts* controls[] = {&texts.insert, &texts.choose, &texts.useAsTemplate, &texts.info};
+    // In the tab's order.
+    const basRibbon::ControlTexts* controls[] = {&texts.insert, &texts.choose,        &texts.check,
+                                                 &texts.show,   &texts.useAsTemplate, &texts.info};
     size_t at = 0;
     for (const auto& group : groups) {
         for (const auto& control : group.children) {
-            Require(at < std::size(controls), "the tab has four controls", tabXml);
+            Require(at < std::size(controls), "the tab has its six controls", tabXml);
             RequireRead(control[L"screentip"], controls[at]->label, "a control's screen tip is kept");
             RequireRead(control[L"supertip"], controls[at]->supertip, "a control's description is kept");
             ++at;

@@ -202,6 +202,13 @@ for bits in 64 32; do
   [[ $rc -eq 0 ]] || tr -d '\r' <"$tmp/wordsim.out" | grep -v ':trace:' | sed 's/^/  | /'
 done
 
+# 6b. A German user's Word shows the Quillora tab in German, and its menu inserts as the toolbar does.
+printf 'new\nprint ribbon\nexpect Platzhalter einf\nribbon Quillora/Platzhalter einf\xc3\xbcgen/Betreff\n%s\n%s\nquit\n' \
+  'print document' 'expect Bookmark "WildCard_Subject" [0, 11) "<<Betreff>>"' |
+  LANG=de_DE.UTF-8 "$wine" "$wordsim" >"$tmp/wordsim.out" 2>&1; rc=$?
+check "German Word: the Ribbon's Quillora tab is German and inserts <<Betreff>> (got $rc)" test "$rc" -eq 0
+[[ $rc -eq 0 ]] || tr -d '\r' <"$tmp/wordsim.out" | sed 's/^/  | /'
+
 # 7. Uninstall as Windows does, with the entry's QuietUninstallString. The uninstaller runs from
 # a copy in TEMP and returns at once: wait until the prefix has no program running.
 quiet=$(reg_value "$uninst_key" QuietUninstallString)
