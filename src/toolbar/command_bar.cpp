@@ -125,13 +125,13 @@ std::vector<int32_t> StoredPlaces(const clsProgramSettings& settings) {
 
 }  // namespace
 
-clsCommandBar::~clsCommandBar() {
-    myTemplateButton.Release();
-    myInfoButton.Release();
-    myWildcardsButton.Release();
-    myCheckButton.Release();
-    myShowButton.Release();
+clsCommandBar::~clsCommandBar() { LetGoOfToolbar(); }
+
+void clsCommandBar::LetGoOfToolbar() noexcept {
+    for (auto* button : {&myTemplateButton, &myInfoButton, &myWildcardsButton, &myCheckButton, &myShowButton})
+        button->Release();
     myCommandBar.reset();
+    built_.reset();
 }
 
 void clsCommandBar::CreateCommandbar() {
@@ -176,13 +176,7 @@ void clsCommandBar::CreateCommandbar() {
 
 void clsCommandBar::DeleteCommandbar() {
     Handle(L"clsCommandBar.DeleteCommandbar", [&] {
-        myTemplateButton.Release();
-        myInfoButton.Release();
-        myWildcardsButton.Release();
-        myCheckButton.Release();
-        myShowButton.Release();
-        myCommandBar.reset();
-        built_.reset();
+        LetGoOfToolbar();
         // Found by its name: a toolbar an earlier connection built goes as well.
         const auto bar = GetCommandBar(std::wstring(kToolbarName));
         if (!bar) return;

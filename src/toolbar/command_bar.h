@@ -116,6 +116,8 @@ private:
     // it was added.
     bool AttachButton(ButtonWithEvents& member, const std::wstring& caption, int32_t style, int32_t faceId,
                       const std::wstring& toolTip, ClickMethod onClick);
+    // Releases the buttons' events and the toolbar, and forgets what it was built as.
+    void LetGoOfToolbar() noexcept;
     // CreateWildCardList for a known document state (nothing: ask Word).
     void FillWildCardList(bool bolChange, std::optional<bool> hasDocument);
     // The position values in kLoadOrder, as read from the bar.
