@@ -205,7 +205,7 @@ done
 # 6b. A German user's Word shows the Quillora tab in German, and its menu inserts as the toolbar does.
 printf 'new\nprint ribbon\nexpect Platzhalter einf\nribbon Quillora/Platzhalter einf\xc3\xbcgen/Betreff\n%s\n%s\nquit\n' \
   'print document' 'expect Bookmark "WildCard_Subject" [0, 11) "<<Betreff>>"' |
-  LANG=de_DE.UTF-8 "$wine" "$wordsim" >"$tmp/wordsim.out" 2>&1; rc=$?
+  LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8 "$wine" "$wordsim" >"$tmp/wordsim.out" 2>&1; rc=$?
 check "German Word: the Ribbon's Quillora tab is German and inserts <<Betreff>> (got $rc)" test "$rc" -eq 0
 [[ $rc -eq 0 ]] || tr -d '\r' <"$tmp/wordsim.out" | sed 's/^/  | /'
 
