@@ -132,6 +132,16 @@ struct Automation {
                                      const Context& context) = nullptr;
 };
 
+// True when no DISPID of a table stands for two names: GetIDsOfNames would hand a caller the id
+// of another member (a property get and its put share one).
+template <class Target>
+constexpr bool OneNamePerId(std::span<const Member<Target>> members) {
+    for (const auto& a : members)
+        for (const auto& b : members)
+            if (a.id == b.id && a.name != b.name) return false;
+    return true;
+}
+
 // The type name callers see in counts and traces: "_Document" is the class Document.
 std::wstring ShownName(std::wstring_view typeName);
 

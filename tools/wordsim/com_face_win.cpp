@@ -69,11 +69,13 @@ qlora::EventConnection AdviseApplication(port::Application& application, const I
 
 constexpr Automation<port::Application> kApplication{
     L"_Application", kApplicationMembers, {}, kApplicationEvents, AdviseApplication};
+static_assert(OneNamePerId(kApplication.members));
 
 constexpr Member<port::Documents> kDocumentsMembers[] = {
     {L"Count", 1, Get, [](auto& d, const Call&) -> Value { return d.Count(); }},
 };
 constexpr Automation<port::Documents> kDocuments{L"Documents", kDocumentsMembers};
+static_assert(OneNamePerId(kDocuments.members));
 
 constexpr Member<port::Document> kDocumentMembers[] = {
     {L"Name", 1, Get, [](auto& d, const Call&) -> Value { return d.Name(); }},
@@ -81,9 +83,9 @@ constexpr Member<port::Document> kDocumentMembers[] = {
     {L"FullName", 3, Get, [](auto& d, const Call&) -> Value { return d.FullName(); }},
     {L"Bookmarks", 4, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Bookmarks(), c.context); }},
     {L"Variables", 5, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Variables(), c.context); }},
-    {L"TrackRevisions", 8, Get,
+    {L"TrackRevisions", 10, Get,
      [](auto& d, const Call& c) -> Value { return LiveWord(c.context).TrackRevisions(d); }},
-    {L"TrackRevisions", 8, Put,
+    {L"TrackRevisions", 10, Put,
      [](auto& d, const Call& c) -> Value {
          LiveWord(c.context).SetTrackRevisions(d, c.args.Bool(0));
          return {};
@@ -116,17 +118,20 @@ constexpr Member<port::Document> kDocumentMembers[] = {
      2},
 };
 constexpr Automation<port::Document> kDocument{L"_Document", kDocumentMembers};
+static_assert(OneNamePerId(kDocument.members));
 
 constexpr Member<port::Window> kWindowMembers[] = {
     {L"View", 1, Get, [](auto& w, const Call& c) -> Value { return Wrap(w.View(), c.context); }},
 };
 constexpr Automation<port::Window> kWindow{L"Window", kWindowMembers};
+static_assert(OneNamePerId(kWindow.members));
 
 constexpr Member<port::View> kViewMembers[] = {
     {L"ShowBookmarks", 1, Get, [](auto& v, const Call&) -> Value { return v.ShowBookmarks(); }},
     {L"ShowBookmarks", 1, Put, [](auto& v, const Call& c) -> Value { v.SetShowBookmarks(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<port::View> kView{L"View", kViewMembers};
+static_assert(OneNamePerId(kView.members));
 
 constexpr Member<port::Selection> kSelectionMembers[] = {
     {L"Start", 1, Get, [](auto& s, const Call&) -> Value { return s.Start(); }},
@@ -136,6 +141,7 @@ constexpr Member<port::Selection> kSelectionMembers[] = {
      [](auto& s, const Call& c) -> Value { s.SetRange(c.args.Long(0), c.args.Long(1)); return {}; }, 2},
 };
 constexpr Automation<port::Selection> kSelection{L"Selection", kSelectionMembers};
+static_assert(OneNamePerId(kSelection.members));
 
 constexpr Member<port::Range> kRangeMembers[] = {
     {L"Start", 1, Get, [](auto& r, const Call&) -> Value { return r.Start(); }},
@@ -144,6 +150,7 @@ constexpr Member<port::Range> kRangeMembers[] = {
     {L"Select", 3, Method, [](auto& r, const Call&) -> Value { r.Select(); return {}; }},
 };
 constexpr Automation<port::Range> kRange{L"Range", kRangeMembers};
+static_assert(OneNamePerId(kRange.members));
 
 constexpr Member<port::Bookmarks> kBookmarksMembers[] = {
     // Item(Index): a name or a 1-based number.
@@ -165,6 +172,7 @@ constexpr Member<port::Bookmarks> kBookmarksMembers[] = {
      2},
 };
 constexpr Automation<port::Bookmarks> kBookmarks{L"Bookmarks", kBookmarksMembers};
+static_assert(OneNamePerId(kBookmarks.members));
 
 constexpr Member<port::Bookmark> kBookmarkMembers[] = {
     {L"Name", DISPID_VALUE, Get, [](auto& b, const Call&) -> Value { return b.Name(); }},
@@ -173,6 +181,7 @@ constexpr Member<port::Bookmark> kBookmarkMembers[] = {
     {L"Delete", 3, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::Bookmark> kBookmark{L"Bookmark", kBookmarkMembers};
+static_assert(OneNamePerId(kBookmark.members));
 
 constexpr Member<port::Variables> kVariablesMembers[] = {
     {L"Item", DISPID_VALUE, Method, [](auto& v, const Call& c) -> Value { return Wrap(v.Item(c.args.Text(0)), c.context); }, 1},
@@ -181,6 +190,7 @@ constexpr Member<port::Variables> kVariablesMembers[] = {
      2},
 };
 constexpr Automation<port::Variables> kVariables{L"Variables", kVariablesMembers};
+static_assert(OneNamePerId(kVariables.members));
 
 constexpr Member<port::Variable> kVariableMembers[] = {
     {L"Value", DISPID_VALUE, Get, [](auto& v, const Call&) -> Value { return v.Value(); }},
@@ -188,12 +198,14 @@ constexpr Member<port::Variable> kVariableMembers[] = {
     {L"Delete", 1, Method, [](auto& v, const Call&) -> Value { v.Delete(); return {}; }},
 };
 constexpr Automation<port::Variable> kVariable{L"Variable", kVariableMembers};
+static_assert(OneNamePerId(kVariable.members));
 
 constexpr Member<port::Template> kTemplateMembers[] = {
     {L"Saved", 1, Get, [](auto& t, const Call&) -> Value { return t.Saved(); }},
     {L"Saved", 1, Put, [](auto& t, const Call& c) -> Value { t.SetSaved(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<port::Template> kTemplate{L"Template", kTemplateMembers};
+static_assert(OneNamePerId(kTemplate.members));
 
 constexpr Member<Options> kOptionsMembers[] = {
     {L"ReplaceSelection", 1, Get, [](auto&, const Call& c) -> Value { return LiveWord(c.context).ReplaceSelection(); }},
@@ -201,6 +213,7 @@ constexpr Member<Options> kOptionsMembers[] = {
      [](auto&, const Call& c) -> Value { LiveWord(c.context).SetReplaceSelection(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<Options> kOptions{L"Options", kOptionsMembers};
+static_assert(OneNamePerId(kOptions.members));
 
 // ---- Office command bars --------------------------------------------------------------------
 
@@ -218,6 +231,7 @@ constexpr Member<port::CommandBars> kCommandBarsMembers[] = {
      4},
 };
 constexpr Automation<port::CommandBars> kCommandBars{L"_CommandBars", kCommandBarsMembers};
+static_assert(OneNamePerId(kCommandBars.members));
 
 constexpr Member<port::CommandBar> kCommandBarMembers[] = {
     {L"Left", 1, Get, [](auto& b, const Call&) -> Value { return b.Left(); }},
@@ -234,6 +248,7 @@ constexpr Member<port::CommandBar> kCommandBarMembers[] = {
     {L"Delete", 7, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::CommandBar> kCommandBar{L"CommandBar", kCommandBarMembers};
+static_assert(OneNamePerId(kCommandBar.members));
 
 constexpr int32_t kCustomControl = 1;  // the Id of a control the caller makes itself
 
@@ -261,6 +276,7 @@ constexpr Member<port::CommandBarControls> kControlsMembers[] = {
      5},
 };
 constexpr Automation<port::CommandBarControls> kControls{L"CommandBarControls", kControlsMembers};
+static_assert(OneNamePerId(kControls.members));
 
 // What buttons and pop-ups share.
 constexpr Member<port::CommandBarControl> kControlMembers[] = {
@@ -312,6 +328,7 @@ qlora::EventConnection AdviseButton(port::CommandBarControl& control, const IID&
 
 constexpr Automation<port::CommandBarControl> kButton{
     L"_CommandBarButton", kControlMembers, kButtonMembers, kButtonEvents, AdviseButton};
+static_assert(OneNamePerId(kButton.members));
 
 constexpr Member<port::CommandBarControl> kPopupMembers[] = {
     {L"Type", 101, Get, [](auto&, const Call&) -> Value { return port::mso::ControlPopup; }},
@@ -319,6 +336,7 @@ constexpr Member<port::CommandBarControl> kPopupMembers[] = {
      [](auto& c, const Call& a) -> Value { return Wrap(dynamic_cast<port::CommandBarPopup&>(c).Controls(), a.context); }},
 };
 constexpr Automation<port::CommandBarControl> kPopup{L"CommandBarPopup", kControlMembers, kPopupMembers};
+static_assert(OneNamePerId(kPopup.members));
 
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Application> t, const Context& c) { return MakeObject(kApplication, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Documents> t, const Context& c) { return MakeObject(kDocuments, std::move(t), c); }
