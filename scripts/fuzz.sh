@@ -24,20 +24,20 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
 fi
 cmake --build "$build" --target fuzzers -j "${JOBS:-2}"
 
-# The corpus keeps its named inputs (seed-..., regression-...) for ever; the rest is what earlier
+# The corpus keeps its named inputs (start-..., regression-...) for ever; the rest is what earlier
 # runs learnt, replaced by the minimal set that covers as much as the named ones and the run.
 merge_into_corpus() {
   local fuzzer=$1 kept=$2 ran=$3 minimal
   minimal=$(mktemp -d -p "$scratch")
-  cp "$kept"/seed-* "$kept"/regression-* "$minimal"/ 2>/dev/null || true
+  cp "$kept"/start-* "$kept"/regression-* "$minimal"/ 2>/dev/null || true
   local before
   before=$(ls "$minimal" | wc -l)
   # The first folder counts as covered already: only inputs that add to it are written there.
   "$fuzzer" -merge=1 -timeout=10 "$minimal" "$ran" >"$minimal.log" 2>&1 || {
     echo "fuzz merge failed (log kept in $build/findings/merge.log)" >&2
     cp "$minimal.log" "$build/findings/merge.log"; return 1; }
-  find "$kept" -maxdepth 1 -type f ! -name 'seed-*' ! -name 'regression-*' -delete
-  find "$minimal" -maxdepth 1 -type f ! -name 'seed-*' ! -name 'regression-*' -exec cp {} "$kept"/ \;
+  find "$kept" -maxdepth 1 -type f ! -name 'start-*' ! -name 'regression-*' -delete
+  find "$minimal" -maxdepth 1 -type f ! -name 'start-*' ! -name 'regression-*' -exec cp {} "$kept"/ \;
   echo "  corpus $(basename "$kept"): $(ls "$kept" | wc -l) inputs ($before named), $(($(cat "$kept"/* | wc -c) / 1024)) KiB"
 }
 
