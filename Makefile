@@ -67,6 +67,7 @@ test-installer: installer
 	@scripts/test-installer.sh $(BUILD)
 
 test: build
+	@scripts/check-layers.sh
 	@$(MAKE) --no-print-directory test-native
 	@$(MAKE) --no-print-directory fuzz-smoke
 	@$(MAKE) --no-print-directory test-windows

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "errors/concatenation.h"
+#include "base/concatenation.h"
 
 namespace qlora {
 namespace {

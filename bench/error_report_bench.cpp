@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <string>
 
-#include "errors/error_report.h"
-#include "errors/error_trail.h"
+#include "report/error_report.h"
 #include "support/fake_ports.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

@@ -2,9 +2,9 @@
 // built from the places in the in-memory registry (every wildcard chosen, the most work).
 #include <benchmark/benchmark.h>
 
-#include "addin/global.h"
-#include "common/text.h"
+#include "base/text.h"
 #include "ribbon/ribbon.h"
+#include "session/global.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"
 #include "toolbar/wildcards.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "support/data_folder.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"

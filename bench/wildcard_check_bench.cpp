@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/text.h"
+#include "base/text.h"
+#include "session/global.h"
 #include "toolbar/check_wildcards.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcard_check.h"

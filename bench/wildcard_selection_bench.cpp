@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "addin/global.h"
+#include "session/global.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"
 #include "toolbar/display_names.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "errors/error_report.h"
-#include "errors/error_trail.h"
 #include "fuzz_support.h"
+#include "report/error_report.h"
+#include "trail/error_trail.h"
 
 namespace qlora::fuzzing {
 namespace {

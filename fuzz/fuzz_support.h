@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "support/fake_ports.h"
 
 namespace qlora::fuzzing {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "errors/error.h"
+#include "base/error.h"
 #include "fuzz_support.h"
 #include "support/fake_file_system.h"
 #include "templates/file_sys.h"

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "addin/global.h"
 #include "fuzz_support.h"
-#include "settings/language_texts.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "support/fake_registry.h"
 #include "support/fake_wildcards_view.h"

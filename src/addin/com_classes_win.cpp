@@ -2,11 +2,11 @@
 
 #include <olectl.h>
 
-#include "addin/global.h"
-#include "addin/word_dispatch_win.h"
+#include "session/global.h"
 #include "shell/operating_system.h"
 #include "templates/file_sys.h"
 #include "toolbar/word_variables.h"
+#include "word/word_dispatch_win.h"
 
 namespace qlora::com {
 namespace {

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "QloraWordAddIn.h"
-#include "addin/com_object_win.h"
 #include "addin/connect.h"
 #include "addin/word_addin.h"
-#include "errors/concatenation.h"
+#include "base/concatenation.h"
 #include "templates/template_list.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/wildcard_buttons.h"
+#include "win/com_object_win.h"
 
 namespace qlora::com {
 

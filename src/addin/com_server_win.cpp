@@ -4,10 +4,10 @@
 
 #include "QloraWordAddIn.h"
 #include "addin/com_classes_win.h"
-#include "addin/com_object_win.h"
-#include "addin/global.h"
-#include "common/class_views_win.h"
-#include "common/text.h"
+#include "base/text.h"
+#include "session/global.h"
+#include "win/class_views_win.h"
+#include "win/com_object_win.h"
 
 #include <olectl.h>
 

@@ -1,7 +1,7 @@
 #include "addin/connect.h"
 
-#include "errors/error_trail.h"
 #include "ribbon/ribbon.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "addin/word_addin.h"
-#include "addin/word_host.h"
-#include "errors/arg_value.h"
+#include "base/arg_value.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -1,6 +1,6 @@
 #include "addin/dialogs_win.h"
 
-#include "errors/error_report_win.h"
+#include "report/error_report_win.h"
 #include "shell/info_dialog_win.h"
 #include "templates/template_dialog_win.h"
 #include "wildcards/wildcard_selection_win.h"

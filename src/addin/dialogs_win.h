@@ -7,8 +7,8 @@
 #include <string>
 
 #include "addin/word_addin.h"
-#include "errors/error_trail.h"
 #include "toolbar/command_bar.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "addin/com_object_win.h"
 #include "addin/com_server_win.h"
-#include "addin/global_win.h"
+#include "addin/windows_ports_win.h"
+#include "win/com_object_win.h"
 
 #include <cstdlib>
 

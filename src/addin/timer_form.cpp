@@ -1,7 +1,7 @@
 #include "addin/timer_form.h"
 
-#include "common/port.h"
-#include "errors/error_trail.h"
+#include "base/port.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

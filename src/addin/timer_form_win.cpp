@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "common/win32_win.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

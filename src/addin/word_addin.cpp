@@ -1,15 +1,15 @@
 #include "addin/word_addin.h"
 
-#include "addin/global.h"
-#include "common/port.h"
-#include "errors/error_trail.h"
+#include "base/port.h"
 #include "ribbon/ribbon.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "templates/file_sys.h"
 #include "templates/template_list.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcard_buttons.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "addin/timer_form.h"
-#include "addin/word_host.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

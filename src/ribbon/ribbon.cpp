@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <array>
 
-#include "addin/global.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/required.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/wildcard_buttons.h"
-#include "common/required.h"
 #include "toolbar/wildcards.h"
+#include "trail/error_trail.h"
 
 namespace qlora::basRibbon {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "common/port.h"
-#include "common/text.h"
-#include "errors/error_box.h"
-#include "errors/error_trail.h"
+#include "base/port.h"
+#include "base/text.h"
+#include "trail/error_box.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "common/win32_win.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

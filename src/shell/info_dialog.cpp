@@ -1,11 +1,11 @@
 #include "shell/info_dialog.h"
 
-#include "common/port.h"
-#include "common/required.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/port.h"
+#include "base/required.h"
+#include "language/language_texts.h"
 #include "shell/contact.h"
 #include "shell/shell_execute.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -1,6 +1,6 @@
 #include "shell/info_dialog_win.h"
 
-#include "addin/resource_ids.h"
+#include "ui/resource_ids.h"
 
 namespace qlora {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "common/dialog_win.h"
 #include "shell/info_dialog.h"
+#include "ui/dialog_win.h"
 
 namespace qlora {
 

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "common/port.h"
-#include "common/text.h"
+#include "base/port.h"
+#include "base/text.h"
 
 namespace qlora {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "common/win32_win.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 

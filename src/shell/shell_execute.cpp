@@ -1,9 +1,9 @@
 #include "shell/shell_execute.h"
 
-#include "common/port.h"
-#include "errors/error.h"
-#include "errors/error_box.h"
-#include "errors/error_trail.h"
+#include "base/error.h"
+#include "base/port.h"
+#include "trail/error_box.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

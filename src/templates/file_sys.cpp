@@ -1,11 +1,11 @@
 #include "templates/file_sys.h"
 
-#include "common/port.h"
-#include "common/prompt.h"
-#include "common/text.h"
-#include "errors/error.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/error.h"
+#include "base/port.h"
+#include "base/prompt.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

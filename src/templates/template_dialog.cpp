@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "addin/global.h"
-#include "common/prompt.h"
-#include "common/required.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/prompt.h"
+#include "base/required.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "templates/file_sys.h"
 #include "templates/template_list.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "addin/word_host.h"
 #include "toolbar/word_variables.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "addin/resource_ids.h"
-#include "common/text.h"
+#include "base/text.h"
+#include "ui/resource_ids.h"
 
 namespace qlora {
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "common/dialog_win.h"
 #include "templates/template_dialog.h"
+#include "ui/dialog_win.h"
 
 namespace qlora {
 

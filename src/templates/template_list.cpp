@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "addin/global.h"
-#include "common/text.h"
-#include "errors/concatenation.h"
-#include "errors/error_trail.h"
+#include "base/concatenation.h"
+#include "base/text.h"
+#include "session/global.h"
 #include "templates/file_sys.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

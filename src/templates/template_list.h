@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/event_connection.h"
-#include "common/keyed_collection.h"
+#include "base/event_connection.h"
+#include "base/keyed_collection.h"
 
 namespace qlora {
 

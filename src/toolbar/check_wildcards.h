@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/word_host.h"
 #include "toolbar/wildcard_check.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "addin/resource_ids.h"
-#include "settings/language_texts.h"
+#include "language/language_texts.h"
+#include "ui/resource_ids.h"
 
 namespace qlora {
 namespace {

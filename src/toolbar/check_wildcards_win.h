@@ -2,8 +2,8 @@
 // "Go to", "Repair all" (what it did shows under the list) and "Close". The form (toolbar/check_wildcards.h) reads, checks and repairs.
 #pragma once
 
-#include "common/dialog_win.h"
 #include "toolbar/check_wildcards.h"
+#include "ui/dialog_win.h"
 
 namespace qlora {
 

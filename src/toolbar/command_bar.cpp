@@ -4,16 +4,16 @@
 #include <array>
 #include <limits>
 
-#include "addin/global.h"
-#include "common/port.h"
-#include "common/prompt.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/port.h"
+#include "base/prompt.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "toolbar/check_wildcards.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcards.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

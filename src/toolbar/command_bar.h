@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/word_host.h"
 #include "toolbar/wildcard_buttons.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "addin/global.h"
-#include "common/keyed_collection.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
+#include "base/keyed_collection.h"
+#include "base/text.h"
+#include "session/global.h"
 #include "toolbar/wildcards.h"
+#include "trail/error_trail.h"
 
 namespace qlora::basDisplayNames {
 namespace {

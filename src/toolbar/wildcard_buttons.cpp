@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "addin/global.h"
-#include "common/keyed_collection.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
+#include "base/keyed_collection.h"
+#include "base/text.h"
+#include "session/global.h"
 #include "toolbar/display_names.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "addin/word_host.h"
-#include "common/modal.h"
-#include "common/required.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/modal.h"
+#include "base/required.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "toolbar/wildcards.h"
 
 namespace qlora::wildcardCheck {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "addin/word_host.h"
+#include "word/word_host.h"
 
 namespace qlora {
 

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
-#include "addin/global.h"
-#include "common/prompt.h"
-#include "common/required.h"
-#include "common/text.h"
-#include "errors/error_trail.h"
+#include "base/prompt.h"
+#include "base/required.h"
+#include "base/text.h"
+#include "language/language_texts.h"
 #include "ribbon/ribbon.h"
-#include "settings/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcards.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

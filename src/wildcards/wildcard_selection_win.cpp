@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "addin/resource_ids.h"
+#include "ui/resource_ids.h"
 
 namespace qlora {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/dialog_win.h"
+#include "ui/dialog_win.h"
 #include "wildcards/wildcard_selection.h"
 
 namespace qlora {

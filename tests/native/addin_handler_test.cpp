@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "addin/connect.h"
-#include "addin/global.h"
 #include "addin/word_addin.h"
+#include "session/global.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/class_views.h"
+#include "base/class_views.h"
 
 namespace qlora::classes {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "errors/concatenation.h"
+#include "base/concatenation.h"
 
 namespace qlora {
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "errors/error_trail.h"
 #include "support/fake_ports.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

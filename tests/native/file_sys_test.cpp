@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "language/language_texts.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "templates/file_sys.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

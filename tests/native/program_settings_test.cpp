@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "errors/error_trail.h"
 #include "settings/program_settings.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/port.h"
-#include "errors/error_report.h"
-#include "settings/language_texts.h"
+#include "base/port.h"
+#include "language/language_texts.h"
+#include "report/error_report.h"
+#include "session/global.h"
 #include "shell/contact.h"
 #include "shell/info_dialog.h"
 #include "shell/operating_system.h"

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "common/port.h"
-#include "common/text.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/port.h"
+#include "base/text.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
 #include "support/error_of.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/port.h"
-#include "common/text.h"
-#include "settings/language_texts.h"
+#include "base/port.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "errors/error_trail.h"
 #include "support/data_folder.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "templates/template_list.h"
+#include "trail/error_trail.h"
 
 namespace qlora {
 namespace {

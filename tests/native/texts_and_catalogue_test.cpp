@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "addin/global.h"
-#include "common/text.h"
-#include "settings/language_texts.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "toolbar/display_names.h"

@@ -2,7 +2,7 @@
 // wildcard text under exactly one bookmark of its own, with names as an insertion gives them.
 #include <gtest/gtest.h>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "toolbar/wildcard_check.h"
 
 namespace qlora::wildcardCheck {

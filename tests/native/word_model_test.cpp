@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "support/error_of.h"
 
 namespace {

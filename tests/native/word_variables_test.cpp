@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "support/fake_ports.h"
 #include "toolbar/word_variables.h"
 #include "word_model.h"

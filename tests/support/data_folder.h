@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/port.h"
+#include "base/port.h"
+#include "session/global.h"
 #include "support/fake_file_system.h"
 #include "templates/template_list.h"
 

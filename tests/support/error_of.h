@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "errors/error.h"
+#include "base/error.h"
 
 namespace qlora::testing {
 

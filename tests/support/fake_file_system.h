@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "common/text.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "templates/file_sys.h"
 
 namespace qlora::testing {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/port.h"
-#include "common/prompt.h"
-#include "errors/error_trail.h"
+#include "base/port.h"
+#include "base/prompt.h"
+#include "session/global.h"
 #include "shell/operating_system.h"
+#include "trail/error_trail.h"
 
 namespace qlora::testing {
 

@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "common/port.h"
-#include "common/text.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/port.h"
+#include "base/text.h"
 #include "settings/program_settings.h"
 
 namespace qlora::testing {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/modal.h"
-#include "common/port.h"
-#include "common/text.h"
-#include "settings/language_texts.h"
+#include "base/modal.h"
+#include "base/port.h"
+#include "base/text.h"
+#include "language/language_texts.h"
+#include "session/global.h"
 #include "settings/program_settings.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "addin_host_win.h"
+#include "base/text.h"
 #include "com_face_win.h"
-#include "common/text.h"
-#include "common/win32_win.h"
+#include "win/win32_win.h"
 #include "word_model.h"
 
 namespace qlora {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "common/class_views_win.h"
-#include "common/win32_win.h"
 #include "process_util.h"
+#include "win/class_views_win.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

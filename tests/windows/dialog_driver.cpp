@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "win/win32_win.h"
 
 namespace qlora::testing {
 namespace {

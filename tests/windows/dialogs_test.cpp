@@ -18,21 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "addin/resource_ids.h"
 #include "addin/word_addin.h"
-#include "common/dialog_win.h"
-#include "common/port.h"
-#include "common/text.h"
-#include "common/win32_win.h"
+#include "base/port.h"
+#include "base/text.h"
 #include "dialog_driver.h"
-#include "errors/error_trail.h"
-#include "errors/error_trail_win.h"
+#include "language/language_texts.h"
 #include "measure_win.h"
 #include "process_util.h"
 #include "session.h"
+#include "session/global.h"
 #include "session_host_win.h"
-#include "settings/language_texts.h"
 #include "settings/program_settings.h"
 #include "shell/contact.h"
 #include "shell/shell_execute.h"
@@ -44,6 +39,11 @@
 #include "toolbar/display_names.h"
 #include "toolbar/wildcard_buttons.h"
 #include "toolbar/wildcards.h"
+#include "trail/error_trail.h"
+#include "trail/error_trail_win.h"
+#include "ui/dialog_win.h"
+#include "ui/resource_ids.h"
+#include "win/win32_win.h"
 #include "word_model.h"
 
 namespace qlora {

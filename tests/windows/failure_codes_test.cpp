@@ -8,11 +8,11 @@
 
 #include <string>
 
-#include "addin/com_object_win.h"
-#include "addin/word_dispatch_win.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
 #include "support/error_of.h"
+#include "win/com_object_win.h"
+#include "win/win32_win.h"
+#include "word/word_dispatch_win.h"
 
 namespace qlora {
 namespace {

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error_trail.h"
-#include "settings/language_texts.h"
+#include "base/text.h"
+#include "language/language_texts.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "templates/file_sys.h"
+#include "trail/error_trail.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

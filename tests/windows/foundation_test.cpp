@@ -9,13 +9,14 @@
 #include <iterator>
 #include <vector>
 
-#include "addin/global.h"
-#include "addin/global_win.h"
-#include "common/port.h"
-#include "common/win32_win.h"
-#include "errors/error_trail_win.h"
-#include "settings/language_texts.h"
+#include "addin/windows_ports_win.h"
+#include "base/port.h"
+#include "language/language_texts.h"
+#include "language/user_language_win.h"
+#include "session/global.h"
 #include "support/fake_ports.h"
+#include "trail/error_trail_win.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

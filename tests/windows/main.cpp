@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "addin/global_win.h"
+#include "addin/windows_ports_win.h"
 
 int main(int argc, char** argv) {
     // Unbuffered, so that a test that takes the process down still shows how far it came.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/win32_win.h"
+#include "win/win32_win.h"
 
 namespace qlora::testing {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
-#include "common/win32_win.h"
+#include "base/port.h"
 #include "settings/program_settings.h"
 #include "settings/registry_win.h"
 #include "support/fake_ports.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

@@ -14,14 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "common/port.h"
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/port.h"
+#include "base/text.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

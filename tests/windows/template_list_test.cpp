@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "addin/global.h"
-#include "common/win32_win.h"
+#include "session/global.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "templates/template_list.h"
+#include "win/win32_win.h"
 
 namespace qlora {
 namespace {

@@ -15,18 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "addin/com_object_win.h"
-#include "addin/word_dispatch_win.h"
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
-#include "support/error_of.h"
 #include "addin_host_win.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "com_face_win.h"
 #include "office_addins.h"
 #include "rtf_writer.h"
 #include "session.h"
 #include "session_host_win.h"
+#include "support/error_of.h"
+#include "win/com_object_win.h"
+#include "win/win32_win.h"
+#include "word/word_dispatch_win.h"
 
 namespace {
 

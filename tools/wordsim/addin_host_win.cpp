@@ -4,10 +4,10 @@
 #include <cwchar>
 #include <stdexcept>
 
-#include "common/class_views_win.h"
-#include "common/text.h"
-#include "common/win32_win.h"
+#include "base/text.h"
 #include "office_addins.h"
+#include "win/class_views_win.h"
+#include "win/win32_win.h"
 
 namespace wordsim {
 namespace {

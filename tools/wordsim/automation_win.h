@@ -26,11 +26,11 @@
 #include <variant>
 #include <vector>
 
-#include "addin/com_object_win.h"
-#include "addin/word_host.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "com_calls.h"
-#include "common/text.h"
-#include "errors/error.h"
+#include "win/com_object_win.h"
+#include "word/word_host.h"
 #include "word_model.h"
 
 namespace wordsim::com {

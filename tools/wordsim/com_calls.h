@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "common/text.h"
+#include "base/text.h"
 
 namespace wordsim {
 

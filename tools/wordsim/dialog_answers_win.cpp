@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "settings/program_settings.h"
+#include "win/win32_win.h"
 
 namespace wordsim {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/text.h"
+#include "base/text.h"
 #include "session_host_win.h"
 #include "word_model.h"
 

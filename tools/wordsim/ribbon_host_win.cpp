@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <variant>
 
-#include "addin/com_object_win.h"
-#include "common/text.h"
-#include "ribbon/office_ribbon_win.h"
+#include "base/text.h"
+#include "win/com_object_win.h"
+#include "win/office_ribbon_win.h"
 
 namespace wordsim {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "common/text.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
 
 namespace wordsim {
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/text.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "settings/program_settings.h"
 
 namespace wordsim {

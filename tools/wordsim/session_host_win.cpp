@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "common/win32_win.h"
 #include "rtf_writer.h"
 #include "templates/file_sys_win.h"
+#include "win/win32_win.h"
 
 namespace wordsim {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "addin_host_win.h"
-#include "common/win32_win.h"
 #include "com_face_win.h"
 #include "dialog_answers_win.h"
 #include "session.h"
+#include "win/win32_win.h"
 #include "word_model.h"
 
 namespace wordsim {

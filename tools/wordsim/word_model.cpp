@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "common/text.h"
+#include "base/text.h"
 
 namespace wordsim {
 

@@ -34,8 +34,8 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/word_host.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "word/word_host.h"
 
 namespace wordsim {
 

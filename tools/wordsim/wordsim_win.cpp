@@ -22,13 +22,13 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text.h"
-#include "common/win32_win.h"
-#include "errors/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "measure_win.h"
-#include "settings/program_settings.h"
 #include "session.h"
 #include "session_host_win.h"
+#include "settings/program_settings.h"
+#include "win/win32_win.h"
 
 namespace {
 
