@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cwchar>
 #include <utility>
@@ -92,14 +94,6 @@ std::vector<std::wstring> Split(std::wstring_view s, std::wstring_view separator
     return parts;
 }
 
-bool StartsWith(std::wstring_view s, std::wstring_view prefix) noexcept {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::wstring_view s, std::wstring_view suffix) noexcept {
-    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
-}
-
 std::string ToUtf8(std::wstring_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -156,12 +150,12 @@ std::wstring FromUtf8(std::string_view s) {
 
 namespace {
 
-std::wstring Digits(unsigned long long n, int width = 1) {
-    std::wstring text;
-    do {
-        text.insert(text.begin(), static_cast<wchar_t>(L'0' + n % 10));
-        n /= 10;
-    } while (n != 0);
+// The standard library's digits (to_chars: no locale, no printf), widened; zeros in front up to
+// `width`.
+std::wstring Digits(unsigned long long n, int width = 1, int base = 10) {
+    std::array<char, 64> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n, base).ptr;
+    std::wstring text(buffer.data(), end);
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), L'0');
     return text;
 }
@@ -192,11 +186,9 @@ std::wstring ZeroPadded(long long n, int width) {
 }
 
 std::wstring Hexadecimal(uint32_t n) {
-    std::wstring text;
-    do {
-        text.insert(text.begin(), L"0123456789ABCDEF"[n % 16]);
-        n /= 16;
-    } while (n != 0);
+    std::wstring text = Digits(n, 1, 16);
+    for (wchar_t& c : text)
+        if (c >= L'a') c = static_cast<wchar_t>(c - L'a' + L'A');  // to_chars writes small letters
     return text;
 }
 

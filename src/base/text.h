@@ -20,15 +20,13 @@ std::wstring ReplaceAll(std::wstring_view s, std::wstring_view what, std::wstrin
 // Splits at every occurrence of `separator` (non-empty); "" gives one empty piece.
 std::vector<std::wstring> Split(std::wstring_view s, std::wstring_view separator);
 
-bool StartsWith(std::wstring_view s, std::wstring_view prefix) noexcept;
-bool EndsWith(std::wstring_view s, std::wstring_view suffix) noexcept;
-
 // UTF-8 for diagnostics (what()), UTF-16 from UTF-8 for literals read from files and tests.
 std::string ToUtf8(std::wstring_view s);
 std::wstring FromUtf8(std::string_view s);
 
-// The numbers below are written by hand: the C library's formatting would bring its whole printf
-// (with its floating-point conversion) into the DLL Word loads.
+// The numbers below come from std::to_chars, not from std::to_wstring or the C library's
+// formatting: those would bring the whole printf (with its floating-point conversion) into the DLL
+// Word loads.
 
 // Decimal text of a whole number.
 std::wstring Decimal(long long n);

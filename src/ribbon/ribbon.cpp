@@ -50,7 +50,7 @@ const TabControl* FindControl(std::wstring_view id) {
 
 // The wildcard a menu button's id names, or none.
 const Wildcard* MenuWildcard(std::wstring_view id) {
-    if (!text::StartsWith(id, kWildcardIdPrefix)) return nullptr;
+    if (!id.starts_with(kWildcardIdPrefix)) return nullptr;
     id.remove_prefix(kWildcardIdPrefix.size());
     const auto found =
         std::find_if(kWildcards.begin(), kWildcards.end(), [&](const Wildcard& w) { return w.bookmarkName == id; });

@@ -36,7 +36,7 @@ std::optional<int32_t> ParseWholeNumber(std::wstring_view text) {
 
 std::wstring clsProgramSettings::KeyPath() const {
     std::wstring path = MainBranch + L"\\" + RegBase + L"\\" + Program + L"\\" + Section;
-    if (text::EndsWith(path, L"\\")) path.pop_back();
+    if (path.ends_with(L"\\")) path.pop_back();
     return path;
 }
 

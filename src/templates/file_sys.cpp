@@ -28,7 +28,7 @@ bool OrFalse(Test&& test) noexcept {
 }
 
 std::wstring_view WithoutTrailingBackslash(std::wstring_view path) {
-    if (text::EndsWith(path, L"\\")) path.remove_suffix(1);
+    if (path.ends_with(L"\\")) path.remove_suffix(1);
     return path;
 }
 
@@ -78,7 +78,7 @@ bool FileExists(const std::wstring& strPath) {
 bool HasWriteAccess(const std::wstring& strFolder) {
     return OrFalse([&] {
         if (!FolderExists(strFolder)) return false;
-        const std::wstring folder = text::EndsWith(strFolder, L"\\") ? strFolder : strFolder + L"\\";
+        const std::wstring folder = strFolder.ends_with(L"\\") ? strFolder : strFolder + L"\\";
         Fs().RemoveFile(CreateUnderFreeName(folder + L"Temp", L".txt", L"Test"));
         return true;
     });
@@ -122,7 +122,7 @@ std::wstring FileInput(const std::wstring& strPath, bool bolCutEnd) {
             std::wstring content = Fs().ReadText(strPath);
             // Only the line break FileOutput ends a file with goes; a file another program wrote
             // without one keeps its last characters.
-            if (text::EndsWith(content, kBreak)) content.resize(content.size() - 2);
+            if (content.ends_with(kBreak)) content.resize(content.size() - 2);
             return content;
         },
         strPath, bolCutEnd);
@@ -137,12 +137,12 @@ bool CreateFolder(const std::wstring& strPath) {
     try {
         const std::wstring_view path = WithoutTrailingBackslash(strPath);
         size_t start = 0;
-        if (text::StartsWith(path, L"\\\\")) {
+        if (path.starts_with(L"\\\\")) {
             // A UNC path begins with its \\server\ part, which cannot be created.
             const size_t slash = path.find(L'\\', 2);
             current = slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
             start = 3;
-        } else if (text::StartsWith(path, L"\\")) {
+        } else if (path.starts_with(L"\\")) {
             // A path from the drive's root keeps its root: without it, the folders would be made
             // in the current folder instead.
             current = L"\\";
@@ -231,7 +231,7 @@ std::wstring clsNetPath::GetNetPath(const std::wstring& strLocalName) {
 std::wstring clsNetPath::QualifyPath(const std::wstring& strPath) {
     return PassOn(
         L"clsNetPath.QualifyPath(strPath)",
-        [&] { return text::EndsWith(strPath, L"\\") ? strPath : strPath + L"\\"; }, strPath);
+        [&] { return strPath.ends_with(L"\\") ? strPath : strPath + L"\\"; }, strPath);
 }
 
 bool clsNetPath::IstrPathNetPath(const std::wstring& strPath) {

@@ -28,7 +28,7 @@ std::optional<std::wstring> ChooseSaveFileName(HWND owner, const SaveFileRequest
     std::vector<wchar_t> file(kFileNameCapacity, L'\0');
     request.fileName.copy(file.data(), std::min(request.fileName.size(), file.size() - 1));
     const std::wstring extension =
-        text::StartsWith(request.defaultExtension, L".") ? request.defaultExtension.substr(1) : request.defaultExtension;
+        request.defaultExtension.starts_with(L".") ? request.defaultExtension.substr(1) : request.defaultExtension;
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);

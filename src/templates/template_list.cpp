@@ -100,7 +100,7 @@ bool clsTemplateList::Load() {
             // The last piece has no end marker after it. Ending in the marker's beginning, the file
             // was cut short there: no path ends in "|>", and kept, the entry would read back as
             // another once saved with its marker.
-            if (text::EndsWith(pieces.back(), kEntryEnd.substr(0, 2))) pieces.back().resize(pieces.back().size() - 2);
+            if (pieces.back().ends_with(kEntryEnd.substr(0, 2))) pieces.back().resize(pieces.back().size() - 2);
             for (auto& piece : pieces) {
                 const auto name = NameOf(piece);
                 if (!name || mCol.Contains(*name)) continue;  // the first entry of a name wins
@@ -134,7 +134,7 @@ bool clsTemplateList::TemplateExists(const std::wstring& strName) {
             if (content.empty()) return false;
             const std::wstring prefix = strName + std::wstring(kNameEnd);
             for (const auto& piece : Pieces(content))
-                if (text::StartsWith(piece, prefix)) return true;
+                if (piece.starts_with(prefix)) return true;
             return false;
         },
         strName);

@@ -69,7 +69,7 @@ std::vector<Found> FindTexts(std::wstring_view text) {
 }  // namespace
 
 std::wstring WildcardOf(std::wstring_view bookmarkName) {
-    if (!text::StartsWith(bookmarkName, kBookmarkPrefix)) return L"";
+    if (!bookmarkName.starts_with(kBookmarkPrefix)) return L"";
     const auto lastLetter = bookmarkName.find_last_not_of(L"0123456789");
     const auto base = bookmarkName.substr(0, lastLetter + 1);
     for (const auto& w : kWildcards)
@@ -85,7 +85,7 @@ Result Check(std::wstring_view text, const std::vector<Mark>& bookmarks) {
     // Ours in document order; of two over one text the plain name keeps it.
     std::vector<const Mark*> ours;
     for (const auto& b : bookmarks)
-        if (text::StartsWith(b.name, kBookmarkPrefix)) ours.push_back(&b);
+        if (b.name.starts_with(kBookmarkPrefix)) ours.push_back(&b);
     std::stable_sort(ours.begin(), ours.end(), [](const Mark* a, const Mark* b) {
         return std::tuple(a->start, a->end, a->name.size(), text::Fold(a->name)) <
                std::tuple(b->start, b->end, b->name.size(), text::Fold(b->name));

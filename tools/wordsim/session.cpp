@@ -88,7 +88,7 @@ std::wstring Unescaped(std::wstring_view s) {
 
 std::wstring Message(const std::exception& e) {
     std::wstring text = qlora::text::FromUtf8(e.what());
-    if (qlora::text::StartsWith(text, L"wordsim: ")) text.erase(0, 9);
+    if (text.starts_with(L"wordsim: ")) text.erase(0, 9);
     return text;
 }
 
