@@ -29,7 +29,7 @@ bool IsWebAddress(std::wstring_view path) {
            std::all_of(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(colon), IsAsciiLetter);
 }
 
-bool HasDocExtension(std::wstring_view path) { return text::EndsWith(text::Fold(path), kDocExtension); }
+bool HasDocExtension(std::wstring_view path) { return text::Fold(path).ends_with(kDocExtension); }
 
 // The path with ".doc" in place of its file's extension: "C:\T\Offer.docx" gives "C:\T\Offer.doc".
 std::wstring WithDocExtension(std::wstring path) {
@@ -41,7 +41,7 @@ std::wstring WithDocExtension(std::wstring path) {
 }
 
 std::wstring WithTrailingBackslash(std::wstring folder) {
-    if (!folder.empty() && !text::EndsWith(folder, L"\\")) folder += L"\\";
+    if (!folder.empty() && !folder.ends_with(L"\\")) folder += L"\\";
     return folder;
 }
 
@@ -73,7 +73,7 @@ std::wstring frmTemplate::GetDefaultFolder() {
 
 std::wstring frmTemplate::ShowSaveDialog(const std::wstring& strFileName) {
     return IgnoringFailures([&] {
-        return view_.ChooseSaveFile({strFilter, strFileName, L".doc"}).value_or(std::wstring());
+        return myView.ChooseSaveFile({strFilter, strFileName, L".doc"}).value_or(std::wstring());
     });
 }
 
@@ -96,9 +96,9 @@ void frmTemplate::Form_Load() {
             path = ShowSaveDialog(proposal);
             if (!path.empty()) name = basGlobal::GetNameFromFile(path);
         }
-        view_.SetText(TemplateField::txtPath, path);
-        view_.SetText(TemplateField::txtName, name);
-        view_.SelectAll(TemplateField::txtName);
+        myView.SetText(TemplateField::txtPath, path);
+        myView.SetText(TemplateField::txtName, name);
+        myView.SelectAll(TemplateField::txtName);
         bolFromWizard = !myWord->ReadVariable(myDoc, kWizardMarkerVariable).empty();
     });
 }
@@ -126,12 +126,12 @@ bool frmTemplate::PathAccepted(const std::wstring& path) {
 
 void frmTemplate::cmdOk_Click() {
     Handle(L"frmTemplate.cmdOk_Click", [&] {
-        const std::wstring typedPath = view_.Text(TemplateField::txtPath);
+        const std::wstring typedPath = myView.Text(TemplateField::txtPath);
         if (typedPath.empty()) {
             ShowMessage(LNG_Main(292), LNG_Main(300), MsgButtons::Ok, MsgIcon::Information);
             return;
         }
-        const std::wstring name = view_.Text(TemplateField::txtName);  // as typed, not trimmed
+        const std::wstring name = myView.Text(TemplateField::txtName);  // as typed, not trimmed
         if (name.empty()) {
             ShowMessage(LNG_Main(295), LNG_Main(299), MsgButtons::Ok, MsgIcon::Information);
             return;
@@ -155,7 +155,7 @@ void frmTemplate::cmdOk_Click() {
             list.AddTemplate(name, path, true);  // an entry of the same name is replaced
             list.Save();
         }
-        view_.Unload();
+        myView.Unload();
     });
 }
 
@@ -207,21 +207,21 @@ void frmTemplate::SaveUnder(const std::wstring& name, const std::wstring& path, 
 }
 
 void frmTemplate::cmdCancel_Click() {
-    Handle(L"frmTemplate.cmdCancel_Click", [&] { view_.Unload(); });
+    Handle(L"frmTemplate.cmdCancel_Click", [&] { myView.Unload(); });
 }
 
 void frmTemplate::cmdFile_Click() {
     Handle(L"frmTemplate.cmdFile_Click", [&] {
-        std::wstring start = view_.Text(TemplateField::txtPath);
+        std::wstring start = myView.Text(TemplateField::txtPath);
         if (start.empty()) start = ProposedPath(Required(myDoc));
         const std::wstring chosen = ShowSaveDialog(start);
-        if (!chosen.empty()) view_.SetText(TemplateField::txtPath, chosen);
+        if (!chosen.empty()) myView.SetText(TemplateField::txtPath, chosen);
     });
 }
 
 void frmTemplate::txtPath_Change() {
     Handle(L"frmTemplate.txtPath_Change", [&] {
-        view_.SetToolTip(TemplateField::txtPath, view_.Text(TemplateField::txtPath));
+        myView.SetToolTip(TemplateField::txtPath, myView.Text(TemplateField::txtPath));
     });
 }
 

@@ -52,7 +52,7 @@ public:
     static constexpr wchar_t kProductSettingsKey[] = L"Software\\Tandrel\\Quillora\\Settings";
     static constexpr wchar_t kDefaultFolderEntry[] = L"DefaultTemplateFolder";
 
-    explicit frmTemplate(TemplateView& view) : view_(view) {}
+    explicit frmTemplate(TemplateView& view) : myView(view) {}
     frmTemplate(const frmTemplate&) = delete;
     frmTemplate& operator=(const frmTemplate&) = delete;
 
@@ -86,7 +86,7 @@ private:
     // Saves the document under the name and path; a failing save leaves the variable as it was.
     void SaveUnder(const std::wstring& name, const std::wstring& path, const std::wstring& oldName);
 
-    TemplateView& view_;
+    TemplateView& myView;
     std::shared_ptr<word::Document> myDoc;
     std::unique_ptr<clsWord> myWord;
     bool bolFromWizard = false;

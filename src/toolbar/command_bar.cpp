@@ -131,7 +131,7 @@ void clsCommandBar::LetGoOfToolbar() noexcept {
     for (auto* button : {&myTemplateButton, &myInfoButton, &myWildcardsButton, &myCheckButton, &myShowButton})
         button->Release();
     myCommandBar.reset();
-    built_.reset();
+    myBuilt.reset();
 }
 
 void clsCommandBar::CreateCommandbar() {
@@ -151,7 +151,7 @@ void clsCommandBar::CreateCommandbar() {
         // connection, or a new one after the user deleted it): its state is not known here.
         if (!placedBefore || newBar) {
             position.reset();
-            built_.reset();
+            myBuilt.reset();
         }
         ApplyPosition(position);
         FillWildCardList(false, hasDocument);
@@ -170,7 +170,7 @@ void clsCommandBar::CreateCommandbar() {
         if (EnabledAsBuilt(newTemplateButton) != hasDocument) myTemplateButton.Get()->SetEnabled(hasDocument);
         AttachButton(myInfoButton, L"Info", mso::ButtonIcon, kFaceInfo, L"", &clsCommandBar::myInfoButton_Click);
         myCommandBar->SetVisible(true);
-        built_ = Built{hasDocument, StoredPlaces(Required(basGlobal::gSettings))};
+        myBuilt = Built{hasDocument, StoredPlaces(Required(basGlobal::gSettings))};
     });
 }
 
@@ -196,9 +196,9 @@ bool clsCommandBar::AttachButton(ButtonWithEvents& member, const std::wstring& c
 }
 
 bool clsCommandBar::Unchanged(bool hasDocument, std::optional<BarPosition>& position) {
-    if (!built_ || !myCommandBar || built_->hasDocument != hasDocument) return false;
+    if (!myBuilt || !myCommandBar || myBuilt->hasDocument != hasDocument) return false;
     const auto& settings = Required(basGlobal::gSettings);
-    if (StoredPlaces(settings) != built_->places) return false;
+    if (StoredPlaces(settings) != myBuilt->places) return false;
     return IgnoringFailures([&] {
         // A toolbar the user deleted or hid since is built again, one moved goes back to its place.
         if (!myCommandBar->Visible()) return false;
@@ -263,14 +263,14 @@ void clsCommandBar::FillWildCardList(bool bolChange, std::optional<bool> knownDo
                     AddButton(popup, std::wstring(wildcard.bookmarkName), L"", kFaceWildcard, wildcard.defaultPlace);
                 basWildcardBtns::SortButtons();
             }
-            if (built_) built_->places = StoredPlaces(Required(basGlobal::gSettings));
+            if (myBuilt) myBuilt->places = StoredPlaces(Required(basGlobal::gSettings));
         },
         bolChange);
 }
 
 std::optional<bool> clsCommandBar::EnabledAsBuilt(bool added) const {
     if (added) return true;  // Office's default
-    if (built_) return built_->hasDocument;
+    if (myBuilt) return myBuilt->hasDocument;
     return std::nullopt;
 }
 
@@ -392,7 +392,7 @@ bool clsCommandBar::DocumentHasWildcards() {
         const auto bookmarks = Required(Required(basGlobal::gWordApplication).ActiveDocument()).Bookmarks();
         const int32_t count = bookmarks->Count();
         for (int32_t i = 1; i <= count; ++i)
-            if (text::StartsWith(bookmarks->Item(i)->Name(), kBookmarkPrefix)) return true;
+            if (bookmarks->Item(i)->Name().starts_with(kBookmarkPrefix)) return true;
         return false;
     });
 }

@@ -137,7 +137,7 @@ private:
         bool hasDocument = false;
         std::vector<int32_t> places;
     };
-    std::optional<Built> built_;
+    std::optional<Built> myBuilt;
 
     std::shared_ptr<word::CommandBar> myCommandBar;
     ButtonWithEvents myInfoButton;

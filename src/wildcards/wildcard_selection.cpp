@@ -68,7 +68,7 @@ bool SortsBefore(std::wstring_view a, std::wstring_view b) {
 template <class Body>
 void frmWildcards::Event(std::wstring_view traceName, Body&& body) {
     Handle(traceName, std::forward<Body>(body));
-    IgnoringFailures([&] { view_.Refresh(); });
+    IgnoringFailures([&] { myView.Refresh(); });
 }
 
 void frmWildcards::Form_Load() {
@@ -78,7 +78,7 @@ void frmWildcards::Form_Load() {
 void frmWildcards::LoadList() {
     PassOn(L"frmWildcards.LoadList", [&] {
         for (const auto& w : kDialogOrder) AddToList(std::wstring(w.bookmarkName), w.dialogPlace);
-        std::stable_sort(selected_.entries.begin(), selected_.entries.end(),
+        std::stable_sort(mySelected.entries.begin(), mySelected.entries.end(),
                          [](const WildcardEntry& a, const WildcardEntry& b) { return SortsBefore(a.sortKey, b.sortKey); });
         ButtonEnabled();
     });
@@ -93,7 +93,7 @@ void frmWildcards::AddToList(const std::wstring& strName, int32_t lngDefault) {
             strText = basDisplayNames::GetPlainName(strName, -1);
             // A stored place that is no whole number reads as the default, as the toolbar reads it.
             lngSelected = Required(basGlobal::gSettings).ReadWholeNumber(strName, lngDefault);
-            auto& target = lngSelected >= 1 ? selected_ : available_;
+            auto& target = lngSelected >= 1 ? mySelected : myAvailable;
             target.entries.push_back({strText, strName, lngSelected >= 1 ? SortKey(lngSelected) : std::wstring()});
         },
         strName, strText, lngSelected);
@@ -102,8 +102,8 @@ void frmWildcards::AddToList(const std::wstring& strName, int32_t lngDefault) {
 void frmWildcards::SaveList() {
     PassOn(L"frmWildcards.SaveList", [&] {
         const auto& settings = Required(basGlobal::gSettings);
-        for (int32_t i = 1; i <= selected_.Count(); ++i) settings.WriteEntry(selected_.At(i).tag, text::Decimal(i));
-        for (const auto& entry : available_.entries) settings.WriteEntry(entry.tag, L"0");
+        for (int32_t i = 1; i <= mySelected.Count(); ++i) settings.WriteEntry(mySelected.At(i).tag, text::Decimal(i));
+        for (const auto& entry : myAvailable.entries) settings.WriteEntry(entry.tag, L"0");
     });
 }
 
@@ -130,7 +130,7 @@ void frmWildcards::MoveEntry(ListId lvwDestination, ListId lvwSource, int32_t my
                 else if (*source.selected == removed && removed > source.Count()) source.selected = source.Count();
                 if (source.Count() == 0) source.selected.reset();
             }
-            if (!bolSameControl) view_.Focus(lvwSource);
+            if (!bolSameControl) myView.Focus(lvwSource);
         },
         kListArg, kListArg, kItemArg, lngIndex);
 }
@@ -150,13 +150,13 @@ void frmWildcards::ChangeEntryPosition(int32_t lngStep) {
     PassOn(
         L"frmWildcards.ChangeEntryPosition(lngStep)",
         [&] {
-            if (const auto i = selected_.selected) {
+            if (const auto i = mySelected.selected) {
                 int32_t j = *i + lngStep;
                 MoveEntry(ListId::Selected, ListId::Selected, *i, j, false);
                 if (lngStep >= 2) --j;
-                selected_.At(j);  // the moved entry must be there
-                selected_.selected = j;
-                view_.EnsureVisible(ListId::Selected, j);
+                mySelected.At(j);  // the moved entry must be there
+                mySelected.selected = j;
+                myView.EnsureVisible(ListId::Selected, j);
             }
             ButtonEnabled();
         },
@@ -186,21 +186,21 @@ void frmWildcards::ButtonEnabled() {
     PassOn(L"frmWildcards.ButtonEnabled", [&] {
         const ListFacts available = CheckListView(ListId::Available);
         const ListFacts selected = CheckListView(ListId::Selected);
-        buttons_ = {available.bolItemSelected, available.bolHasEntries, selected.bolItemSelected,
+        myButtons = {available.bolItemSelected, available.bolHasEntries, selected.bolItemSelected,
                     selected.bolHasEntries,    selected.bolNotFirstEntry, selected.bolNotLastEntry};
     });
 }
 
 void frmWildcards::cmdAdd_Click() {
     Event(L"frmWildcards.cmdAdd_Click", [&] {
-        MoveEntry(ListId::Selected, ListId::Available, SelectedEntry(available_), 0, false);
+        MoveEntry(ListId::Selected, ListId::Available, SelectedEntry(myAvailable), 0, false);
         ButtonEnabled();
     });
 }
 
 void frmWildcards::cmdRemove_Click() {
     Event(L"frmWildcards.cmdRemove_Click", [&] {
-        MoveEntry(ListId::Available, ListId::Selected, SelectedEntry(selected_), 0, false);
+        MoveEntry(ListId::Available, ListId::Selected, SelectedEntry(mySelected), 0, false);
         ButtonEnabled();
     });
 }
@@ -223,19 +223,19 @@ void frmWildcards::cmdDown_Click() {
 
 void frmWildcards::cmdOk_Click() {
     Event(L"frmWildcards.cmdOk_Click", [&] {
-        if (selected_.Count() == 0) {
+        if (mySelected.Count() == 0) {
             ShowMessage(LNG_Main(337), LNG_Main(338), MsgButtons::Ok, MsgIcon::Information);
             return;
         }
         SaveList();
         Required(basGlobal::gCommandBar).CreateWildCardList(true);
         basRibbon::Refresh();
-        view_.Unload();
+        myView.Unload();
     });
 }
 
 void frmWildcards::cmdCancel_Click() {
-    Event(L"frmWildcards.cmdCancel_Click", [&] { view_.Unload(); });
+    Event(L"frmWildcards.cmdCancel_Click", [&] { myView.Unload(); });
 }
 
 void frmWildcards::ItemSelected(ListId list, std::optional<int32_t> Item) {
@@ -278,7 +278,7 @@ void frmWildcards::DragMove(ListId lvwDestination, ListId lvwSource, int32_t lng
     PassOn(
         L"frmWildcards.DragMove(lvwDestination,lvwSource,lngY,bolSameControl)",
         [&] {
-            const auto hit = view_.HitTest(lvwDestination, lngY);
+            const auto hit = myView.HitTest(lvwDestination, lngY);
             const auto target = hit ? std::optional<DragItem>(DragItem{lvwDestination, *hit}) : std::nullopt;
             if (target == myDragItem || !myDragItem) return;  // dropped on itself, or nothing dragged
             const auto& destination = List(lvwDestination);

@@ -92,14 +92,14 @@ class frmWildcards {
 public:
     static constexpr wchar_t kTypeName[] = L"frmWildcards";
 
-    explicit frmWildcards(WildcardsView& view) : view_(view) {}
+    explicit frmWildcards(WildcardsView& view) : myView(view) {}
     frmWildcards(const frmWildcards&) = delete;
     frmWildcards& operator=(const frmWildcards&) = delete;
 
-    const WildcardList& lvwAvailable() const noexcept { return available_; }
-    const WildcardList& lvwSelected() const noexcept { return selected_; }
-    const WildcardList& List(ListId list) const noexcept { return list == ListId::Available ? available_ : selected_; }
-    const ListButtons& Buttons() const noexcept { return buttons_; }
+    const WildcardList& lvwAvailable() const noexcept { return myAvailable; }
+    const WildcardList& lvwSelected() const noexcept { return mySelected; }
+    const WildcardList& List(ListId list) const noexcept { return list == ListId::Available ? myAvailable : mySelected; }
+    const ListButtons& Buttons() const noexcept { return myButtons; }
 
     // Event handlers: each reports its own failure and leaves the lists as the failure left
     // them; each ends by showing the lists and buttons.
@@ -143,14 +143,14 @@ private:
         friend bool operator==(const DragItem&, const DragItem&) = default;
     };
 
-    WildcardList& Modifiable(ListId list) noexcept { return list == ListId::Available ? available_ : selected_; }
+    WildcardList& Modifiable(ListId list) noexcept { return list == ListId::Available ? myAvailable : mySelected; }
     template <class Body>
     void Event(std::wstring_view traceName, Body&& body);
 
-    WildcardsView& view_;
-    WildcardList available_;
-    WildcardList selected_;
-    ListButtons buttons_;
+    WildcardsView& myView;
+    WildcardList myAvailable;
+    WildcardList mySelected;
+    ListButtons myButtons;
     bool bolDragFromAvailable = false;
     bool bolDragFromSelected = false;
     std::optional<DragItem> myDragItem;
