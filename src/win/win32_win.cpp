@@ -77,10 +77,8 @@ Library::Library(const wchar_t* name) : name_(name), module_(::LoadLibraryW(name
     if (!module_) ThrowLastError(L"LoadLibrary " + name_);
 }
 
-FARPROC Library::Address(const char* name) const {
-    const FARPROC address = ::GetProcAddress(module_.get(), name);
-    if (!address) ThrowLastError(L"GetProcAddress " + name_ + L" " + FromAnsi(name));
-    return address;
+void Library::ThrowMissing(const char* name) const {
+    ThrowLastError(L"GetProcAddress " + name_ + L" " + FromAnsi(name));
 }
 
 HMODULE ThisModule() noexcept {

@@ -162,6 +162,14 @@ std::string AnsiArgument(std::wstring_view text, std::wstring_view operation);
 
 // A system DLL loaded for as long as this object lives, for what the add-in needs only now and then
 // (the dialogs' Common Controls and file dialog): a Word that never needs it never loads it.
+// A DLL's export as the function type it has (`ExportOf<decltype(::DllCanUnloadNow)>(dll,
+// "DllCanUnloadNow")`), nullptr when the DLL has none. The one place that casts what
+// GetProcAddress returns, through a plain function pointer as GCC asks.
+template <class Function>
+Function* ExportOf(HMODULE module, const char* name) noexcept {
+    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 class Library {
 public:
     // Loads the DLL from the system folder; fails with the system's error when it cannot.
@@ -171,11 +179,13 @@ public:
     // when the DLL does not export it.
     template <class Function>
     Function* Entry(const char* name) const {
-        return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(Address(name)));
+        Function* const entry = ExportOf<Function>(module_.get(), name);
+        if (!entry) ThrowMissing(name);
+        return entry;
     }
 
 private:
-    FARPROC Address(const char* name) const;
+    [[noreturn]] void ThrowMissing(const char* name) const;
 
     std::wstring name_;
     UniqueModule module_;

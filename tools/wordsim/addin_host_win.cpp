@@ -240,12 +240,10 @@ std::optional<PerUserClass> FindPerUserClass(const std::wstring& progId) {
 HRESULT CreateFromServer(const PerUserClass& found, ComPtr<IUnknown>& created, UniqueModule& server) {
     server.reset(::LoadLibraryW(found.server.c_str()));
     if (!server) return HRESULT_FROM_WIN32(::GetLastError());
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    const FARPROC exported = ::GetProcAddress(server.get(), "DllGetClassObject");
-    if (!exported) return CO_E_ERRORINDLL;
+    const auto getClassObject = qlora::win::ExportOf<decltype(::DllGetClassObject)>(server.get(), "DllGetClassObject");
+    if (!getClassObject) return CO_E_ERRORINDLL;
     ComPtr<IClassFactory> factory;
-    HRESULT hr = reinterpret_cast<GetClassObject>(reinterpret_cast<void (*)()>(exported))(
-        found.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+    HRESULT hr = getClassObject(found.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
     if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_PPV_ARGS(&created));
     return hr;
 }
@@ -308,10 +306,10 @@ void AddInHost::Release(Connection& connection) {
     connection.addInInst.Reset();
     connection.addIn.Reset();
     const std::wstring name = L"add-in " + connection.registration.progId + L": released";
-    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-    const FARPROC exported = connection.module ? ::GetProcAddress(connection.module.get(), "DllCanUnloadNow") : nullptr;
-    if (exported) {
-        const HRESULT hr = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void (*)()>(exported))();
+    const auto canUnloadNow =
+        connection.module ? qlora::win::ExportOf<decltype(::DllCanUnloadNow)>(connection.module.get(), "DllCanUnloadNow") : nullptr;
+    if (canUnloadNow) {
+        const HRESULT hr = canUnloadNow();
         const std::wstring answer = hr == S_FALSE ? L"S_FALSE" : Shown(hr);
         print_(name + (hr == S_OK ? L"; its DLL can unload"
                                   : L"; its DLL still has live objects (DllCanUnloadNow answers " + answer + L")"));
