@@ -8,6 +8,9 @@ WINE_RUN  := $(CURDIR)/scripts/wine-run
 export WINEPREFIX := $(BUILD)/wineprefix
 export WINEDEBUG  := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
+# The build says what it builds, warnings and errors in full, without a line for every directory
+# the inner makes enter.
+MAKEFLAGS += --no-print-directory
 # C.UTF-8: the locale every Debian machine has; Wine reads it as US English with code page 1252.
 export LANG := C.UTF-8
 
@@ -20,18 +23,21 @@ deps:
 
 # One build tree per target: native (with the sanitizers), Windows x64 and Windows x86.
 $(BUILD)/native/Makefile: | deps
-	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 $(BUILD)/win64/Makefile: | deps
-	cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 $(BUILD)/win32/Makefile: | deps
-	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 
 native: $(BUILD)/native/Makefile
-	cmake --build $(BUILD)/native -j $(JOBS)
+	@echo "== Building native: the portable code with the sanitizers, the tests, the Word model"
+	@cmake --build $(BUILD)/native -j $(JOBS)
 win64: $(BUILD)/win64/Makefile
-	cmake --build $(BUILD)/win64 -j $(JOBS)
+	@echo "== Building win64: the add-in, wordsim and the Windows tests for x64"
+	@cmake --build $(BUILD)/win64 -j $(JOBS)
 win32: $(BUILD)/win32/Makefile
-	cmake --build $(BUILD)/win32 -j $(JOBS)
+	@echo "== Building win32: the add-in and the Windows tests for x86"
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
 
 build: native win64 win32
 
