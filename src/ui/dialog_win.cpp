@@ -195,7 +195,7 @@ INT_PTR Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             OnDestroy();
-            tips_.reset();  // while the tool tip window still exists
+            tips_.reset();  // its window is owned by the dialog and goes with it, if not gone already
             return TRUE;
         default:
             return FALSE;
