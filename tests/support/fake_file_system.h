@@ -45,7 +45,7 @@ public:
     FakeFileSystem() { AddFolder(L"C:"); }
 
     static std::wstring Key(std::wstring_view path) {
-        if (text::EndsWith(path, L"\\")) path.remove_suffix(1);
+        if (path.ends_with(L"\\")) path.remove_suffix(1);
         return text::Fold(path);
     }
     static std::string Latin1(std::wstring_view text) {
@@ -77,7 +77,7 @@ public:
         const std::wstring prefix = Key(folder) + L"\\";
         std::vector<std::wstring> found;
         for (const auto& [key, node] : nodes)
-            if (text::StartsWith(key, prefix) && key.find(L'\\', prefix.size()) == std::wstring::npos)
+            if (key.starts_with(prefix) && key.find(L'\\', prefix.size()) == std::wstring::npos)
                 found.push_back(node.path);
         return found;
     }
@@ -89,7 +89,7 @@ public:
     }
     bool ListsAsNormalFile(const std::wstring& path) override {
         Fail(L"ListsAsNormalFile");
-        const auto* node = text::EndsWith(path, L"\\") ? nullptr : Find(path);
+        const auto* node = path.ends_with(L"\\") ? nullptr : Find(path);
         return node && !node->folder && !node->hidden && !node->system;
     }
     std::wstring ReadText(const std::wstring& path) override {
@@ -150,9 +150,9 @@ public:
 
     // The shell's path rules for drive paths (X:\...) and UNC paths (\\server\share\...).
     bool IsNetworkPath(const std::wstring& path) override {
-        return text::StartsWith(path, L"\\\\") || connections.count(Key(path.substr(0, 2))) != 0;
+        return path.starts_with(L"\\\\") || connections.count(Key(path.substr(0, 2))) != 0;
     }
-    bool IsUNC(const std::wstring& path) override { return text::StartsWith(path, L"\\\\"); }
+    bool IsUNC(const std::wstring& path) override { return path.starts_with(L"\\\\"); }
     std::wstring StripToRoot(const std::wstring& path) override {
         const size_t end = RootLength(path);
         return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
@@ -160,7 +160,7 @@ public:
     std::optional<std::wstring> SkipRoot(const std::wstring& path) override {
         const size_t end = RootLength(path);
         if (end == std::wstring::npos) return std::nullopt;
-        return path.substr(std::min(path.size(), end + (text::StartsWith(path, L"\\\\") ? 1 : 0)));
+        return path.substr(std::min(path.size(), end + (path.starts_with(L"\\\\") ? 1 : 0)));
     }
     std::optional<std::wstring> RemoteName(const std::wstring& localName) override {
         Fail(L"RemoteName");
@@ -182,7 +182,7 @@ private:
     // "X:\" for a drive path, "\\server\share" for a UNC path; npos without a root.
     static size_t RootLength(const std::wstring& path) {
         if (path.size() >= 2 && path[1] == L':') return path.size() >= 3 && path[2] == L'\\' ? 3 : 2;
-        if (!text::StartsWith(path, L"\\\\")) return std::wstring::npos;
+        if (!path.starts_with(L"\\\\")) return std::wstring::npos;
         const size_t share = path.find(L'\\', 2);
         if (share == std::wstring::npos) return path.size();
         return std::min(path.size(), path.find(L'\\', share + 1));

@@ -76,7 +76,7 @@ public:
         bool found = false;
         for (auto it = keys_.begin(); it != keys_.end();) {
             const auto& [itRoot, itKey] = it->first;
-            if (itRoot == r && (itKey == folded || text::StartsWith(itKey, folded + L"\\"))) {
+            if (itRoot == r && (itKey == folded || itKey.starts_with(folded + L"\\"))) {
                 it = keys_.erase(it);
                 found = true;
             } else {

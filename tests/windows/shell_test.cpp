@@ -221,7 +221,7 @@ TEST_F(WindowsShell, ATextTheCodePageCannotHoldIsRefusedNotLaunchedAsAnother) {
     EXPECT_EQ(launcher.LaunchProgram(0, chinese), 0);
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"LaunchProgram");
-    EXPECT_TRUE(text::StartsWith(prompt.shown[0].text, L"Error: 5. ")) << text::ToUtf8(prompt.shown[0].text);
+    EXPECT_TRUE(prompt.shown[0].text.starts_with(L"Error: 5. ")) << text::ToUtf8(prompt.shown[0].text);
     EXPECT_NE(testing::ErrorOf([&] { launcher.LaunchURL(0, L"https://example.invalid/\u4E2D", show::Hidden); })
                   .description.find(L"Call Stack: clsShellExecute.LaunchURL(lnghWnd=0, "),
               std::wstring::npos);
