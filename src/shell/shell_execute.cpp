@@ -21,8 +21,8 @@ int32_t ShellLaunchResult(std::intptr_t instance) noexcept {
 }
 
 void clsShellExecute::Forget() noexcept {
-    lngLastInstance = 0;
-    lngProcessHandle.reset();
+    lngLastInstance_ = 0;
+    lngProcessHandle_.reset();
 }
 
 int32_t clsShellExecute::Plain(std::intptr_t hwnd, const std::optional<std::wstring>& verb, const std::wstring& file,
@@ -35,14 +35,14 @@ int32_t clsShellExecute::Extended(std::intptr_t hwnd, const std::wstring& file, 
                                   const std::wstring& folder, int32_t eShowStyle) {
     Forget();
     auto started = Shell().ExecuteEx({hwnd, L"Open", file, parameters, folder, eShowStyle}, kLaunchMask);
-    lngLastInstance = started.instance;
-    lngProcessHandle = std::move(started.process);
-    return ShellLaunchResult(lngLastInstance);
+    lngLastInstance_ = started.instance;
+    lngProcessHandle_ = std::move(started.process);
+    return ShellLaunchResult(lngLastInstance_);
 }
 
 bool clsShellExecute::StillExecuting() const {
-    if (lngLastInstance == 0 || !lngProcessHandle) return false;
-    return lngProcessHandle->ExitCode() == kStillActive;
+    if (lngLastInstance_ == 0 || !lngProcessHandle_) return false;
+    return lngProcessHandle_->ExitCode() == kStillActive;
 }
 
 int32_t clsShellExecute::Explore(std::intptr_t lngHwnd, const std::wstring& strFolder, int32_t eShowStyle) {

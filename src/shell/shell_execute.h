@@ -96,9 +96,9 @@ public:
     int32_t PrintDocument(std::intptr_t lngHwnd, const std::wstring& strDocument);
 
     // The instance result of the last LaunchDocument or LaunchProgram; 0 after any other launch.
-    std::intptr_t lngLastInstance() const noexcept { return lngLastInstance; }
+    std::intptr_t lngLastInstance() const noexcept { return lngLastInstance_; }
     // The process that launch started, or none.
-    const ShellProcess* lngProcessHandle() const noexcept { return lngProcessHandle.get(); }
+    const ShellProcess* lngProcessHandle() const noexcept { return lngProcessHandle_.get(); }
 
 private:
     int32_t Plain(std::intptr_t hwnd, const std::optional<std::wstring>& verb, const std::wstring& file,
@@ -107,8 +107,8 @@ private:
                      const std::wstring& folder, int32_t eShowStyle);
     void Forget() noexcept;
 
-    std::intptr_t lngLastInstance = 0;
-    std::unique_ptr<ShellProcess> lngProcessHandle;
+    std::intptr_t lngLastInstance_ = 0;
+    std::unique_ptr<ShellProcess> lngProcessHandle_;
 };
 
 }  // namespace qlora
