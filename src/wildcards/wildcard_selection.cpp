@@ -279,8 +279,8 @@ void frmWildcards::DragMove(ListId lvwDestination, ListId lvwSource, int32_t lng
         L"frmWildcards.DragMove(lvwDestination,lvwSource,lngY,bolSameControl)",
         [&] {
             const auto hit = myView.HitTest(lvwDestination, lngY);
-            const auto target = hit ? std::optional<DragItem>(DragItem{lvwDestination, *hit}) : std::nullopt;
-            if (target == myDragItem || !myDragItem) return;  // dropped on itself, or nothing dragged
+            if (!myDragItem) return;  // nothing dragged
+            if (hit && *myDragItem == DragItem{lvwDestination, *hit}) return;  // dropped on itself
             const auto& destination = List(lvwDestination);
             const int32_t lngIndex = hit ? *hit : destination.Count() + 1;
             const std::wstring targetTag = hit ? destination.At(*hit).tag : std::wstring();

@@ -138,8 +138,8 @@ public:
 
 private:
     struct DragItem {
-        ListId list;
-        int32_t index;
+        ListId list{};
+        int32_t index = 0;
         friend bool operator==(const DragItem&, const DragItem&) = default;
     };
 

@@ -109,12 +109,12 @@ int wmain(int argc, wchar_t** argv) {
         } else if ((arg == L"/baseline" || arg == L"-baseline") && i + 1 < argc) {
             baseline = argv[++i];
         } else if (arg == L"/measure" || arg == L"-measure") {
-            const auto count = i + 1 < argc ? qlora::ParseWholeNumber(argv[++i]) : std::nullopt;
-            if (!count || *count < 1) {
+            const int count = i + 1 < argc ? qlora::ParseWholeNumber(argv[++i]).value_or(0) : 0;
+            if (count < 1) {
                 PrintLine(kUsage);
                 return kStartFailed;
             }
-            runs = *count;
+            runs = count;
         } else {
             scripts.emplace_back(arg);
         }
