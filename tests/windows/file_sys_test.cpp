@@ -1,11 +1,13 @@
-// The file and path helpers on the real (Wine) file system and shell: the ANSI code page, hidden
-// files, nested folders, the write probe, the replacement of a busy file, special folders.
+// The file and path helpers on the real (Wine) file system and shell: the ANSI code page (the
+// template list's too), hidden files, nested folders, the write probe, the replacement of a busy
+// file, special folders.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
 
 #include <string>
 
+#include "addin/global.h"
 #include "common/text.h"
 #include "common/win32_win.h"
 #include "errors/error_trail.h"
@@ -14,6 +16,7 @@
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "templates/file_sys.h"
+#include "templates/template_list.h"
 
 namespace qlora {
 namespace {
@@ -46,6 +49,29 @@ TEST_F(WinFileSys, TextFilesAreInTheAnsiCodePage) {
     basFileSys::FileOutput(path, L"\u03A9");
     EXPECT_EQ(temp.Read(L"Gr\u00FC\u00DFe.ini"), "?\r\n");
     EXPECT_EQ(temp.Names(), (std::vector<std::wstring>{L"Gr\u00FC\u00DFe.ini", L"other.ini"}));
+}
+
+// The list the companion product reads holds one byte per character: what the code page cannot
+// hold is kept out, and a list in the code page reads back as its text.
+TEST_F(WinFileSys, TheTemplateListKeepsToTheAnsiCodePage) {
+    const struct Restore {
+        std::wstring path = basGlobal::gDataPath;
+        ~Restore() { basGlobal::gDataPath = path; }
+    } restore;
+    basGlobal::gDataPath = temp.Path() + L"\\";
+    clsTemplateList list;
+    EXPECT_FALSE(list.AddTemplate(L"Omega", L"C:\\T\\\u03A9mega.doc"));
+    EXPECT_FALSE(list.AddTemplate(L"\u0141\u00F3d\u017A", L"C:\\T\\Lodz.doc"));
+    EXPECT_TRUE(list.AddTemplate(L"Gr\u00FC\u00DFe", L"C:\\T\\Gr\u00FC\u00DFe.doc"));
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "Gr\xFC\xDF" "e||C:\\T\\Gr\xFC\xDF" "e.doc|>|\r\n");
+
+    temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Gr\xFC\xDF" "e.doc|>|");
+    clsTemplateList loaded;
+    ASSERT_TRUE(loaded.Load());
+    ASSERT_EQ(loaded.CountTemplates(), 1);
+    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc");
+    EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
 }
 
 TEST_F(WinFileSys, HiddenAndSystemFilesAndFoldersAreNoFiles) {
@@ -155,16 +181,6 @@ TEST_F(WinFileSys, PathsOffMappedDrivesComeBackUnchanged) {
          {temp.Path(L"Offer.doc"), std::wstring(L"\\\\srv\\share\\T\\Offer.doc"), std::wstring(L"Offer.doc"),
           std::wstring(L"C:\\"), std::wstring(L""), longPath, std::wstring(L"C:\\\u03A9\\Offer.doc")})
         EXPECT_EQ(basFileSys::GetNetPath(path), path) << text::ToUtf8(path);
-
-    clsNetPath net;
-    EXPECT_EQ(net.StripPathToRoot(L"C:\\T\\Offer.doc"), L"C:");
-    EXPECT_EQ(net.StripPathToRoot(L"C:\\"), L"C:\\");
-    EXPECT_EQ(net.StripRootFromPath(L"C:\\T\\Offer.doc"), L"T\\Offer.doc");
-    EXPECT_EQ(net.StripRootFromPath(L"\\\\srv\\share\\T\\Offer.doc"), L"T\\Offer.doc");
-    EXPECT_EQ(net.StripRootFromPath(L"Offer.doc"), L"");
-    EXPECT_TRUE(net.IsUNCPathValid(L"\\\\srv\\share\\T"));
-    EXPECT_FALSE(net.IsUNCPathValid(L"C:\\T"));
-    EXPECT_FALSE(net.IstrPathNetPath(L"C:"));
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
