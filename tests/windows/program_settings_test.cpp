@@ -197,27 +197,22 @@ TEST_F(WinProgramSettings, KeyDeniedTheRightsOfTheStoreReadsAsTheDefault) {
     EXPECT_EQ(prompt.shown[0].text.substr(0, 10), L"Error: 5. ");
 }
 
-TEST_F(WinProgramSettings, ValueUnderLocalMachineIsReadFromThatRoot) {
-    {
-        const auto h = Create(HKEY_LOCAL_MACHINE, testKey + L"\\Settings");
-        SetRawA(h.get(), "BarPosition", REG_SZ, "machine\0"s);
-    }
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyLocalMachine, testKey + L"\\Settings", L"BarPosition", L""), L"machine");
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, testKey + L"\\Settings", L"BarPosition", L"user"), L"user");
-    const clsProgramSettings fresh;  // a new store reads under HKEY_LOCAL_MACHINE
-    auto machine = fresh;
-    machine.RegBase = L"QloraTests";
-    machine.Program = program;
-    EXPECT_EQ(machine.ReadEntry(L"BarPosition", L""), L"machine");
-}
-
+// A root number names HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER, where a new store reads under the
+// former; an open key's handle passed as a root number is not a root.
 TEST_F(WinProgramSettings, OnlyPredefinedRootsAreUsed) {
-    const auto h = Create(HKEY_CURRENT_USER, testKey);
-    SetRawA(h.get(), "Value", REG_SZ, "x\0"s);
-    // An open key's handle passed as a root number is not a root.
-    const auto handleAsRoot = static_cast<int32_t>(reinterpret_cast<uintptr_t>(h.get()));
+    const std::wstring key = testKey + L"\\Settings";
+    SetRawA(Create(HKEY_LOCAL_MACHINE, key).get(), "Value", REG_SZ, "machine\0"s);
+    const auto user = Create(HKEY_CURRENT_USER, key);
+    SetRawA(user.get(), "Value", REG_SZ, "user\0"s);
+    EXPECT_EQ(settings.ReadKeyEntry(kHKeyLocalMachine, key, L"Value", L""), L"machine");
+    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, key, L"Value", L""), L"user");
+    auto fresh = clsProgramSettings();
+    fresh.RegBase = L"QloraTests";
+    fresh.Program = program;
+    EXPECT_EQ(fresh.ReadEntry(L"Value", L""), L"machine");
+
+    const auto handleAsRoot = static_cast<int32_t>(reinterpret_cast<uintptr_t>(user.get()));
     EXPECT_EQ(settings.ReadKeyEntry(handleAsRoot, L"", L"Value", L"dflt"), L"dflt");
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, testKey, L"Value", L"dflt"), L"x");
     EXPECT_FALSE(settings.DeleteKey(handleAsRoot, L"Anything"));
     EXPECT_FALSE(settings.DeleteKey(0, testKey));
 }
