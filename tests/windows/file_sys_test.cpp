@@ -96,25 +96,14 @@ TEST_F(WinFileSys, HiddenAndSystemFilesAndFoldersAreNoFiles) {
     EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"missing")));
 }
 
-TEST_F(WinFileSys, CreateFolderCreatesNestedFolders) {
+TEST_F(WinFileSys, CreateFolderCreatesNestedFoldersAndRefusesWhereItCannot) {
     const std::wstring deep = temp.Path(L"A\\B\\C");
     EXPECT_TRUE(basFileSys::CreateFolder(deep + L"\\"));
     EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"A\\B")));
     EXPECT_TRUE(basFileSys::FolderExists(deep));
     EXPECT_TRUE(basFileSys::CreateFolder(deep));  // there already
-    EXPECT_TRUE(ports.prompt.shown.empty());
-}
 
-TEST_F(WinFileSys, CreateFolderWhereAFileStandsIsRefusedWithTheFoldersName) {
-    temp.Write(L"F", "file");
-    EXPECT_FALSE(basFileSys::CreateFolder(temp.Path(L"F\\G")));
-    ASSERT_EQ(ports.prompt.shown.size(), 1u);
-    EXPECT_EQ(ports.prompt.shown[0].text, LNG_Main(19) + L"\r\n" + temp.Path(L"F") + L"\\\r\n" + LNG_Main(20));
-    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(temp.Read(L"F"), "file");
-}
-
-TEST_F(WinFileSys, CreateFolderOnAMissingDriveFailsSilently) {
+    // On a drive that is not there: silently refused.
     wchar_t drive = 0;
     const DWORD drives = ::GetLogicalDrives();
     for (wchar_t letter = L'Q'; letter <= L'Y' && !drive; ++letter)
@@ -123,6 +112,14 @@ TEST_F(WinFileSys, CreateFolderOnAMissingDriveFailsSilently) {
     EXPECT_FALSE(basFileSys::CreateFolder(std::wstring(1, drive) + L":\\Tandrel\\Quillora"));
     EXPECT_TRUE(ports.prompt.shown.empty());
     EXPECT_TRUE(ports.view.reports.empty());
+
+    // Where a file stands: refused, naming the folder.
+    temp.Write(L"F", "file");
+    EXPECT_FALSE(basFileSys::CreateFolder(temp.Path(L"F\\G")));
+    ASSERT_EQ(ports.prompt.shown.size(), 1u);
+    EXPECT_EQ(ports.prompt.shown[0].text, LNG_Main(19) + L"\r\n" + temp.Path(L"F") + L"\\\r\n" + LNG_Main(20));
+    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(temp.Read(L"F"), "file");
 }
 
 TEST_F(WinFileSys, WriteProbeLeavesAnExistingTempTxtUntouched) {
@@ -164,7 +161,7 @@ TEST_F(WinFileSys, ReadingAFileAnotherProgramLocksIsAClearError) {
     EXPECT_EQ(basFileSys::FileInput(temp.Path(L"written.ini"), false), L"y");
 }
 
-TEST_F(WinFileSys, LocalAppDataIsTheShellsFolder) {
+TEST_F(WinFileSys, LocalAppDataIsTheShellsFolderAndPathsOffMappedDrivesStayAsTheyAre) {
     wchar_t expected[MAX_PATH] = {};
     ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, expected), S_OK);
     const std::wstring folder = clsFileOps().GetPathLocalAppData();
@@ -172,10 +169,8 @@ TEST_F(WinFileSys, LocalAppDataIsTheShellsFolder) {
     EXPECT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), L'\\');
     EXPECT_TRUE(basFileSys::FolderExists(folder));
-    EXPECT_TRUE(ports.view.reports.empty());
-}
 
-TEST_F(WinFileSys, PathsOffMappedDrivesComeBackUnchanged) {
+    // Paths off mapped drives come back unchanged.
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\Offer.doc";
     for (const std::wstring& path :
          {temp.Path(L"Offer.doc"), std::wstring(L"\\\\srv\\share\\T\\Offer.doc"), std::wstring(L"Offer.doc"),
@@ -184,7 +179,7 @@ TEST_F(WinFileSys, PathsOffMappedDrivesComeBackUnchanged) {
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
-TEST_F(WinFileSys, ShellDeletesAndRenamesSilently) {
+TEST_F(WinFileSys, ShellDeletesAndRenamesSilentlyButNeverAPathTheCodePageWouldChange) {
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"Old").c_str(), nullptr));
     temp.Write(L"Old\\inside.txt", "x");
     EXPECT_EQ(clsFileOps().RenameFolder(temp.Path(L"Old"), temp.Path(L"New")), 0);
@@ -195,9 +190,8 @@ TEST_F(WinFileSys, ShellDeletesAndRenamesSilently) {
     EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"New")));
     EXPECT_FALSE(clsFileOps().Delete(temp.Path(L"New"), false, true));  // gone already
     EXPECT_TRUE(ports.view.reports.empty());
-}
 
-TEST_F(WinFileSys, ShellNeverGetsAPathTheCodePageWouldTurnIntoAWildcard) {
+    // Never a path the code page would turn into a wildcard.
     temp.Write(L"a", "keep");
     temp.Write(L"b", "keep");
     EXPECT_FALSE(clsFileOps().Delete(temp.Path(L"\u03A9"), false, true));  // would be "...\?"
