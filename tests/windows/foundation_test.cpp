@@ -54,7 +54,7 @@ protected:
     const std::wstring logPath = win::ThisModuleFolder() + L"\\Errors.txt";
 };
 
-TEST_F(WindowsTrail, HeaderCarriesTheComputerNameAndTheModuleVersion) {
+TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOwnText) {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     ASSERT_TRUE(::GetComputerNameW(name, &size));
@@ -63,19 +63,18 @@ TEST_F(WindowsTrail, HeaderCarriesTheComputerNameAndTheModuleVersion) {
     const auto& report = HuntERR31::Report();
     EXPECT_NE(report.find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos) << report;
     EXPECT_NE(report.find(L" App='QloraWordAddIn:" + kVersion + L"' "), std::wstring::npos) << report;
-}
 
-TEST_F(WindowsTrail, SystemErrorLineHoldsTheSystemsOwnTextOnOneLine) {
+    // A system error's line holds the system's own text on one line.
     const std::wstring raw = win::SystemMessage(ERROR_FILE_NOT_FOUND);
     ASSERT_FALSE(raw.empty());
     Handle(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
-    const auto& report = HuntERR31::Report();
-    const auto at = report.find(L"  API Error: (2) ");
-    ASSERT_NE(at, std::wstring::npos) << report;
-    const auto line = report.substr(at, report.find(L"\r\n", at) - at);
+    const auto& apiReport = HuntERR31::Report();
+    const auto at = apiReport.find(L"  API Error: (2) ");
+    ASSERT_NE(at, std::wstring::npos) << apiReport;
+    const auto line = apiReport.substr(at, apiReport.find(L"\r\n", at) - at);
     EXPECT_GT(line.size(), 17u);
     EXPECT_NE(raw.find(line.substr(17)), std::wstring::npos);
-    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
+    EXPECT_NE(apiReport.find(L"  Number: 2 = &H2 "), std::wstring::npos);
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
@@ -89,7 +88,7 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);  // the report, two empty lines, the record end
 }
 
-TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) {
+TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
     win::UniqueFile holder(::CreateFileW(logPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
@@ -101,11 +100,9 @@ TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) 
     EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
     holder.reset();
     EXPECT_EQ(LogBytes(), "");  // the entry was dropped, nothing half-written
-}
 
-// A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as Z:\dev\full)
-// has not logged the entry.
-TEST_F(WindowsTrail, AWriteThatFailsIsNoEntryInTheLog) {
+    // A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as
+    // Z:\dev\full) has not logged the entry.
     EXPECT_FALSE(host.TryAppendToFile(L"Z:\\dev\\full", L"entry\r\n"));
     EXPECT_TRUE(host.TryAppendToFile(logPath, L"entry\r\n"));
     EXPECT_EQ(LogBytes(), "entry\r\n");
