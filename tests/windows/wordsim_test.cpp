@@ -373,7 +373,7 @@ TEST(FailureCodes, WordAdapterTakesScodeElseWCodeElseTheCallsResult) {
     }
 }
 
-// ---- Saving -----------------------------------------------------------------------------------
+// ---- RTF --------------------------------------------------------------------------------------
 
 std::wstring TempFolder() {
     wchar_t folder[MAX_PATH] = {};
