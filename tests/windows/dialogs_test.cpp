@@ -646,16 +646,6 @@ protected:
         const auto size = std::filesystem::file_size(win::ThisModuleFolder() + L"\\Errors.txt", missing);
         return missing ? 0 : size;
     }
-    static std::wstring Stored(const wchar_t* name) {
-        char value[64] = {};
-        DWORD size = sizeof(value);
-        if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            return L"<none>";
-        ::RegGetValueA(HKEY_CURRENT_USER, win::ToAnsi(kSettingsKey).c_str(), win::ToAnsi(name).c_str(), RRF_RT_REG_SZ,
-                       nullptr, value, &size);
-        return win::FromAnsi(value);
-    }
 
     uintmax_t logSize = 0;
 };
@@ -669,33 +659,6 @@ std::wstring RunWordsim(const std::wstring& script, int& code,
     wordsim::WinSessionHost host(word, print, true, startupDocument);
     code = wordsim::Session(*word, host, print).Run(script);
     return output;
-}
-
-TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsPlace) {
-    int code = -1;
-    const std::wstring output = RunWordsim(L"new\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"print document\n"
-                                           L"move-toolbar Quillora Toolbar 1 0 0 2\n"
-                                           L"wait 6000\n"
-                                           L"new\n"
-                                           L"print toolbars\n"
-                                           L"quit\n",
-                                           code);
-    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
-    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: connected at start-up"));
-    for (const wchar_t* name : {L"\"WildCard_Subject\"", L"\"WildCard_Subject1\"", L"\"WildCard_Subject2\""})
-        EXPECT_THAT(output, HasSubstr(std::wstring(L"Bookmark ") + name + L" [")) << name;
-    EXPECT_THAT(output, HasSubstr(L"<<Subject>><<Subject>><<Subject>>"));
-    // The timer stored the place the user gave the toolbar; the next document finds it there.
-    EXPECT_EQ(Stored(L"BarPosition"), L"1");
-    EXPECT_EQ(Stored(L"BarRowIndex"), L"2");
-    EXPECT_THAT(output, HasSubstr(L"Bar \"Quillora Toolbar\" position=1 row=2"));
-    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
-    EXPECT_THAT(output, Not(HasSubstr(L"still held")));
-    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 
 // Whether or not Word announces its start-up document, the toolbar is there when start-up completes.
