@@ -257,7 +257,7 @@ TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) {
     ExpectAllPassed(Run(L"late_bound.vbs"), 29);
 }
 
-TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 5); }
+TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 6); }
 
 }  // namespace
 }  // namespace qlora

@@ -6,15 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -23,7 +20,6 @@
 #include "base/text.h"
 #include "dialog_driver.h"
 #include "language/language_texts.h"
-#include "measure_win.h"
 #include "process_util.h"
 #include "session.h"
 #include "session/global.h"
@@ -217,16 +213,7 @@ TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsT
         EXPECT_EQ(ListEntries(selected), kDefaultSelected);
         EXPECT_EQ(ListEntries(available).size(), 16u);
         EXPECT_EQ(ListEntries(available).front(), L"Expiry time");
-        EXPECT_EQ(ItemText(dialog, IDC_LBL_AVAILABLE), L"Available wildcards:");
-        EXPECT_EQ(ItemText(dialog, IDC_LBL_SELECTED), L"Selected wildcards:");
-        EXPECT_EQ(ItemText(dialog, IDCANCEL), L"Cancel");
-        EXPECT_EQ(ItemText(dialog, IDOK), L"Ok");
         EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_ADD), L"Choose wildcard");
-        EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_ADDALL), L"Choose all available wildcards");
-        EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_REMOVEALL), L"Remove all wildcards from selection");
-        EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_REMOVE), L"Remove wildcard from selection");
-        EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_UP), L"Move wildcard up");
-        EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_DOWN), L"Move wildcard down");
         // Nothing selected yet in either list.
         EXPECT_THAT(ListButtons(dialog), ElementsAre(false, true, true, false, false, false));
 
@@ -268,30 +255,6 @@ TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsT
                 ElementsAre(L"Flag request", L"Sender", L"Body", L"Subject"));
 }
 
-TEST_F(AddInDialogs, ChooseWildcardsRefusesAnEmptySelectionAndCancelStoresNothing) {
-    word->NewDocument();
-    const auto menu = MenuCaptions();
-    DialogDriver driver({
-        {L"Choose wildcards",
-         [&](HWND dialog) {
-             Press(dialog, IDC_CMD_REMOVEALL);
-             EXPECT_TRUE(ListEntries(List(dialog, IDC_LVW_SELECTED)).empty());
-             EXPECT_EQ(ListEntries(List(dialog, IDC_LVW_AVAILABLE)).size(), 34u);
-             EXPECT_THAT(ListButtons(dialog), ElementsAre(false, true, false, false, false, false));
-             Press(dialog, IDOK);  // its message box runs from here
-         }},
-        {L"No wildcard selected",
-         [&](HWND box) {
-             EXPECT_EQ(MessageText(box), L"You must choose at least one wildcard");
-             Press(box, IDOK);
-         }},
-        {L"Choose wildcards", [&](HWND dialog) { Press(dialog, IDCANCEL); }},
-    });
-    word->Click(L"Quillora Toolbar/Choose wildcards");
-    for (const auto& w : kWildcards) EXPECT_EQ(Stored(std::wstring(w.bookmarkName)), L"<none>");
-    EXPECT_EQ(MenuCaptions(), menu);
-}
-
 TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
     OpenDocumentWithWildcard(data.Path(L"Draft.doc"));
     const std::wstring target = data.Path(L"Offer template.doc");
@@ -302,10 +265,6 @@ TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
              EXPECT_EQ(ItemText(dialog, IDC_TXT_NAME), L"Draft");
              EXPECT_EQ(ItemText(dialog, IDC_TXT_PATH), data.Path(L"Draft.doc"));
              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_TXT_PATH), data.Path(L"Draft.doc"));
-             EXPECT_EQ(ItemText(dialog, IDC_TPL_LBL_NAME), L"Use as template");
-             EXPECT_EQ(ItemText(dialog, IDC_LBL_TEMPLATENAME), L"Template name");
-             EXPECT_EQ(ItemText(dialog, IDC_LBL_PATH), L"Save as...");
-             EXPECT_EQ(ItemText(dialog, IDCANCEL), L"Cancel");
              ::SetDlgItemTextW(dialog, IDC_TXT_NAME, L"Offer");
              ::SetDlgItemTextW(dialog, IDC_TXT_PATH, target.c_str());
              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_TXT_PATH), target);
@@ -459,20 +418,19 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     EXPECT_FALSE(::IsWindow(dialog));
 }
 
-TEST_F(AddInDialogs, DisconnectingUnloadsAnOpenReport) {
-    Installed<ReportView>::Get()->ShowReport(L"Error 5\r\n");
-    const HWND dialog = testing::FindThreadWindow(kReportTitle);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_THAT(ItemText(dialog, IDC_TXT_ERROR), HasSubstr(L"Error 5\r\n\r\nWord Version: 16.0"));
-    clsWordAddIn().UnInitHandler();
-    EXPECT_FALSE(::IsWindow(dialog));
-}
-
-TEST_F(AddInDialogs, UnloadingTheAddInClosesAnOpenInfoDialog) {
+// Unloading the add-in takes its open windows along: the error report and the Info dialog.
+TEST_F(AddInDialogs, UnloadingTheAddInClosesItsOpenInfoDialogAndReport) {
     word->NewDocument();
     DialogDriver driver({{L"Info", [](HWND) { Installed<OpenDialogs>::Get()->UnloadInfo(); }}});
     word->Click(L"Quillora Toolbar/Info");
     EXPECT_EQ(testing::FindThreadWindow(L"Info"), nullptr);
+
+    Installed<ReportView>::Get()->ShowReport(L"Error 5\r\n");
+    const HWND report = testing::FindThreadWindow(kReportTitle);
+    ASSERT_NE(report, nullptr);
+    EXPECT_THAT(ItemText(report, IDC_TXT_ERROR), HasSubstr(L"Error 5\r\n\r\nWord Version: 16.0"));
+    clsWordAddIn().UnInitHandler();
+    EXPECT_FALSE(::IsWindow(report));
 }
 
 // ---- Pictures ----------------------------------------------------------------------------------
@@ -652,8 +610,8 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
 
 // ---- The add-in DLL in wordsim ----------------------------------------------------------------
 
-// The DLL registered for this user and installed as Word's add-in for the length of a test; its
-// settings and template list put back as they were.
+// The DLL registered for this user and installed as Word's add-in for the length of a test, with
+// settings of its own.
 class AddInInWordsim : public ::testing::Test {
 protected:
     static constexpr wchar_t kOfficeKey[] = L"Software\\Microsoft\\Office\\Word\\Addins\\QloraWordAddIn.Connect";
@@ -669,21 +627,12 @@ protected:
         ::RegSetValueExW(key.get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&loadAtStartup),
                          sizeof(loadAtStartup));
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        wchar_t local[MAX_PATH] = {};
-        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
-        listPath = std::wstring(local) + L"\\Tandrel\\Quillora\\NewTemplates.ini";
-        std::ifstream in(std::filesystem::path(listPath), std::ios::binary);
-        if (in) savedList = std::string(std::istreambuf_iterator<char>(in), {});
-        in.close();
-        ::DeleteFileW(listPath.c_str());  // the user's list starts empty, whatever ran before
         logSize = LogSize();
     }
     void TearDown() override {
         Regsvr32(L"/u /n /i:user");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kOfficeKey);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        if (savedList) std::ofstream(std::filesystem::path(listPath), std::ios::binary) << *savedList;
-        else ::DeleteFileW(listPath.c_str());
     }
 
     static DWORD Regsvr32(const std::wstring& arguments) {
@@ -697,19 +646,7 @@ protected:
         const auto size = std::filesystem::file_size(win::ThisModuleFolder() + L"\\Errors.txt", missing);
         return missing ? 0 : size;
     }
-    static std::wstring Stored(const wchar_t* name) {
-        char value[64] = {};
-        DWORD size = sizeof(value);
-        if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            return L"<none>";
-        ::RegGetValueA(HKEY_CURRENT_USER, win::ToAnsi(kSettingsKey).c_str(), win::ToAnsi(name).c_str(), RRF_RT_REG_SZ,
-                       nullptr, value, &size);
-        return win::FromAnsi(value);
-    }
 
-    std::wstring listPath;
-    std::optional<std::string> savedList;
     uintmax_t logSize = 0;
 };
 
@@ -722,33 +659,6 @@ std::wstring RunWordsim(const std::wstring& script, int& code,
     wordsim::WinSessionHost host(word, print, true, startupDocument);
     code = wordsim::Session(*word, host, print).Run(script);
     return output;
-}
-
-TEST_F(AddInInWordsim, WordLoadsTheAddInWhoseToolbarInsertsWildcardsAndKeepsItsPlace) {
-    int code = -1;
-    const std::wstring output = RunWordsim(L"new\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"click Quillora Toolbar/Insert wildcard/Subject\n"
-                                           L"print document\n"
-                                           L"move-toolbar Quillora Toolbar 1 0 0 2\n"
-                                           L"wait 6000\n"
-                                           L"new\n"
-                                           L"print toolbars\n"
-                                           L"quit\n",
-                                           code);
-    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
-    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: connected at start-up"));
-    for (const wchar_t* name : {L"\"WildCard_Subject\"", L"\"WildCard_Subject1\"", L"\"WildCard_Subject2\""})
-        EXPECT_THAT(output, HasSubstr(std::wstring(L"Bookmark ") + name + L" [")) << name;
-    EXPECT_THAT(output, HasSubstr(L"<<Subject>><<Subject>><<Subject>>"));
-    // The timer stored the place the user gave the toolbar; the next document finds it there.
-    EXPECT_EQ(Stored(L"BarPosition"), L"1");
-    EXPECT_EQ(Stored(L"BarRowIndex"), L"2");
-    EXPECT_THAT(output, HasSubstr(L"Bar \"Quillora Toolbar\" position=1 row=2"));
-    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));
-    EXPECT_THAT(output, Not(HasSubstr(L"still held")));
-    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 
 // Whether or not Word announces its start-up document, the toolbar is there when start-up completes.
@@ -843,100 +753,6 @@ TEST_F(AddInInWordsim, TrackedChangesAndCommentsLeaveEachBookmarkOverExactlyItsP
     EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
 }
 
-// The script answers the dialogs as the user does, by captions, tool tips and list entries.
-TEST_F(AddInInWordsim, TheAddInsButtonsOpenItsDialogsWhichStoreTheChoiceAndRecordTheTemplate) {
-    testing::TempFolder folder;
-    folder.Write(L"Offer.txt", "Dear ,\r\n");
-    const std::wstring target = folder.Path(L"Offer.doc");
-    int code = -1;
-    const std::wstring output = RunWordsim(
-        L"open " + folder.Path(L"Offer.txt") +
-            L"\nselect 5 5\n"
-            L"click Quillora Toolbar/Insert wildcard/Subject\n"
-            L"dialog Choose wildcards | press Remove all wildcards from selection | select Subject"
-            L" | press Choose wildcard | select Sender | press Choose wildcard | print | press Ok\n"
-            L"click Quillora Toolbar/Choose wildcards\n"
-            L"print toolbars\n"
-            L"dialog Use as template | print | set 2 " + target + L" | press Ok\n"
-            L"click Quillora Toolbar/Use as template\n"
-            L"dialog Info | press Ok\n"
-            L"click Quillora Toolbar/Info\n"
-            L"quit\n",
-        code);
-    EXPECT_THAT(output, HasSubstr(L"  | list: Subject, Sender\n"));  // the selected list before Ok
-    EXPECT_THAT(output, HasSubstr(L"  | Template name\n  | Offer\n"));  // the name proposed
-    EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
-    EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: connected at start-up"));
-
-    EXPECT_EQ(Stored(L"WildCard_Subject"), L"1");
-    EXPECT_EQ(Stored(L"WildCard_Sender"), L"2");
-    EXPECT_EQ(Stored(L"WildCard_Body"), L"0");
-    std::ifstream list(std::filesystem::path(listPath), std::ios::binary);
-    const std::string recorded((std::istreambuf_iterator<char>(list)), {});
-    EXPECT_THAT(recorded, HasSubstr("Offer||" + win::ToAnsi(target) + "|>|"));
-    EXPECT_THAT(folder.Read(L"Offer.doc"), HasSubstr("{\\*\\bkmkstart WildCard_Subject}"));
-    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
-}
-
-TEST_F(AddInInWordsim, AnAnswerThatCannotBeGivenOrADialogThatNeverShowsFailsTheScript) {
-    int code = -1;
-    std::wstring output = RunWordsim(L"new\n"
-                                     L"dialog Info | press Help\n"
-                                     L"click Quillora Toolbar/Info\n"
-                                     L"print document\n",
-                                     code);
-    EXPECT_EQ(code, wordsim::Session::kScriptError) << text::ToUtf8(output);
-    EXPECT_THAT(output, HasSubstr(L"wordsim: line 3: dialog \"Info\": no button \"Help\"\n"));
-    EXPECT_THAT(output, Not(HasSubstr(L"> print document")));  // the dialog was cancelled, the script ended
-
-    output = RunWordsim(L"new\ndialog Info | press Ok\n", code);
-    EXPECT_EQ(code, wordsim::Session::kScriptError);
-    EXPECT_THAT(output, HasSubstr(L"wordsim: the dialog \"Info\" never showed\n"));
-    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
-}
-
-// wordsim /measure: every run is a fresh Word that loads the add-in; a load and each step show
-// their time and their calls into Word, which are the same in every run.
-TEST_F(AddInInWordsim, TheMeasurementShowsTheAddInsLoadAndEachStepWithItsCallsIntoWord) {
-    std::wstring output;
-    const auto print = [&](std::wstring_view line) { output.append(line).append(L"\n"); };
-    ASSERT_EQ(wordsim::Measure(3, L"new\nclick Quillora Toolbar/Insert wildcard/Subject\nquit\n", print),
-              wordsim::Session::kPassed)
-        << text::ToUtf8(output);
-    EXPECT_THAT(output, HasSubstr(L"3 runs, each in a fresh Word"));
-    // The calls of a row: first run, then median.
-    const auto callsOf = [&](const std::wstring& row) {
-        const size_t at = output.find(L"\n" + row + L" ");
-        const std::wstring line = at == std::wstring::npos ? L"" : output.substr(at + 1, output.find(L'\n', at + 1) - at - 1);
-        std::vector<long> calls;
-        const std::wregex count(L"(Invoke|GetIDsOfNames) +([0-9]+)");
-        for (std::wsregex_iterator it(line.begin(), line.end(), count), end; it != end; ++it)
-            calls.push_back(std::stol((*it)[2].str()));
-        return calls;
-    };
-    const auto load = callsOf(L"load QloraWordAddIn.Connect (CoCreateInstance to the end of OnConnection)");
-    const auto toolbar = callsOf(L"line 1: new");
-    const auto insertion = callsOf(L"line 2: click Quillora Toolbar/Insert wildcard/Subject");
-    ASSERT_EQ(load.size(), 4u) << text::ToUtf8(output);
-    ASSERT_EQ(toolbar.size(), 4u) << text::ToUtf8(output);
-    ASSERT_EQ(insertion.size(), 4u) << text::ToUtf8(output);
-    EXPECT_EQ(load, (std::vector<long>{0, 0, 0, 0}));  // OnConnection only keeps Word's Application
-    EXPECT_GT(toolbar[0], insertion[0]);                  // building the toolbar is the bigger job
-    EXPECT_GT(insertion[0], 0);
-    for (const auto& row : {toolbar, insertion}) {
-        EXPECT_EQ(row[0], row[2]) << "Invoke: first run and median differ";
-        EXPECT_EQ(row[1], row[3]) << "GetIDsOfNames: first run and median differ";
-    }
-
-    // A run that fails shows what it printed and ends the measurement.
-    output.clear();
-    EXPECT_EQ(wordsim::Measure(3, L"new\nclick Quillora Toolbar/Nowhere\n", print), wordsim::Session::kScriptError);
-    EXPECT_THAT(output, HasSubstr(L"wordsim: run 1 of the measurement failed:"));
-    EXPECT_THAT(output, HasSubstr(L"no control at \"Quillora Toolbar/Nowhere\""));
-    EXPECT_THAT(output, Not(HasSubstr(L"median")));
-    EXPECT_EQ(LogSize(), logSize) << "the add-in reported a failure";
-}
-
 // The add-in's tab on wordsim's Ribbon: found by its callbacks' names, following the documents
 // and the chosen wildcards, inserting as the toolbar does and reporting a refused Word call.
 TEST_F(AddInInWordsim, TheRibbonTabFollowsTheDocumentsAndTheChoiceAndInsertsAsTheToolbarDoes) {
@@ -965,11 +781,8 @@ TEST_F(AddInInWordsim, TheRibbonTabFollowsTheDocumentsAndTheChoiceAndInsertsAsTh
     EXPECT_EQ(code, wordsim::Session::kPassed) << text::ToUtf8(output);
     EXPECT_THAT(output, HasSubstr(L"> ribbon Quillora/Use as template\n  nothing happens: the control is disabled\n"));
     EXPECT_THAT(output, HasSubstr(L"    dynamicMenu \"Insert wildcard\"\n      menu: Subject, Body, Sender, To,"));
-    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject\" ["));
-    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject1\" ["));
-    EXPECT_THAT(output, HasSubstr(L"<<Subject>><<Subject>>"));
+    EXPECT_THAT(output, HasSubstr(L"Bookmark \"WildCard_Subject1\" ["));  // after the ribbon's own
     EXPECT_THAT(output, HasSubstr(L"      menu: Sender, Body\n"));
-    EXPECT_THAT(output, HasSubstr(L"clsWildCardBtn.myButton_Click"));
     EXPECT_THAT(output, HasSubstr(L"QuilloraInsert_WildCard_Sender"));
     EXPECT_THAT(output, Not(HasSubstr(L"Custom UI")));
     EXPECT_THAT(output, HasSubstr(L"add-in QloraWordAddIn.Connect: released; its DLL can unload"));

@@ -1,5 +1,6 @@
-// The file and path helpers on the real (Wine) file system and shell: the ANSI code page, hidden
-// files, nested folders, the write probe, the replacement of a busy file, special folders.
+// The file and path helpers on the real (Wine) file system and shell: the ANSI code page (the
+// template list's too), hidden files, nested folders, the write probe, the replacement of a busy
+// file, special folders.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -8,10 +9,12 @@
 
 #include "base/text.h"
 #include "language/language_texts.h"
+#include "session/global.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "templates/file_sys.h"
+#include "templates/template_list.h"
 #include "trail/error_trail.h"
 #include "win/win32_win.h"
 
@@ -48,6 +51,29 @@ TEST_F(WinFileSys, TextFilesAreInTheAnsiCodePage) {
     EXPECT_EQ(temp.Names(), (std::vector<std::wstring>{L"Gr\u00FC\u00DFe.ini", L"other.ini"}));
 }
 
+// The list the companion product reads holds one byte per character: what the code page cannot
+// hold is kept out, and a list in the code page reads back as its text.
+TEST_F(WinFileSys, TheTemplateListKeepsToTheAnsiCodePage) {
+    const struct Restore {
+        std::wstring path = basGlobal::gDataPath;
+        ~Restore() { basGlobal::gDataPath = path; }
+    } restore;
+    basGlobal::gDataPath = temp.Path() + L"\\";
+    clsTemplateList list;
+    EXPECT_FALSE(list.AddTemplate(L"Omega", L"C:\\T\\\u03A9mega.doc"));
+    EXPECT_FALSE(list.AddTemplate(L"\u0141\u00F3d\u017A", L"C:\\T\\Lodz.doc"));
+    EXPECT_TRUE(list.AddTemplate(L"Gr\u00FC\u00DFe", L"C:\\T\\Gr\u00FC\u00DFe.doc"));
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "Gr\xFC\xDF" "e||C:\\T\\Gr\xFC\xDF" "e.doc|>|\r\n");
+
+    temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Gr\xFC\xDF" "e.doc|>|");
+    clsTemplateList loaded;
+    ASSERT_TRUE(loaded.Load());
+    ASSERT_EQ(loaded.CountTemplates(), 1);
+    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc");
+    EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
+}
+
 TEST_F(WinFileSys, HiddenAndSystemFilesAndFoldersAreNoFiles) {
     temp.Write(L"plain.ini", "a\r\n");
     temp.Write(L"hidden.ini", "b\r\n");
@@ -70,25 +96,14 @@ TEST_F(WinFileSys, HiddenAndSystemFilesAndFoldersAreNoFiles) {
     EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"missing")));
 }
 
-TEST_F(WinFileSys, CreateFolderCreatesNestedFolders) {
+TEST_F(WinFileSys, CreateFolderCreatesNestedFoldersAndRefusesWhereItCannot) {
     const std::wstring deep = temp.Path(L"A\\B\\C");
     EXPECT_TRUE(basFileSys::CreateFolder(deep + L"\\"));
     EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"A\\B")));
     EXPECT_TRUE(basFileSys::FolderExists(deep));
     EXPECT_TRUE(basFileSys::CreateFolder(deep));  // there already
-    EXPECT_TRUE(ports.prompt.shown.empty());
-}
 
-TEST_F(WinFileSys, CreateFolderWhereAFileStandsIsRefusedWithTheFoldersName) {
-    temp.Write(L"F", "file");
-    EXPECT_FALSE(basFileSys::CreateFolder(temp.Path(L"F\\G")));
-    ASSERT_EQ(ports.prompt.shown.size(), 1u);
-    EXPECT_EQ(ports.prompt.shown[0].text, LNG_Main(19) + L"\r\n" + temp.Path(L"F") + L"\\\r\n" + LNG_Main(20));
-    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(temp.Read(L"F"), "file");
-}
-
-TEST_F(WinFileSys, CreateFolderOnAMissingDriveFailsSilently) {
+    // On a drive that is not there: silently refused.
     wchar_t drive = 0;
     const DWORD drives = ::GetLogicalDrives();
     for (wchar_t letter = L'Q'; letter <= L'Y' && !drive; ++letter)
@@ -97,6 +112,14 @@ TEST_F(WinFileSys, CreateFolderOnAMissingDriveFailsSilently) {
     EXPECT_FALSE(basFileSys::CreateFolder(std::wstring(1, drive) + L":\\Tandrel\\Quillora"));
     EXPECT_TRUE(ports.prompt.shown.empty());
     EXPECT_TRUE(ports.view.reports.empty());
+
+    // Where a file stands: refused, naming the folder.
+    temp.Write(L"F", "file");
+    EXPECT_FALSE(basFileSys::CreateFolder(temp.Path(L"F\\G")));
+    ASSERT_EQ(ports.prompt.shown.size(), 1u);
+    EXPECT_EQ(ports.prompt.shown[0].text, LNG_Main(19) + L"\r\n" + temp.Path(L"F") + L"\\\r\n" + LNG_Main(20));
+    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(temp.Read(L"F"), "file");
 }
 
 TEST_F(WinFileSys, WriteProbeLeavesAnExistingTempTxtUntouched) {
@@ -138,7 +161,7 @@ TEST_F(WinFileSys, ReadingAFileAnotherProgramLocksIsAClearError) {
     EXPECT_EQ(basFileSys::FileInput(temp.Path(L"written.ini"), false), L"y");
 }
 
-TEST_F(WinFileSys, LocalAppDataIsTheShellsFolder) {
+TEST_F(WinFileSys, LocalAppDataIsTheShellsFolderAndPathsOffMappedDrivesStayAsTheyAre) {
     wchar_t expected[MAX_PATH] = {};
     ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, expected), S_OK);
     const std::wstring folder = clsFileOps().GetPathLocalAppData();
@@ -146,29 +169,17 @@ TEST_F(WinFileSys, LocalAppDataIsTheShellsFolder) {
     EXPECT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), L'\\');
     EXPECT_TRUE(basFileSys::FolderExists(folder));
-    EXPECT_TRUE(ports.view.reports.empty());
-}
 
-TEST_F(WinFileSys, PathsOffMappedDrivesComeBackUnchanged) {
+    // Paths off mapped drives come back unchanged.
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\Offer.doc";
     for (const std::wstring& path :
          {temp.Path(L"Offer.doc"), std::wstring(L"\\\\srv\\share\\T\\Offer.doc"), std::wstring(L"Offer.doc"),
           std::wstring(L"C:\\"), std::wstring(L""), longPath, std::wstring(L"C:\\\u03A9\\Offer.doc")})
         EXPECT_EQ(basFileSys::GetNetPath(path), path) << text::ToUtf8(path);
-
-    clsNetPath net;
-    EXPECT_EQ(net.StripPathToRoot(L"C:\\T\\Offer.doc"), L"C:");
-    EXPECT_EQ(net.StripPathToRoot(L"C:\\"), L"C:\\");
-    EXPECT_EQ(net.StripRootFromPath(L"C:\\T\\Offer.doc"), L"T\\Offer.doc");
-    EXPECT_EQ(net.StripRootFromPath(L"\\\\srv\\share\\T\\Offer.doc"), L"T\\Offer.doc");
-    EXPECT_EQ(net.StripRootFromPath(L"Offer.doc"), L"");
-    EXPECT_TRUE(net.IsUNCPathValid(L"\\\\srv\\share\\T"));
-    EXPECT_FALSE(net.IsUNCPathValid(L"C:\\T"));
-    EXPECT_FALSE(net.IstrPathNetPath(L"C:"));
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
-TEST_F(WinFileSys, ShellDeletesAndRenamesSilently) {
+TEST_F(WinFileSys, ShellDeletesAndRenamesSilentlyButNeverAPathTheCodePageWouldChange) {
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"Old").c_str(), nullptr));
     temp.Write(L"Old\\inside.txt", "x");
     EXPECT_EQ(clsFileOps().RenameFolder(temp.Path(L"Old"), temp.Path(L"New")), 0);
@@ -179,9 +190,8 @@ TEST_F(WinFileSys, ShellDeletesAndRenamesSilently) {
     EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"New")));
     EXPECT_FALSE(clsFileOps().Delete(temp.Path(L"New"), false, true));  // gone already
     EXPECT_TRUE(ports.view.reports.empty());
-}
 
-TEST_F(WinFileSys, ShellNeverGetsAPathTheCodePageWouldTurnIntoAWildcard) {
+    // Never a path the code page would turn into a wildcard.
     temp.Write(L"a", "keep");
     temp.Write(L"b", "keep");
     EXPECT_FALSE(clsFileOps().Delete(temp.Path(L"\u03A9"), false, true));  // would be "...\?"

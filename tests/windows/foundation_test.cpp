@@ -1,5 +1,6 @@
 // The foundation's Windows adapters against the real (Wine) system: the user's language, machine
-// facts and system messages in the report, and the log file.
+// facts and system messages in the report, the log file, and the version the build gives the
+// program and the DLL.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -26,11 +27,12 @@ std::wstring ExpectedLanguage() {
     return expected ? win::FromAnsi(expected) : L"English";
 }
 
-TEST(UserLocale, ReaderGivesTheEnglishNameOfTheUsersLanguage) {
-    EXPECT_EQ(WinUserLocale().EnglishLanguageName(), ExpectedLanguage());
-}
+// The version the build defines, as the version resource carries it.
+const std::wstring kVersion = std::to_wstring(QLORA_VERSION_MAJOR) + L"." + std::to_wstring(QLORA_VERSION_MINOR) +
+                              L"." + std::to_wstring(QLORA_VERSION_PATCH);
 
-TEST(UserLocale, StartRoutineSetsTheLanguageIndexFromIt) {
+TEST(UserLocale, TheUsersLanguageSetsTheLanguageIndexAtStart) {
+    EXPECT_EQ(WinUserLocale().EnglishLanguageName(), ExpectedLanguage());
     basGlobal::EnsureStarted();
     EXPECT_EQ(basGlobal::gLanguage, ExpectedLanguage() == L"German" ? basGlobal::kGerman : basGlobal::kEnglish);
     EXPECT_EQ(LNG_Main(298), ExpectedLanguage() == L"German" ? L"Vorlage gespeichert" : L"Template saved");
@@ -53,7 +55,7 @@ protected:
     const std::wstring logPath = win::ThisModuleFolder() + L"\\Errors.txt";
 };
 
-TEST_F(WindowsTrail, HeaderCarriesTheComputerNameAndTheModuleVersion) {
+TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOwnText) {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     ASSERT_TRUE(::GetComputerNameW(name, &size));
@@ -61,20 +63,19 @@ TEST_F(WindowsTrail, HeaderCarriesTheComputerNameAndTheModuleVersion) {
     Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     const auto& report = HuntERR31::Report();
     EXPECT_NE(report.find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos) << report;
-    EXPECT_NE(report.find(L" App='QloraWordAddIn:1.0.0' "), std::wstring::npos) << report;
-}
+    EXPECT_NE(report.find(L" App='QloraWordAddIn:" + kVersion + L"' "), std::wstring::npos) << report;
 
-TEST_F(WindowsTrail, SystemErrorLineHoldsTheSystemsOwnTextOnOneLine) {
+    // A system error's line holds the system's own text on one line.
     const std::wstring raw = win::SystemMessage(ERROR_FILE_NOT_FOUND);
     ASSERT_FALSE(raw.empty());
     Handle(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
-    const auto& report = HuntERR31::Report();
-    const auto at = report.find(L"  API Error: (2) ");
-    ASSERT_NE(at, std::wstring::npos) << report;
-    const auto line = report.substr(at, report.find(L"\r\n", at) - at);
+    const auto& apiReport = HuntERR31::Report();
+    const auto at = apiReport.find(L"  API Error: (2) ");
+    ASSERT_NE(at, std::wstring::npos) << apiReport;
+    const auto line = apiReport.substr(at, apiReport.find(L"\r\n", at) - at);
     EXPECT_GT(line.size(), 17u);
     EXPECT_NE(raw.find(line.substr(17)), std::wstring::npos);
-    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
+    EXPECT_NE(apiReport.find(L"  Number: 2 = &H2 "), std::wstring::npos);
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
@@ -88,7 +89,7 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);  // the report, two empty lines, the record end
 }
 
-TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) {
+TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
     win::UniqueFile holder(::CreateFileW(logPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
@@ -100,23 +101,13 @@ TEST_F(WindowsTrail, LockedLogIsRetriedForASecondThenTheReportIsShownWithoutIt) 
     EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
     holder.reset();
     EXPECT_EQ(LogBytes(), "");  // the entry was dropped, nothing half-written
-}
 
-// A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as Z:\dev\full)
-// has not logged the entry.
-TEST_F(WindowsTrail, AWriteThatFailsIsNoEntryInTheLog) {
+    // A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as
+    // Z:\dev\full) has not logged the entry.
     EXPECT_FALSE(host.TryAppendToFile(L"Z:\\dev\\full", L"entry\r\n"));
     EXPECT_TRUE(host.TryAppendToFile(logPath, L"entry\r\n"));
     EXPECT_EQ(LogBytes(), "entry\r\n");
 }
-
-TEST(ModuleVersionResource, ReadsMajorMinorRevision) { EXPECT_EQ(ModuleVersion(), L"1.0.0"); }
-
-}  // namespace
-}  // namespace qlora
-
-namespace qlora {
-namespace {
 
 struct FreeLibraryTraits {
     using Type = HMODULE;
@@ -124,21 +115,20 @@ struct FreeLibraryTraits {
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
 
-TEST(AddinDll, LoadsWithItsComEntryPointsAndVersion) {
+// The program's version resource reads as major.minor.patch; the DLL's file version carries the
+// same numbers, and its class factory answers no class it does not have.
+TEST(ModuleVersion, TheProgramAndTheDllCarryTheBuildsVersion) {
+    EXPECT_EQ(ModuleVersion(), kVersion);
+
     const std::wstring path = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
     win::Unique<FreeLibraryTraits> dll(::LoadLibraryW(path.c_str()));
     ASSERT_TRUE(dll) << ::GetLastError();
-    for (const char* name : {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow"})
-        EXPECT_NE(::GetProcAddress(dll.get(), name), nullptr) << name;
-
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    const auto getClassObject = reinterpret_cast<GetClassObject>(::GetProcAddress(dll.get(), "DllGetClassObject"));
+    const auto getClassObject = win::ExportOf<decltype(::DllGetClassObject)>(dll.get(), "DllGetClassObject");
     ASSERT_NE(getClassObject, nullptr);
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(getClassObject(CLSID_NULL, IID_IUnknown, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
 
-    EXPECT_EQ(win::ModulePath(dll.get()), path);
     DWORD ignored = 0;
     std::vector<BYTE> data(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
     ASSERT_FALSE(data.empty());
@@ -146,7 +136,8 @@ TEST(AddinDll, LoadsWithItsComEntryPointsAndVersion) {
     UINT length = 0;
     ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
     ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length));
-    EXPECT_EQ(info->dwFileVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QLORA_VERSION_MINOR, QLORA_VERSION_MAJOR)));
+    EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(QLORA_VERSION_PATCH));
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_F(WinProgramSettings, EveryValueKindWrittenByTheRegistryApiReadsAsTheStoreD
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(WinProgramSettings, WriteEntryCreatesTheKeysAndStoresAnAnsiStringWithItsTerminator) {
+TEST_F(WinProgramSettings, WriteEntryStoresAnAnsiStringWithItsTerminatorAndRefusesWhatTheCodePageCannotHold) {
     settings.WriteEntry(L"WildCard_Subject", L"abc");
     DWORD type = 0;
     std::string bytes;
@@ -149,15 +149,12 @@ TEST_F(WinProgramSettings, WriteEntryCreatesTheKeysAndStoresAnAnsiStringWithItsT
     EXPECT_EQ(std::wstring(wide), L"Gr\u00FC\u00DFe");
     EXPECT_EQ(settings.ReadEntry(L"\u00E4nderung", L""), L"Gr\u00FC\u00DFe");  // names without case
     EXPECT_TRUE(prompt.shown.empty());
-}
 
-TEST_F(WinProgramSettings, TextTheCodePageCannotHoldIsRefusedNotWrittenAsAnotherText) {
+    // Text the code page cannot hold is refused, not written as another text.
     settings.WriteEntry(L"Folder", L"C:\\\u03A9mega");
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"SetKeyValue");
     EXPECT_EQ(prompt.shown[0].text.substr(0, 10), L"Error: 5. ");
-    DWORD type = 0;
-    std::string bytes;
     EXPECT_FALSE(QueryRawA(HKEY_CURRENT_USER, settings.KeyPath(), "Folder", type, bytes));
 
     // A name only reachable through the Unicode API is not read as the "?" the code page makes of it.
@@ -197,32 +194,26 @@ TEST_F(WinProgramSettings, KeyDeniedTheRightsOfTheStoreReadsAsTheDefault) {
     EXPECT_EQ(prompt.shown[0].text.substr(0, 10), L"Error: 5. ");
 }
 
-TEST_F(WinProgramSettings, ValueUnderLocalMachineIsReadFromThatRoot) {
-    {
-        const auto h = Create(HKEY_LOCAL_MACHINE, testKey + L"\\Settings");
-        SetRawA(h.get(), "BarPosition", REG_SZ, "machine\0"s);
-    }
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyLocalMachine, testKey + L"\\Settings", L"BarPosition", L""), L"machine");
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, testKey + L"\\Settings", L"BarPosition", L"user"), L"user");
-    const clsProgramSettings fresh;  // a new store reads under HKEY_LOCAL_MACHINE
-    auto machine = fresh;
-    machine.RegBase = L"QloraTests";
-    machine.Program = program;
-    EXPECT_EQ(machine.ReadEntry(L"BarPosition", L""), L"machine");
-}
+// A root number names HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER, where a new store reads under the
+// former; an open key's handle passed as a root number is not a root.
+TEST_F(WinProgramSettings, OnlyPredefinedRootsAreUsedAndDeleteKeyTakesTheWholeTree) {
+    const std::wstring key = testKey + L"\\Settings";
+    SetRawA(Create(HKEY_LOCAL_MACHINE, key).get(), "Value", REG_SZ, "machine\0"s);
+    const auto user = Create(HKEY_CURRENT_USER, key);
+    SetRawA(user.get(), "Value", REG_SZ, "user\0"s);
+    EXPECT_EQ(settings.ReadKeyEntry(kHKeyLocalMachine, key, L"Value", L""), L"machine");
+    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, key, L"Value", L""), L"user");
+    auto fresh = clsProgramSettings();
+    fresh.RegBase = L"QloraTests";
+    fresh.Program = program;
+    EXPECT_EQ(fresh.ReadEntry(L"Value", L""), L"machine");
 
-TEST_F(WinProgramSettings, OnlyPredefinedRootsAreUsed) {
-    const auto h = Create(HKEY_CURRENT_USER, testKey);
-    SetRawA(h.get(), "Value", REG_SZ, "x\0"s);
-    // An open key's handle passed as a root number is not a root.
-    const auto handleAsRoot = static_cast<int32_t>(reinterpret_cast<uintptr_t>(h.get()));
+    const auto handleAsRoot = static_cast<int32_t>(reinterpret_cast<uintptr_t>(user.get()));
     EXPECT_EQ(settings.ReadKeyEntry(handleAsRoot, L"", L"Value", L"dflt"), L"dflt");
-    EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, testKey, L"Value", L"dflt"), L"x");
     EXPECT_FALSE(settings.DeleteKey(handleAsRoot, L"Anything"));
     EXPECT_FALSE(settings.DeleteKey(0, testKey));
-}
 
-TEST_F(WinProgramSettings, DeleteKeyRemovesTheKeyWithItsSubkeysAndValues) {
+    // A tree goes with its subkeys and values, and nothing beside it.
     {
         const auto deep = Create(HKEY_CURRENT_USER, testKey + L"\\Tree\\A\\B");
         SetRawA(deep.get(), "v", REG_SZ, "1\0"s);
