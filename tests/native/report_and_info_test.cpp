@@ -1,4 +1,4 @@
-// The error report dialog's rules (what it shows, how it is shown, the resize arithmetic, Ctrl+A)
+// The error report dialog's rules (what it shows, how it is shown, Ctrl+A)
 // and the info dialog's labels and links, against recording windows and an in-memory shell.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -147,17 +147,6 @@ TEST_F(DialogContent, ShowingAReportNeverFailsEvenWhenTheWindowDoes) {
     frmShowError form(window);
     form.ErrorReport(kReport);  // no exception leaves
     EXPECT_THAT(window.calls, ElementsAre(L"Refresh"));
-}
-
-TEST(ErrorReportLayout, TheBoxFillsTheDialogAndTheButtonsSitBelowItAtTheRight) {
-    const auto layout = frmShowError::Arrange(600, 400, 10, 60, 120, 7);
-    EXPECT_EQ(layout.txtErrorWidth, 580);
-    EXPECT_EQ(layout.txtErrorHeight, 400 - 90 - 7);
-    EXPECT_EQ(layout.buttonsTop, 60 + 303 + 7);
-    EXPECT_EQ(layout.cmdCloseLeft, 600 - 10 - 120);
-    EXPECT_EQ(layout.cmdSendLeft, 470 - 120 - 7);
-    // An odd top: one and a half of it, rounded down.
-    EXPECT_EQ(frmShowError::Arrange(600, 400, 10, 61, 120, 7).txtErrorHeight, 400 - 91 - 7);
 }
 
 TEST(ErrorReportKeys, OnlyCtrlAWithNoOtherModifierSelectsAll) {
