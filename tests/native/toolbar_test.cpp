@@ -87,18 +87,6 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
-TEST_F(Toolbar, LaterDocumentChangesFindWhatExistsAndAddNothing) {
-    word.NewDocument();
-    const auto first = word.DumpToolbars();
-    word.OpenDocument(L"C:\\Docs\\Letter.docx", L"Dear");
-    word.ActivateDocument(1);
-
-    EXPECT_EQ(word.DumpToolbars(), first);
-    EXPECT_EQ(word.CallCount(L"CommandBars.Add"), 1);
-    EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), 6 + 18);
-    EXPECT_EQ(basWildcardBtns::Keys().size(), 18u);
-}
-
 // Every call costs Word time on every document switch: the first build sets nothing Office has
 // already (a new control is visible and enabled), tags each control once and restores the normal
 // template's Saved only when it was saved.
@@ -286,15 +274,6 @@ TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBui
     EXPECT_NE(addButton, std::wstring::npos) << text::ToUtf8(report);
     EXPECT_LT(addButton, list);
     EXPECT_EQ(report.find(L"CreateCommandbar"), std::wstring::npos);
-}
-
-TEST_F(Toolbar, ARefusedToolbarCallEndsTheBuildWithOneReport) {
-    word.Refuse(L"CommandBars.Add");
-    word.NewDocument();
-    EXPECT_EQ(word.FindBar(L"Quillora Toolbar"), nullptr);
-    ASSERT_EQ(ports.view.reports.size(), 1u);
-    EXPECT_THAT(ports.view.reports[0], HasSubstr(L"Call Stack: clsCommandBar.CreateCommandbar() ---"));
-    EXPECT_THAT(ports.host.files[L"C:\\Addin\\Errors.txt"], HasSubstr(L"wordsim refuses CommandBars.Add"));
 }
 
 TEST_F(Toolbar, TagsAreUniqueSoOneClickReachesOneHandlerAlsoAfterRebuilds) {
