@@ -178,8 +178,6 @@ TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetic
     for (const auto& name : {std::wstring(L""), std::wstring(L"_hidden"), std::wstring(L"has space"),
                              std::wstring(L"dash-ed"), std::wstring(41, L'x')})
         EXPECT_THROW(Bookmarks()->Add(name, nullptr), qlora::Error) << qlora::text::ToUtf8(name);
-    for (const auto& name : {L"Name_1", L"Gr\u00F6\u00DFe"}) word.DeleteBookmark(name);
-    word.DeleteBookmark(std::wstring(40, L'x'));
 
     Select(5, 8);
     Bookmarks()->Add(L"Here", nullptr);  // without a range: the selection
@@ -191,11 +189,11 @@ TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetic
     EXPECT_FALSE(Bookmarks()->Exists(L"Zet"));
     EXPECT_EQ(Marked(L"Zeta"), (Span{5, 6}));
     const auto bookmarks = Bookmarks();
-    EXPECT_EQ(bookmarks->Count(), 3);
+    EXPECT_EQ(bookmarks->Count(), 6);
     EXPECT_EQ(bookmarks->Item(1)->Name(), L"beta");
-    EXPECT_EQ(bookmarks->Item(2)->Name(), L"Here");
-    EXPECT_EQ(bookmarks->Item(3)->Name(), L"zeta");
-    EXPECT_THROW(bookmarks->Item(4), qlora::Error);
+    EXPECT_EQ(bookmarks->Item(3)->Name(), L"Here");
+    EXPECT_EQ(bookmarks->Item(6)->Name(), L"zeta");
+    EXPECT_THROW(bookmarks->Item(7), qlora::Error);
 
     const auto beta = bookmarks->Item(1);
     EXPECT_TRUE(word.DeleteBookmark(L"BETA"));
