@@ -231,15 +231,6 @@ TEST_F(TemplateListTest, AConnectionMayOutliveTheList) {
     EXPECT_FALSE(connection.Connected());
 }
 
-TEST_F(TemplateListTest, SaveIntoAMissingFolderWritesNothing) {
-    clsTemplateList list;
-    list.FilePath(L"C:\\Missing\\NewTemplates.ini");
-    list.AddTemplate(L"A", L"a");
-    EXPECT_TRUE(list.Save());
-    EXPECT_FALSE(fs.Find(L"C:\\Missing\\NewTemplates.ini"));
-    EXPECT_TRUE(ports.view.reports.empty());
-}
-
 TEST_F(TemplateListTest, AFailedSaveKeepsTheOldListAndIsReported) {
     fs.AddFile(kListPath, kExample);
     clsTemplateList list;
