@@ -114,13 +114,11 @@ TEST_F(DialogContent, TheReportGetsTheWordAndWindowsVersionLinesAndIsShownWithou
     form.ErrorReport(L"second\r\n");
     EXPECT_EQ(window.text, L"second\r\n\r\nWord Version: 16.0\r\nWindows Version: " + WindowsLine());
     EXPECT_THAT(window.calls, ElementsAre(L"SetReport", L"Refresh"));
-}
 
-TEST_F(DialogContent, WhenTheSystemRefusesAModelessDialogItIsShownModally) {
-    RecordingReportWindow window;
-    window.modelessRefused = true;
-    frmShowError(window).ErrorReport(kReport);
-    EXPECT_THAT(window.calls, ElementsAre(L"SetReport", L"OpenModeless", L"OpenModal", L"Refresh"));
+    RecordingReportWindow refusing;  // the system refuses a modeless dialog: shown modally
+    refusing.modelessRefused = true;
+    frmShowError(refusing).ErrorReport(kReport);
+    EXPECT_THAT(refusing.calls, ElementsAre(L"SetReport", L"OpenModeless", L"OpenModal", L"Refresh"));
 }
 
 TEST_F(DialogContent, WithoutWordOrItsVersionTheReportIsShownAllTheSame) {
