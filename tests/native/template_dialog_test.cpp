@@ -216,6 +216,7 @@ TEST_F(TemplateWorkflow, TheSaveDialogChangesOnlyThePathAndCancellingOrFailingIt
     word.NewDocument();
     form.Form_Load();  // cancelled before the dialog shows: both fields empty, OK asks for a path
     EXPECT_EQ(view.requests.at(0).fileName, L"Document1.doc");  // no default folder stored
+    EXPECT_EQ(view.texts[TemplateField::txtPath], L"");
     EXPECT_EQ(view.texts[TemplateField::txtName], L"");
     form.cmdOk_Click();
     EXPECT_EQ(Messages().back(), L"Please select a path for the template first");
