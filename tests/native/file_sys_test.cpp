@@ -204,6 +204,7 @@ TEST_F(FileSysTest, GetNetPathGivesTheUncFormOfAMappedDriveOnly) {
     fs.connections[L"x:"] = L"\\\\srv\\share";
     fs.connections[L"y:"] = L"\\\\srv\\root\\";
     fs.connections[L"z:"] = L"not unc";
+    fs.connections[L"w:"] = std::wstring(L"\\\\srv\\a\0junk", 12);  // the system's buffer, NUL and all
     struct Case {
         const wchar_t* path;
         const wchar_t* expected;
@@ -213,6 +214,7 @@ TEST_F(FileSysTest, GetNetPathGivesTheUncFormOfAMappedDriveOnly) {
         {L"x:\\Offer.doc", L"\\\\srv\\share\\Offer.doc"},
         {L"Y:\\T\\Offer.doc", L"\\\\srv\\root\\T\\Offer.doc"},  // no doubled "\"
         {L"Z:\\T\\Offer.doc", L"Z:\\T\\Offer.doc"},             // the result would not be a UNC path
+        {L"W:\\T\\Offer.doc", L"\\\\srv\\a\\T\\Offer.doc"},  // cut at the remote name's NUL
         {L"C:\\T\\Offer.doc", L"C:\\T\\Offer.doc"},
         {L"\\\\srv\\share\\T\\Offer.doc", L"\\\\srv\\share\\T\\Offer.doc"},
         {L"Offer.doc", L"Offer.doc"},

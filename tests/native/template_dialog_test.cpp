@@ -171,6 +171,7 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocFileBesideTheDoc
         {L"C:\\Templates\\Offer.DOC", {}, "", L"C:\\Templates\\Offer.DOC", L"Offer", false},
         {L"C:\\Templates\\Offer", {}, "", L"C:\\Templates\\Offer.doc", L"Offer", false},
         {L"\\\\srv\\share\\Letter.doc", {}, "", L"\\\\srv\\share\\Letter.doc", L"Letter", false},
+        {L"C:\\Templates\\.doc", {}, "", L"C:\\Templates\\.doc", L"", false},
         {web, {}, "", L"D:\\Quillora\\Offer.doc", L"Offer", false},
         {web, {}, "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer", false},
     };
@@ -179,7 +180,9 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocFileBesideTheDoc
         if (!c.list.empty()) fs.AddFile(kListPath, c.list);
         OpenSaved(c.fullName, c.variables);
         view.selectedAll.clear();
+        const auto requests = view.requests.size();
         form.Form_Load();
+        EXPECT_EQ(view.requests.size(), requests);  // a saved document needs no save dialog first
         EXPECT_EQ(view.texts[TemplateField::txtPath], c.proposed);
         EXPECT_EQ(view.toolTips[TemplateField::txtPath], c.proposed);
         EXPECT_EQ(view.texts[TemplateField::txtName], c.name);
