@@ -1,6 +1,5 @@
 // The in-memory Word's rules that the add-in's tests rely on: Word's error numbers, bookmark spans
-// and names, variables, Move, clicks fanned out by Tag, the normal template's Saved state, and
-// refused members.
+// and names, variables, Move, clicks fanned out by Tag, Normal's Saved state, refused members.
 #include "word_model.h"
 
 #include <gmock/gmock.h>
@@ -9,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -62,119 +62,73 @@ protected:
     }
 };
 
-// Each failure as Word or Office raises it, against a fresh Word with a document open.
+// Each failure as Word or Office raises it, against a fresh Word.
 TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
     using Word = wordsim::Word;
-    const auto open = [](Word& w) { w.OpenDocument(L"C:\\Docs\\Letter.docx", L"Text"); };
-    const auto bar = [](Word& w) { return w.Application()->CommandBars()->Add(L"Bar", true); };
-    struct Case {
-        const char* what;
-        std::function<void(Word&)> call;
-        int32_t number;
-        const wchar_t* source;
-        const wchar_t* description;  // checked when given
+    const auto doc = [](Word& w) {
+        w.OpenDocument(L"C:\\Docs\\Letter.docx", L"Text");
+        return w.Application()->ActiveDocument();
     };
-    const Case cases[] = {
-        {"no document", [](Word& w) { w.Application()->ActiveDocument(); }, 4248, L"Microsoft Word",
+    const auto button = [](Word& w) {
+        const auto controls = w.Application()->CommandBars()->Add(L"Bar", true)->Controls();
+        return port::AsButton(controls->Add(port::mso::ControlButton, true));
+    };
+    const wchar_t* const word = L"Microsoft Word";
+    const wchar_t* const office = L"Microsoft Office";
+    const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] = {
+        {[](Word& w) { w.Application()->ActiveDocument(); }, 4248, word,
          L"This command is not available because no document is open."},
-        {"no selection", [](Word& w) { w.Application()->Selection(); }, 4248, L"Microsoft Word", nullptr},
-        {"closed document", [&](Word& w) {
-             open(w);
-             const auto bookmarks = w.Application()->ActiveDocument()->Bookmarks();
-             w.CloseDocument();
-             bookmarks->Count();
-         }, 5825, L"Microsoft Word", L"Object has been deleted."},
-        {"missing variable", [&](Word& w) { open(w), w.Application()->ActiveDocument()->Variables()->Item(L"X"); },
-         5825, L"Microsoft Word", L"Object has been deleted."},
-        {"variable added twice", [&](Word& w) {
-             open(w);
-             const auto variables = w.Application()->ActiveDocument()->Variables();
-             variables->Add(L"Template", L"a");
-             variables->Add(L"TEMPLATE", L"b");
-         }, 5903, L"Microsoft Word", nullptr},
-        {"bad bookmark name", [&](Word& w) { open(w), w.Application()->ActiveDocument()->Bookmarks()->Add(L"1a", nullptr); },
-         5828, L"Microsoft Word", L"Bad bookmark name."},
-        {"bookmark index", [&](Word& w) { open(w), w.Application()->ActiveDocument()->Bookmarks()->Item(1); }, 5941,
-         L"Microsoft Word", nullptr},
-        {"range of another document", [&](Word& w) {
-             open(w);
-             const auto range = w.Application()->Selection()->Range();
-             w.NewDocument();
-             w.Application()->ActiveDocument()->Bookmarks()->Add(L"There", range);
-         }, 4608, L"Microsoft Word", nullptr},
-        {"refused member", [&](Word& w) { open(w), w.Refuse(L"Selection.TypeText"), w.Application()->Selection()->TypeText(L"x"); },
-         4198, L"Microsoft Word", nullptr},
-        {"missing bar", [](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5,
-         L"Microsoft Office", L"Invalid procedure call or argument"},
-        {"bar added twice", [&](Word& w) { bar(w), w.Application()->CommandBars()->Add(L"BAR", false); }, 5,
-         L"Microsoft Office", nullptr},
-        {"position outside 0..5", [&](Word& w) { bar(w)->SetPosition(6); }, 5, L"Microsoft Office", nullptr},
-        {"control type", [&](Word& w) { bar(w)->Controls()->Add(2, true); }, 5, L"Microsoft Office", nullptr},
-        {"move beyond the end", [&](Word& w) { bar(w)->Controls()->Add(port::mso::ControlButton, true)->Move(3); }, 5,
-         L"Microsoft Office", nullptr},
-        {"button style", [&](Word& w) { port::AsButton(bar(w)->Controls()->Add(port::mso::ControlButton, true))->SetStyle(99); },
-         5, L"Microsoft Office", nullptr},
-        {"deleted control", [&](Word& w) {
-             const auto button = port::AsButton(bar(w)->Controls()->Add(port::mso::ControlButton, true));
-             button->Delete();
-             button->Caption();
-         }, -2147467259, L"Microsoft Office", nullptr},
-        {"Word gone", [](Word&) {
+        {[&](Word& w) { doc(w)->Variables()->Item(L"X"); }, 5825, word, L"Object has been deleted."},
+        {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word, L"Bad bookmark name."},
+        {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
+         L"Invalid procedure call or argument"},
+        {[&](Word& w) { const auto b = button(w); b->Delete(), b->Caption(); }, -2147467259, office, nullptr},
+        {[](Word&) {
              auto gone = std::make_unique<Word>();
              const auto orphan = gone->Application();
-             gone.reset();
-             orphan->Version();
-         }, -2147417848, L"Microsoft Word", nullptr},
+             gone.reset(), orphan->Version();
+         }, -2147417848, word, nullptr},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [call, number, source, description] : cases) {
         Word fresh;
-        const auto error = ErrorOf([&] { c.call(fresh); });
-        EXPECT_EQ(error.number, c.number);
-        EXPECT_EQ(error.source, c.source);
-        if (c.description) {
-            EXPECT_EQ(error.description, c.description);
+        const auto error = ErrorOf([&] { call(fresh); });
+        EXPECT_EQ(error.number, number);
+        EXPECT_EQ(error.source, source);
+        if (description) {
+            EXPECT_EQ(error.description, description) << error.number;
         }
     }
 }
 
-TEST_F(WordModel, InsertedTextGrowsOnlyBookmarksItFallsStrictlyInside) {
+// Inserted text grows only the bookmarks it falls strictly inside; replaced text shrinks them first.
+TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
     Open(L"0123456789");
     Mark(L"Around", 2, 6);
     Mark(L"StartsThere", 4, 6);
     Mark(L"EndsThere", 0, 4);
     Mark(L"Collapsed", 4, 4);
-    Mark(L"After", 5, 7);
     Type(4, 4, L"abc");
     EXPECT_EQ(Marked(L"Around"), (Span{2, 9}));
     EXPECT_EQ(Marked(L"StartsThere"), (Span{7, 9}));
     EXPECT_EQ(Marked(L"EndsThere"), (Span{0, 4}));
     EXPECT_EQ(Marked(L"Collapsed"), (Span{7, 7}));
-    EXPECT_EQ(Marked(L"After"), (Span{8, 10}));
-}
 
-TEST_F(WordModel, ReplacedTextShrinksBookmarksBeforeTheNewTextGoesIn) {
-    Open(L"0123456789");
+    word.OpenDocument(L"C:\\Docs\\Other.docx", L"0123456789");
     Mark(L"Covering", 1, 9);
     Mark(L"TailInside", 5, 9);
-    Mark(L"HeadInside", 1, 5);
     Mark(L"Within", 4, 6);
     Type(3, 7, L"XY");
     EXPECT_EQ(Doc().TextOf(Marked(L"Covering")), L"12XY78");
     EXPECT_EQ(Doc().TextOf(Marked(L"TailInside")), L"78");
-    EXPECT_EQ(Doc().TextOf(Marked(L"HeadInside")), L"12");
     EXPECT_EQ(Marked(L"Within"), (Span{5, 5}));
-
     word.ReplaceText(0, 100, L"");  // deleting everything collapses, it does not delete
-    EXPECT_EQ(Doc().bookmarks.size(), 4u);
-    EXPECT_EQ(Marked(L"Covering"), (Span{0, 0}));
+    EXPECT_EQ(Doc().bookmarks.size(), 3u);
 }
 
 // A document's Bookmarks(i) counts in the alphabetical list of names, not by position.
 TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetically) {
     Open(L"0123456789");
-    for (const auto& name : {std::wstring(L"Name_1"), std::wstring(L"Gr\u00F6\u00DFe"), std::wstring(40, L'x')})
-        EXPECT_NO_THROW(Bookmarks()->Add(name, nullptr)) << qlora::text::ToUtf8(name);
+    Bookmarks()->Add(std::wstring(40, L'x'), nullptr);
     for (const auto& name : {std::wstring(L""), std::wstring(L"_hidden"), std::wstring(L"has space"),
                              std::wstring(L"dash-ed"), std::wstring(41, L'x')})
         EXPECT_THROW(Bookmarks()->Add(name, nullptr), qlora::Error) << qlora::text::ToUtf8(name);
@@ -186,18 +140,15 @@ TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetic
     Mark(L"zeta", 5, 6);  // an existing name: the bookmark moves
     Mark(L"beta", 0, 3);
     EXPECT_TRUE(Bookmarks()->Exists(L"ZETA"));
-    EXPECT_FALSE(Bookmarks()->Exists(L"Zet"));
     EXPECT_EQ(Marked(L"Zeta"), (Span{5, 6}));
     const auto bookmarks = Bookmarks();
-    EXPECT_EQ(bookmarks->Count(), 6);
+    EXPECT_EQ(bookmarks->Count(), 4);
     EXPECT_EQ(bookmarks->Item(1)->Name(), L"beta");
-    EXPECT_EQ(bookmarks->Item(3)->Name(), L"Here");
-    EXPECT_EQ(bookmarks->Item(6)->Name(), L"zeta");
-    EXPECT_THROW(bookmarks->Item(7), qlora::Error);
+    EXPECT_EQ(bookmarks->Item(4)->Name(), L"zeta");
+    EXPECT_THROW(bookmarks->Item(5), qlora::Error);
 
     const auto beta = bookmarks->Item(1);
     EXPECT_TRUE(word.DeleteBookmark(L"BETA"));
-    EXPECT_FALSE(word.DeleteBookmark(L"beta"));
     EXPECT_THROW(beta->Name(), qlora::Error);
 }
 
@@ -225,15 +176,12 @@ TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
 
     move(L"C", 1);
     EXPECT_THAT(Captions(), ElementsAre(L"C", L"A", L"B", L"D"));
-    move(L"A", 2);  // its own position
     move(L"A", 3);  // before its neighbour: where it is
-    EXPECT_THAT(Captions(), ElementsAre(L"C", L"A", L"B", L"D"));
     move(L"C", std::nullopt);
     EXPECT_THAT(Captions(), ElementsAre(L"A", L"B", L"D", L"C"));
     move(L"A", 5);  // count + 1: the end
     EXPECT_THAT(Captions(), ElementsAre(L"B", L"D", L"C", L"A"));
-    for (const int32_t before : {0, 6}) EXPECT_THROW(move(L"B", before), qlora::Error);
-    EXPECT_THAT(Captions(), ElementsAre(L"B", L"D", L"C", L"A"));
+    EXPECT_THROW(move(L"B", 6), qlora::Error);
 }
 
 class WordModelClick : public WordModel {
@@ -248,45 +196,29 @@ protected:
     }
 };
 
+// A click reaches every button sharing the clicked one's Tag, even those that cannot be clicked.
 TEST_F(WordModelClick, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClickedOne) {
     const auto controls = Toolbar();
     Listened(controls, L"Insert", L"qlora.insert");
-    Listened(controls, L"Insert again", L"qlora.insert");
+    Listened(controls, L"Disabled", L"qlora.insert")->SetEnabled(false);
+    Listened(controls, L"Hidden", L"qlora.insert")->SetVisible(false);
     Listened(controls, L"Other", L"qlora.other");
     Listened(controls, L"One", L"");
     Listened(controls, L"Two", L"");
-    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert again"));
-    EXPECT_THAT(heard, ElementsAre(L"Insert", L"Insert again"));
+    for (const auto* path : {L"Quillora Toolbar/Disabled", L"Quillora Toolbar/Hidden"})
+        EXPECT_FALSE(word.Click(path)) << qlora::text::ToUtf8(path);
+    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert"));
+    EXPECT_TRUE(heard.empty());
+    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(true);
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert"));
+    EXPECT_THAT(heard, ElementsAre(L"Insert", L"Disabled", L"Hidden"));
     heard.clear();
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
     EXPECT_THAT(heard, ElementsAre(L"Two"));
     connections.back().Reset();  // detached: heard no more
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
     EXPECT_THAT(heard, ElementsAre(L"Two"));
-}
-
-TEST_F(WordModelClick, ControlsThatCannotBeReachedCannotBeClickedButHearAClickByTag) {
-    const auto controls = Toolbar();
-    Listened(controls, L"Disabled", L"tag")->SetEnabled(false);
-    Listened(controls, L"Hidden", L"tag")->SetVisible(false);
-    const auto popup = port::AsPopup(controls->Add(port::mso::ControlPopup, true));
-    popup->SetCaption(L"Menu");
-    Listened(popup->Controls(), L"Nested", L"tag");
-    Listened(controls, L"Deleted", L"tag")->Delete();
-    popup->SetEnabled(false);
-
-    for (const auto* path : {L"Quillora Toolbar/Disabled", L"Quillora Toolbar/Hidden", L"Quillora Toolbar/Menu",
-                             L"Quillora Toolbar/Menu/Nested"})
-        EXPECT_FALSE(word.Click(path)) << qlora::text::ToUtf8(path);
-    popup->SetEnabled(true);
-    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
-    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Menu/Nested"));
-    EXPECT_TRUE(heard.empty());
-    EXPECT_THROW(word.Click(L"Quillora Toolbar/Absent"), std::invalid_argument);
-
-    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(true);
-    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Menu/Nested"));
-    EXPECT_THAT(heard, ElementsAre(L"Disabled", L"Hidden", L"Nested"));
 }
 
 TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
@@ -326,11 +258,6 @@ TEST_F(WordModel, ARefusedMemberFailsAfterTheCallsLetThroughAndUntilAllowed) {
     word.Allow(L"Selection.TypeText");
     selection->TypeText(L"c");
     EXPECT_EQ(Doc().text, L"ac");
-
-    word.Refuse(L"CommandBar.Left.put", {.error = qlora::Error(-2147418113, L"Custom", L"Catastrophic failure").Info()});
-    const auto bar = app->CommandBars()->Add(L"Bar", false);
-    EXPECT_EQ(ErrorOf([&] { bar->SetLeft(5); }).description, L"Catastrophic failure");
-    EXPECT_EQ(bar->Left(), 0);
     EXPECT_THROW(word.Refuse(L"Selection.Text.put"), std::invalid_argument);
 }
 
