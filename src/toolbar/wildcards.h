@@ -5,6 +5,7 @@
 // the wildcard dialog has an order and default places of its own.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -72,5 +73,11 @@ constexpr auto OrderedBy() {
 // The order in which the toolbar adds their buttons, and the one in which the dialog loads them.
 inline constexpr auto kToolbarOrder = OrderedBy<&Wildcard::toolbarOrder>();
 inline constexpr auto kDialogOrder = OrderedBy<&Wildcard::dialogOrder>();
+
+// The toolbar and the dialog show the first eighteen of their order by default.
+static_assert(std::ranges::all_of(kWildcards, [](const Wildcard& w) {
+    return w.bookmarkName.starts_with(kBookmarkPrefix) && w.defaultPlace == (w.toolbarOrder <= 18 ? w.toolbarOrder : 0) &&
+           w.dialogPlace == (w.dialogOrder <= 18 ? w.dialogOrder : 0);
+}));
 
 }  // namespace qlora

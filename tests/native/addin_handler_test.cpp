@@ -57,7 +57,11 @@ public:
 class RecordingDialogs : public OpenDialogs {
 public:
     std::vector<std::wstring> unloaded;
-    void UnloadInfo() override { unloaded.push_back(L"frmInfo"); }
+    bool fails = false;
+    void UnloadInfo() override {
+        if (fails) throw Error(errnum::InvalidCall, L"frmInfo", L"Invalid procedure call or argument");
+        unloaded.push_back(L"frmInfo");
+    }
     void UnloadErrorReport() override { unloaded.push_back(L"frmShowError"); }
 };
 
@@ -194,33 +198,6 @@ protected:
     const Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
 };
 
-TEST_F(Connecting, LoadingWhileWordRunsBehavesLikeStartupLoading) {
-    for (const int32_t mode : {1, 0}) {
-        Connect connect;
-        connect.IDTExtensibility2_OnConnection(ThisWord(), mode, shown);
-        EXPECT_TRUE(connect.Connected());
-        word.NewDocument();
-        EXPECT_NE(Toolbar(), nullptr) << mode;
-        connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
-        EXPECT_FALSE(connect.Connected());
-    }
-    EXPECT_TRUE(trail.view.reports.empty());
-}
-
-TEST_F(Connecting, UnloadingAndLoadingAgainBuildsAFreshHandlerAndAWorkingToolbar) {
-    Connect connect;
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
-    word.NewDocument();
-    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);
-    word.NewDocument();
-    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
-    EXPECT_NE(word.DumpDocument().find(L"WildCard_Subject"), std::wstring::npos);
-    EXPECT_EQ(timers.Ticking(), 1u);
-    connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
-    EXPECT_TRUE(trail.view.reports.empty());
-}
-
 // Word may or may not raise DocumentChange for its start-up document; the toolbar comes either way,
 // and once only.
 TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAnnounced) {
@@ -251,6 +228,7 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
 }
 
 // Unloaded by the user, the toolbar leaves Word with the add-in; Word quitting discards it itself.
+// Loaded again, a fresh handler builds a working toolbar at once, with its timer.
 TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBack) {
     Connect connect;
     connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
@@ -261,10 +239,26 @@ TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBac
 
     connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);  // a document is open: built at once
     ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
+    EXPECT_NE(word.ActiveDocument()->FindBookmark(L"WildCard_Subject"), nullptr);
+    EXPECT_EQ(timers.Ticking(), 1u);
     connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
     EXPECT_NE(Toolbar(), nullptr);
     EXPECT_TRUE(trail.view.reports.empty());
+}
+
+// A failing release is the handler's own report; disconnection still ends, and adds none.
+TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
+    Connect connect;
+    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    word.NewDocument();
+    dialogs.fails = true;
+    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+    EXPECT_FALSE(connect.Connected());
+    ASSERT_EQ(trail.view.reports.size(), 1u);
+    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsWordAddIn.UnInitHandler() "), std::wstring::npos);
+    EXPECT_EQ(trail.view.reports[0].find(L"OnDisconnection"), std::wstring::npos);
+    EXPECT_EQ(timers.Ticking(), 0u);
 }
 
 TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {

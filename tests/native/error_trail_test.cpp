@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
+#include "base/text.h"
+#include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "trail/error_trail.h"
 
@@ -94,106 +98,107 @@ TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsO
     EXPECT_EQ(ports.view.reports.size(), 2u);
 }
 
-TEST_F(ErrorTrailTest, OperationWithoutArgumentsEndsInParenthesesBlankAndDashes) {
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); });
-    EXPECT_NE(HuntERR31::Report().find(
-                  L"\r\n  Call Stack: clsCommandBar.CreateCommandbar() "
-                  L"-----------------------------------------------------\r\n"),
-              std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, LongAndMultiLineValuesGoBelowTheLineAsValueOfBlocks) {
+// The report's format rules, one failure each against a fresh trail: what the report holds, and
+// what it must not.
+TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
     const std::wstring longText(41, L'x');
-    Handle(
-        L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
-        std::wstring(L"C:\\T\\x.ini"), std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText);
-    const std::wstring& report = HuntERR31::Report();
-    const std::wstring expectedTail =
-        L"  Call Stack: basFileSys.FileOutput(strPath='C:\\T\\x.ini', strValue={Text}, {Text}) "
-        L"-----------------\r\n"
-        L"    Value Of strValue:\r\n"
-        L"      'Offer||C:\\a|>|\r\n"
-        L"      next'\r\n"
-        L"    Value Of :\r\n"
-        L"      '" + longText + L"'\r\n";
-    ASSERT_GE(report.size(), expectedTail.size());
-    EXPECT_EQ(report.substr(report.size() - expectedTail.size()), expectedTail);
-}
-
-TEST_F(ErrorTrailTest, ForthyCharactersStayInTheListFortyOneDoNot) {
-    const std::wstring fits(38, L'a');   // quoted: 40 characters
+    const std::wstring fits(38, L'a');     // quoted: 40 characters
     const std::wstring tooLong(39, L'b');  // quoted: 41 characters
-    Handle(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong);
-    EXPECT_NE(HuntERR31::Report().find(L"(a='" + fits + L"', b={Text})"), std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, ValuesAreFormattedByKind) {
-    const std::shared_ptr<Popup> none;
-    const std::optional<int32_t> omitted;
-    Handle(
-        L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}},
-        none, omitted, true, 2.5, ArgDate{2026, 12, 6, 7, 8, 9}, std::vector<int>{1, 2}, -7);
-    EXPECT_NE(HuntERR31::Report().find(L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, "
-                                       L"g='2026-12-06 07:08:09', h={Array}, i=-7) "),
-              std::wstring::npos);
+    const std::wstring general = L"  Number: -2147216306 = &H8004144E = vbObjectError + 5198 = ERRMAP_APP_FIRST + 0 = ERR_GENERAL\r\n";
+    struct Rule {
+        const char* what;
+        std::function<void(testing::FakeTrailHost&)> fail;
+        std::vector<std::wstring> holds;
+        std::wstring lacks;
+    };
+    const Rule rules[] = {
+        {"no arguments: parentheses, a blank and dashes",
+         [](auto&) { Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); }); },
+         {L"\r\n  Call Stack: clsCommandBar.CreateCommandbar() -----------------------------------------------------\r\n"}},
+        {"long and multi-line values go below the line",
+         [&](auto&) {
+             Handle(L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
+                    std::wstring(L"C:\\T\\x.ini"), std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText);
+         },
+         {L"  Call Stack: basFileSys.FileOutput(strPath='C:\\T\\x.ini', strValue={Text}, {Text}) -----------------\r\n"
+          L"    Value Of strValue:\r\n      'Offer||C:\\a|>|\r\n      next'\r\n    Value Of :\r\n      '" + longText + L"'\r\n"}},
+        {"forty characters stay in the list, forty-one do not",
+         [&](auto&) { Handle(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong); },
+         {L"(a='" + fits + L"', b={Text})"}},
+        {"values by kind",
+         [](auto&) {
+             Handle(L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}},
+                    std::shared_ptr<Popup>(), std::optional<int32_t>(), true, 2.5, ArgDate{2026, 12, 6, 7, 8, 9},
+                    std::vector<int>{1, 2}, -7);
+         },
+         {L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, g='2026-12-06 07:08:09', h={Array}, i=-7) "}},
+        {"arguments as held when the failure is handled",
+         [](auto&) {
+             std::wstring strName = L"WildCard_Subject";
+             Handle(L"clsWildCardBtn.AddBookmark(strText,strName)", [&] {
+                 strName = L"WildCard_Subject2";
+                 throw Error(5828, L"Microsoft Word", L"Bad bookmark name.");
+             }, std::wstring(L"<<Subject>>"), strName);
+         },
+         {L"strName='WildCard_Subject2')"}},
+        {"percent placeholders stay literal",
+         [](auto&) { Handle(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%")); },
+         {L"100% done at %Time% %nl% \r\n  ", L"  Source: %Source% \r\n", L"  Description: 100% done at %Time% %nl%\r\n",
+          L"m.Op(s='%ErrNum%')"}},
+        {"every value as it is, backspaces too",
+         [](auto& host) {
+             host.computerName = L"PC\x08";
+             Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
+         },
+         {L"a\x08" L"Comp\x08 \r\n", L"Computer='PC\x08' \r\n", L"  Source: \x08" L"Descr\x08 \r\n"}},
+        {"lost information is ERR_GENERAL",
+         [](auto&) { HuntERR31::ErrorIn(L"frmTemplate.cmdOk_Click", ArgsOf(), HuntERR31::efHandle); },
+         {std::wstring(HuntERR31::kLostDescription) + L" \r\n", general, L"  Source: QloraWordAddIn \r\n"}},
+        {"number zero is ERR_GENERAL with its own text and source",
+         [](auto&) { Handle(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); }); },
+         {general + L"  Source: Word \r\n  Description: The call failed\r\n"}},
+        {"negative differences with a minus",
+         [](auto&) { Handle(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); }); },
+         {L"  Number: -2147221505 = &H8003FFFF = vbObjectError - 1 = ERRMAP_APP_FIRST - 5199 \r\n"}},
+        {"the system's text on one line",
+         [](auto& host) {
+             host.systemMessages[5] = std::wstring(L"Access is denied.\r\n\0", 20);
+             Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
+         },
+         {L"  Description: Permission denied\r\n  API Error: (5) Access is denied.\r\n"}},
+        {"no system line for 0", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 0}); }); },
+         {}, L"API Error"},
+        {"no system line for 203", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 203}); }); },
+         {}, L"API Error"},
+        {"line numbers when known", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); }); },
+         {L"  Call Stack: m.Op()  at Line 120 ---"}},
+        {"other exceptions", [](auto&) { Handle(L"m.Op", [] { throw std::runtime_error("disk on fire"); }); },
+         {L"disk on fire \r\n"}},
+        {"not even an exception", [](auto&) { Handle(L"m.Op", [] { throw 42; }); }, {L"ErrorIn: E"}},
+        {"a missing component and computer name as the host says them",
+         [](auto& host) {
+             host.adoVersion = L"?";
+             host.computerName.clear();
+             host.now = {1999, 12, 31, 23, 59, 58, L".", L"-"};
+             Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+         },
+         {L"Time='12.31.99 23-59-58' App='QloraWordAddIn:1.0.0' ADO-version='?' Computer='' \r\n"}},
+    };
+    for (const auto& rule : rules) {
+        SCOPED_TRACE(rule.what);
+        TrailFixturePorts ports;
+        rule.fail(ports.host);
+        const std::wstring& report = HuntERR31::Report();
+        for (const auto& part : rule.holds) EXPECT_NE(report.find(part), std::wstring::npos) << text::ToUtf8(report);
+        if (!rule.lacks.empty()) {
+            EXPECT_EQ(report.find(rule.lacks), std::wstring::npos) << text::ToUtf8(report);
+        }
+    }
     // A date of any parts is written whole.
     const int lowest = std::numeric_limits<int>::min();
     EXPECT_EQ(FormatArgValue({ArgDate{lowest, lowest, lowest, lowest, lowest, lowest}}),
               L"'-2147483648--2147483648--2147483648 -2147483648:-2147483648:-2147483648'");
     EXPECT_EQ(FormatArgValue({ArgDate{12345, 0, 1, 0, 0, -1}}), L"'12345-00-01 00:00:-1'");
-}
-
-TEST_F(ErrorTrailTest, ArgumentsShowTheValuesHeldWhenTheFailureIsHandled) {
-    std::wstring strName = L"WildCard_Subject";
-    Handle(
-        L"clsWildCardBtn.AddBookmark(strText,strName)",
-        [&] {
-            strName = L"WildCard_Subject2";
-            throw Error(5828, L"Microsoft Word", L"Bad bookmark name.");
-        },
-        std::wstring(L"<<Subject>>"), strName);
-    EXPECT_NE(HuntERR31::Report().find(L"strName='WildCard_Subject2')"), std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, PercentPlaceholdersInValuesStayLiteral) {
-    Handle(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%"));
-    const auto& report = HuntERR31::Report();
-    EXPECT_EQ(report.substr(0, 29), L"100% done at %Time% %nl% \r\n  ");
-    EXPECT_NE(report.find(L"  Source: %Source% \r\n"), std::wstring::npos);
-    EXPECT_NE(report.find(L"  Description: 100% done at %Time% %nl%\r\n"), std::wstring::npos);
-    EXPECT_NE(report.find(L"m.Op(s='%ErrNum%')"), std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, EveryValueGoesInAsItIsWhateverItHolds) {
-    // A backspace, and a source or computer name holding a placeholder between backspaces.
-    ports.host.computerName = L"PC\x08";
-    Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
-    const auto& report = HuntERR31::Report();
-    EXPECT_EQ(report.substr(0, 10), L"a\x08" L"Comp\x08 \r\n");
-    EXPECT_NE(report.find(L"Computer='PC\x08' \r\n"), std::wstring::npos) << report;
-    EXPECT_NE(report.find(L"  Source: \x08" L"Descr\x08 \r\n"), std::wstring::npos) << report;
-    EXPECT_NE(report.find(L"  Description: a\x08" L"Comp\x08\r\n"), std::wstring::npos) << report;
-}
-
-TEST_F(ErrorTrailTest, LostInformationIsReportedAsErrGeneral) {
-    // A handler whose error is gone by the time it records it: nothing is being handled.
-    HuntERR31::ErrorIn(L"frmTemplate.cmdOk_Click", ArgsOf(), HuntERR31::efHandle);
-    const std::wstring& report = HuntERR31::Report();
-    EXPECT_EQ(report.substr(0, report.find(L"\r\n")), std::wstring(HuntERR31::kLostDescription) + L" ");
-    EXPECT_NE(report.find(L"  Number: -2147216306 = &H8004144E = vbObjectError + 5198 = ERRMAP_APP_FIRST + 0 "
-                          L"= ERR_GENERAL\r\n"),
-              std::wstring::npos);
-    EXPECT_NE(report.find(L"  Source: QloraWordAddIn \r\n"), std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, FailureNumberedZeroIsErrGeneralWithItsOwnDescriptionAndSource) {
-    Handle(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); });
-    const std::wstring& report = HuntERR31::Report();
-    EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"The call failed ");
-    EXPECT_NE(report.find(L"  Number: -2147216306 = &H8004144E = vbObjectError + 5198 = ERRMAP_APP_FIRST + 0 "
-                          L"= ERR_GENERAL\r\n  Source: Word \r\n  Description: The call failed\r\n"),
-              std::wstring::npos)
-        << report;
 }
 
 // What a COM caller gets: never a success code for a failure.
@@ -208,32 +213,23 @@ TEST(FailureHresult, RuntimeNumbersAsFacilityControlNegativeAsTheyAre) {
     for (const auto& c : cases) EXPECT_EQ(static_cast<uint32_t>(HresultOf(c.number)), c.hresult) << c.number;
 }
 
-TEST_F(ErrorTrailTest, NegativeDifferencesAreWrittenWithMinus) {
-    Handle(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); });
-    EXPECT_NE(HuntERR31::Report().find(L"  Number: -2147221505 = &H8003FFFF = vbObjectError - 1 = ERRMAP_APP_FIRST "
-                                       L"- 5199 \r\n"),
-              std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnWithTheTrailSource) {
-    try {
+// PassOn raises the report on, to be shown by whoever handles it; Handle shows it and answers its
+// default result.
+TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnAndHandleShowsItAndAnswersTheDefault) {
+    const auto passed = testing::ErrorOf([] {
         PassOn(L"basGlobal.GetPathPart(strPath,bolRight)", [] { throw Error(13, L"X", L"Type mismatch"); },
                std::wstring(L"C:\\"), false);
-        FAIL() << "no failure passed on";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), 13);
-        EXPECT_EQ(e.Source(), L"HuntERR.ErrorIn");
-        EXPECT_EQ(e.Description(), HuntERR31::Report());
-        EXPECT_NE(e.Description().find(L"GetPathPart(strPath='C:\\', bolRight=False) "), std::wstring::npos);
-    }
+    });
+    EXPECT_EQ(passed.number, 13);
+    EXPECT_EQ(passed.source, L"HuntERR.ErrorIn");
+    EXPECT_EQ(passed.description, HuntERR31::Report());
+    EXPECT_NE(passed.description.find(L"GetPathPart(strPath='C:\\', bolRight=False) "), std::wstring::npos);
     EXPECT_TRUE(ports.view.reports.empty());
     EXPECT_TRUE(ports.host.files.empty());
-}
 
-TEST_F(ErrorTrailTest, HandleReturnsTheDefaultResultAfterAFailure) {
     EXPECT_FALSE(Handle(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
     EXPECT_EQ(Handle(L"m.Op", []() -> int { return 7; }), 7);
-    EXPECT_TRUE(ports.view.reports.size() == 1);
+    EXPECT_EQ(ports.view.reports.size(), 1u);
 }
 
 TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
@@ -252,40 +248,6 @@ TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
     EXPECT_TRUE(ports.host.files.empty());
     ASSERT_EQ(ports.view.reports.size(), 1u);  // the dialog still opens, with only its version lines
     EXPECT_TRUE(ports.view.reports[0].empty());
-}
-
-TEST_F(ErrorTrailTest, SystemErrorLineUsesTheSystemTextWithoutLineBreaks) {
-    ports.host.systemMessages[5] = std::wstring(L"Access is denied.\r\n\0", 20);
-    Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
-    EXPECT_NE(HuntERR31::Report().find(L"  Description: Permission denied\r\n  API Error: (5) Access is denied.\r\n"),
-              std::wstring::npos);
-
-    for (const int32_t quiet : {0, 203}) {
-        Handle(L"m.Op", [&] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, quiet}); });
-        EXPECT_EQ(HuntERR31::Report().find(L"API Error"), std::wstring::npos) << quiet;
-    }
-}
-
-TEST_F(ErrorTrailTest, LineNumbersAreShownWhenKnown) {
-    Handle(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); });
-    EXPECT_NE(HuntERR31::Report().find(L"  Call Stack: m.Op()  at Line 120 ---"), std::wstring::npos);
-}
-
-TEST_F(ErrorTrailTest, OtherExceptionsAreRecordedToo) {
-    Handle(L"m.Op", [] { throw std::runtime_error("disk on fire"); });
-    EXPECT_EQ(HuntERR31::Report().substr(0, 13), L"disk on fire ");
-    Handle(L"m.Op", [] { throw 42; });
-    EXPECT_EQ(HuntERR31::Report().substr(0, 10), L"ErrorIn: E");
-}
-
-TEST_F(ErrorTrailTest, MissingAdoComponentAndComputerNameShowAsTheHostSaysThem) {
-    ports.host.adoVersion = L"?";
-    ports.host.computerName.clear();
-    ports.host.now = {1999, 12, 31, 23, 59, 58, L".", L"-"};
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
-    EXPECT_NE(HuntERR31::Report().find(L"Time='12.31.99 23-59-58' App='QloraWordAddIn:1.0.0' ADO-version='?' "
-                                       L"Computer='' \r\n"),
-              std::wstring::npos);
 }
 
 TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {

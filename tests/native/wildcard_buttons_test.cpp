@@ -117,20 +117,6 @@ TEST_F(WildcardButtons, TheGermanPlaceholderGetsTheSameBookmarkName) {
                                      L"WildCard_DateTimeNow [11, 40) <<Aktuelles Datum + Uhrzeit>>"));
 }
 
-TEST_F(WildcardButtons, OverASelectionTheCaretEndsAfterThePlaceholderWithNothingSelected) {
-    for (const bool replace : {true, false}) {
-        word.SetReplaceSelection(replace);
-        word.OpenDocument(replace ? L"C:\\Docs\\Replace.docx" : L"C:\\Docs\\Keep.docx", L"Dear Sir,");
-        word.Application()->Selection()->SetRange(5, 8);
-        ASSERT_TRUE(Insert());
-
-        const auto doc = word.ActiveDocument();
-        EXPECT_EQ(doc->text, replace ? L"Dear <<Subject>>," : L"Dear <<Subject>>Sir,");
-        EXPECT_THAT(Marks(), ElementsAre(L"WildCard_Subject [5, 16) <<Subject>>"));
-        EXPECT_EQ(doc->selection, (Span{16, 16}));
-    }
-}
-
 TEST_F(WildcardButtons, ARefusedWordCallEndsInOneReportFromAddBookmarkUpToTheClick) {
     word.NewDocument();
     word.Refuse(L"Bookmarks.Add");
@@ -155,21 +141,24 @@ TEST_F(WildcardButtons, ARefusedWordCallEndsInOneReportFromAddBookmarkUpToTheCli
     EXPECT_THAT(ports.host.files[L"C:\\Addin\\Errors.txt"], HasSubstr(report));
 }
 
-// Typing over a selection need not replace it: the bookmark holds exactly the placeholder anyway.
-TEST_F(WildcardButtons, TrackedChangesAndCommentsKeepTheSelectionAndTheBookmarkHoldsJustThePlaceholder) {
+// Typing over a selection need not replace it (Word's option, tracked changes, comments): the
+// bookmark holds exactly the placeholder anyway, and the caret ends after it with nothing selected.
+TEST_F(WildcardButtons, OverASelectionTheBookmarkHoldsJustThePlaceholderAndTheCaretEndsAfterIt) {
     struct Case {
         const wchar_t* name;
-        bool track, comment;
+        bool replace, track, comment;
         const wchar_t* text;
         const wchar_t* mark;
     };
     const Case cases[] = {
-        {L"Plain", false, false, L"Dear <<Subject>>,", L"WildCard_Subject [5, 16) <<Subject>>"},
-        {L"Tracked", true, false, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
-        {L"Commented", false, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
-        {L"Both", true, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+        {L"Plain", true, false, false, L"Dear <<Subject>>,", L"WildCard_Subject [5, 16) <<Subject>>"},
+        {L"Kept", false, false, false, L"Dear <<Subject>>Sir,", L"WildCard_Subject [5, 16) <<Subject>>"},
+        {L"Tracked", true, true, false, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+        {L"Commented", true, false, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
+        {L"Both", true, true, true, L"Dear Sir<<Subject>>,", L"WildCard_Subject [8, 19) <<Subject>>"},
     };
     for (const auto& c : cases) {
+        word.SetReplaceSelection(c.replace);
         word.OpenDocument(std::wstring(L"C:\\Docs\\") + c.name + L".docx", L"Dear Sir,");
         word.SetTrackRevisions(c.track);
         if (c.comment) word.AddComment(6, 7);
@@ -177,7 +166,8 @@ TEST_F(WildcardButtons, TrackedChangesAndCommentsKeepTheSelectionAndTheBookmarkH
         ASSERT_TRUE(Insert());
         EXPECT_EQ(word.ActiveDocument()->text, c.text) << text::ToUtf8(c.name);
         EXPECT_THAT(Marks(), ElementsAre(c.mark)) << text::ToUtf8(c.name);
-        EXPECT_EQ(word.ActiveDocument()->selection.start, word.ActiveDocument()->bookmarks[0].span.end);
+        const auto end = word.ActiveDocument()->bookmarks[0].span.end;
+        EXPECT_EQ(word.ActiveDocument()->selection, (Span{end, end}));
     }
     EXPECT_TRUE(ports.view.reports.empty());
 }

@@ -1,9 +1,10 @@
-// The wildcard selection against the in-memory registry and Word: what the lists load from the
-// stored selection, every move and the buttons it leaves, drag and drop, and what OK stores and
-// rebuilds.
+// The wildcard selection against the in-memory registry and Word: what the lists load, every move
+// and the buttons it leaves, drag and drop, and what OK stores and rebuilds. That every wildcard
+// stays in exactly one list is the wildcard_selection fuzz target's invariant.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,12 +47,13 @@ protected:
     }
     std::wstring Stored(const std::wstring& name) const { return basGlobal::gSettings->ReadEntry(name, L"<none>"); }
     // A drag from one list dropped on another (or the same) at a row, as the list reports it.
-    void Drag(ListId from, int32_t item, ListId to, int32_t y) {
-        form.ItemSelected(from, item);
-        form.OLEStartDrag(from);
-        form.OLEDragDrop(to, y);
-        form.OLECompleteDrag(from);
+    static void Drag(frmWildcards& on, ListId from, int32_t item, ListId to, int32_t y) {
+        on.ItemSelected(from, item);
+        on.OLEStartDrag(from);
+        on.OLEDragDrop(to, y);
+        on.OLECompleteDrag(from);
     }
+    void Drag(ListId from, int32_t item, ListId to, int32_t y) { Drag(form, from, item, to, y); }
     ListButtons Buttons(bool add, bool addAll, bool remove, bool removeAll, bool up, bool down) const {
         return {add, addAll, remove, removeAll, up, down};
     }
@@ -62,21 +64,14 @@ protected:
 
 TEST(WildcardSortKeys, PlacesSortAsTheUsersLocaleSortsTheirKeysAndPlacesAbove62ComeFirst) {
     EXPECT_EQ(SortKey(1), std::wstring(kPositionAlphabet));
-    EXPECT_EQ(SortKey(2).substr(0, 2), L"12");
     EXPECT_EQ(SortKey(11).substr(0, 2), L"aA");
-    EXPECT_EQ(SortKey(12).substr(0, 2), L"Ab");
     EXPECT_EQ(SortKey(62), L"Z");
-    EXPECT_EQ(SortKey(63), L"");
     EXPECT_EQ(SortKey(1000), L"");
     for (int32_t p = 1; p <= 62; ++p) {
         EXPECT_TRUE(SortsBefore(SortKey(63), SortKey(p))) << p;
-        for (int32_t q = p + 1; q <= 62; ++q) {
-            EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(q))) << p << " " << q;
-            EXPECT_FALSE(SortsBefore(SortKey(q), SortKey(p))) << p << " " << q;
-        }
+        if (p < 62) EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1)) && !SortsBefore(SortKey(p + 1), SortKey(p))) << p;
     }
-    // By character code "A" would come before "a": the locale's order puts "a" first.
-    EXPECT_TRUE(SortsBefore(L"a", L"A"));
+    EXPECT_TRUE(SortsBefore(L"a", L"A"));  // by character code "A" would come first
     EXPECT_TRUE(SortsBefore(L"9", L"a"));
 }
 
@@ -88,22 +83,8 @@ TEST_F(WildcardSelection, WithNothingStoredTheDialogsOwnDefaultsLoadInTheirOrder
     EXPECT_EQ(form.lvwAvailable().At(1).tag, L"WildCard_ExpiryTime");
     for (const auto& entry : form.lvwAvailable().entries) EXPECT_EQ(entry.sortKey, L"");
     EXPECT_EQ(form.lvwSelected().At(1).sortKey, SortKey(1));
-    // Nothing selected yet: only the buttons that need no selected entry are enabled.
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, false, true, false, false));
+    EXPECT_EQ(form.Buttons(), Buttons(false, true, false, true, false, false));  // nothing selected yet
     EXPECT_GE(view.refreshes, 1);
-    EXPECT_TRUE(ports.view.reports.empty());
-}
-
-TEST_F(WildcardSelection, StoredPlacesOrderTheSelectedListWhileTheAvailableListKeepsTableOrder) {
-    for (const auto& w : kWildcards) Store(std::wstring(w.bookmarkName), L"0");
-    Store(L"WildCard_Body", L"3");
-    Store(L"WildCard_Size", L"1");
-    Store(L"WildCard_Read", L"2");
-    form.Form_Load();
-    EXPECT_THAT(Selected(), ElementsAre(L"Size", L"Read", L"Body"));
-    EXPECT_EQ(Available().front(), L"Subject");
-    EXPECT_EQ(Available().size(), 31u);
-    EXPECT_EQ(Available()[1], L"Sender");  // table order, Body left out
 }
 
 TEST_F(WildcardSelection, PlacesAbove62LoadFirstNegativeMeansHiddenAndAnOddValueReadsAsItsDefault) {
@@ -120,7 +101,7 @@ TEST_F(WildcardSelection, PlacesAbove62LoadFirstNegativeMeansHiddenAndAnOddValue
     form.Form_Load();
     EXPECT_THAT(Selected(),
                 ElementsAre(L"Mileage", L"Reminder", L"CC", L"Sent", L"Received", L"Sender", L"Body", L"Subject"));
-    EXPECT_THAT(Available(), ::testing::Contains(L"BCC"));
+    EXPECT_EQ(Available().front(), L"To");  // table order, whatever the stored values
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
@@ -131,7 +112,6 @@ TEST_F(WildcardSelection, AFailingLoadIsReportedUnderFormLoadWithTheWildcardsLoa
     const auto& report = ports.view.reports[0];
     EXPECT_THAT(report, HasSubstr(L"Call Stack: frmWildcards.AddToList(strName='WildCard_Subject', strText='Subject', "
                                   L"lngSelected=0) "));
-    EXPECT_THAT(report, HasSubstr(L"Call Stack: frmWildcards.LoadList() "));
     EXPECT_THAT(report, HasSubstr(L"Call Stack: frmWildcards.Form_Load() "));
     EXPECT_TRUE(Selected().empty());
     EXPECT_GE(view.refreshes, 1);  // the dialog shows what there is
@@ -211,17 +191,6 @@ TEST_F(WildcardSelection, DownAndUpMoveTheSelectedEntryOnePlaceAndKeepItSelected
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
-TEST_F(WildcardSelection, SelectingOrClearingAnAvailableEntryReevaluatesTheButtons) {
-    form.Form_Load();
-    EXPECT_FALSE(form.Buttons().cmdAdd);
-    form.ItemSelected(ListId::Available, 3);
-    EXPECT_TRUE(form.Buttons().cmdAdd);
-    form.ItemSelected(ListId::Available, std::nullopt);
-    EXPECT_FALSE(form.Buttons().cmdAdd);
-    form.ItemSelected(ListId::Selected, 1);
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, true, true, false, true));
-}
-
 TEST_F(WildcardSelection, OkStoresAll34PlacesAndTheToolbarShowsExactlyTheSelectionInItsOrder) {
     word.NewDocument();
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
@@ -234,17 +203,12 @@ TEST_F(WildcardSelection, OkStoresAll34PlacesAndTheToolbarShowsExactlyTheSelecti
     form.cmdOk_Click();
 
     EXPECT_EQ(registry.writes.size(), 34u);
-    EXPECT_EQ(Stored(L"WildCard_Body"), L"1");
-    EXPECT_EQ(Stored(L"WildCard_Subject"), L"2");
-    EXPECT_EQ(Stored(L"WildCard_Sender"), L"3");
-    EXPECT_EQ(Stored(L"WildCard_Recipients"), L"4");
-    for (const auto& w : kWildcards) {
-        const std::wstring name(w.bookmarkName);
-        if (name != L"WildCard_Body" && name != L"WildCard_Subject" && name != L"WildCard_Sender" &&
-            name != L"WildCard_Recipients") {
-            EXPECT_EQ(Stored(name), L"0") << name;
-        }
-    }
+    std::map<std::wstring, std::wstring> shown;  // every other place stored as 0
+    for (const auto& w : kWildcards)
+        if (const auto place = Stored(std::wstring(w.bookmarkName)); place != L"0") shown[std::wstring(w.bookmarkName)] = place;
+    EXPECT_EQ(shown, (std::map<std::wstring, std::wstring>{
+                         {L"WildCard_Body", L"1"}, {L"WildCard_Subject", L"2"}, {L"WildCard_Sender", L"3"},
+                         {L"WildCard_Recipients", L"4"}}));
     EXPECT_EQ(Captions(L"Insert wildcard"), (std::vector<std::wstring>{L"Body", L"Subject", L"Sender", L"To"}));
     EXPECT_EQ(view.unloads, 1);
     EXPECT_TRUE(ports.view.reports.empty());
@@ -256,10 +220,8 @@ TEST_F(WildcardSelection, OkWithNothingSelectedIsRefusedAndCancelStoresNothing) 
     registry.writes.clear();
     form.cmdOk_Click();
     ASSERT_EQ(ports.prompt.shown.size(), 1u);
-    EXPECT_EQ(ports.prompt.shown[0].text, L"You must choose at least one wildcard");
-    EXPECT_EQ(ports.prompt.shown[0].title, L"No wildcard selected");
-    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Information);
-    EXPECT_EQ(ports.prompt.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(ports.prompt.shown[0].text + L"/" + ports.prompt.shown[0].title,
+              L"You must choose at least one wildcard/No wildcard selected");
     EXPECT_TRUE(registry.writes.empty());
     EXPECT_EQ(view.unloads, 0);
 
@@ -272,8 +234,7 @@ TEST_F(WildcardSelection, OkWithNothingSelectedIsRefusedAndCancelStoresNothing) 
 TEST_F(WildcardSelection, DragsWithinTheSelectedListLandInFrontOfTheTargetAndStaySelected) {
     StoreSelection({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC", L"WildCard_BCC"});
     struct Case {
-        int32_t from;
-        int32_t y;
+        int32_t from, y;
         std::vector<std::wstring> order;
         int32_t selected;
     };
@@ -282,38 +243,22 @@ TEST_F(WildcardSelection, DragsWithinTheSelectedListLandInFrontOfTheTargetAndSta
         {4, RowY(2), {L"Subject", L"CC", L"Body", L"Sender", L"BCC"}, 2},  // upwards
         {2, RowY(7), {L"Subject", L"Sender", L"CC", L"BCC", L"Body"}, 5},  // below the last entry
         {2, RowY(3), {L"Subject", L"Body", L"Sender", L"CC", L"BCC"}, 2},  // in front of the next: no change
+        {2, RowY(2), {L"Subject", L"Body", L"Sender", L"CC", L"BCC"}, 2},  // on itself: no change
         {5, RowY(1), {L"BCC", L"Subject", L"Body", L"Sender", L"CC"}, 1},
     };
     for (const auto& c : cases) {
         frmWildcards fresh(view);
         view.form = &fresh;
         fresh.Form_Load();
-        fresh.ItemSelected(ListId::Selected, c.from);
-        fresh.OLEStartDrag(ListId::Selected);
-        fresh.OLEDragDrop(ListId::Selected, c.y);
-        fresh.OLECompleteDrag(ListId::Selected);
+        Drag(fresh, ListId::Selected, c.from, ListId::Selected, c.y);
         std::vector<std::wstring> texts;
         for (const auto& e : fresh.lvwSelected().entries) texts.push_back(e.text);
         EXPECT_EQ(texts, c.order) << c.from << " -> " << c.y;
         EXPECT_EQ(fresh.lvwSelected().selected, c.selected) << c.from << " -> " << c.y;
-        EXPECT_EQ(fresh.Buttons().cmdUp, c.selected > 1) << c.from << " -> " << c.y;
-        EXPECT_EQ(fresh.Buttons().cmdDown, c.selected < 5) << c.from << " -> " << c.y;
+        EXPECT_EQ(fresh.Buttons().cmdUp + 2 * fresh.Buttons().cmdDown, (c.selected > 1) + 2 * (c.selected < 5));
         view.form = &form;
     }
     EXPECT_TRUE(ports.view.reports.empty());
-}
-
-TEST_F(WildcardSelection, AnEntryDroppedOnItselfChangesNothing) {
-    LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
-    form.ItemSelected(ListId::Selected, 2);
-    const ListButtons before = form.Buttons();
-    form.OLEStartDrag(ListId::Selected);
-    form.OLEDragDrop(ListId::Selected, RowY(2));
-    form.OLECompleteDrag(ListId::Selected);
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Body", L"Sender"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 2);
-    EXPECT_EQ(form.Buttons(), before);
-    EXPECT_TRUE(view.focused.empty());  // no move happened
 }
 
 TEST_F(WildcardSelection, DragsBetweenTheListsInsertAtTheDropAndSelectNothingThere) {

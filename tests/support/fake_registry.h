@@ -1,6 +1,6 @@
 // An in-memory registry for the native tier: values by root, key path and name (keys and names
-// compared without case, as the registry does), keys the store may not open with its rights, and
-// one failure to throw on the next call.
+// compared without case, as the registry does), the keys deleted, and one failure to throw on the
+// next call.
 #pragma once
 
 #include <map>
@@ -38,7 +38,7 @@ public:
 
     std::vector<Written> writes;               // every SetValue, in order
     std::vector<std::wstring> openedKeys;      // every key a QueryValue asked for, as passed
-    std::vector<std::tuple<int32_t, std::wstring>> locked;  // keys that refuse rights 63
+    std::vector<std::wstring> deleted;         // every DeleteTree's key, as passed
     std::optional<Error> failNext;             // thrown by the next call
 
     void Put(int32_t root, const std::wstring& key, const std::wstring& name, RawValue value) {
@@ -47,7 +47,6 @@ public:
     void PutString(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
         Put(root, key, name, {RawValue::Kind::String, data});
     }
-    bool HasKey(int32_t root, const std::wstring& key) const { return keys_.count(KeyOf(root, key)) != 0; }
     std::optional<RawValue> Get(int32_t root, const std::wstring& key, const std::wstring& name) const {
         const auto k = keys_.find(KeyOf(root, key));
         if (k == keys_.end()) return std::nullopt;
@@ -59,42 +58,25 @@ public:
     RawValue QueryValue(int32_t root, const std::wstring& key, const std::wstring& name) override {
         ThrowIfAsked();
         openedKeys.push_back(key);
-        if (IsLocked(root, key)) return {};
         return Get(root, key, name).value_or(RawValue{});
     }
     void SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
                   uint32_t type) override {
         ThrowIfAsked();
         writes.push_back({root, key, name, data, type});
-        if (IsLocked(root, key)) throw Error(5, L"RegCreateKeyExA", L"Access is denied.");
         const auto kind = type == kRegSz ? RawValue::Kind::String : RawValue::Kind::Other;
         Put(root, key, name, {kind, data});
     }
     bool DeleteTree(int32_t root, const std::wstring& key) override {
         ThrowIfAsked();
-        const auto [r, folded] = KeyOf(root, key);
-        bool found = false;
-        for (auto it = keys_.begin(); it != keys_.end();) {
-            const auto& [itRoot, itKey] = it->first;
-            if (itRoot == r && (itKey == folded || itKey.starts_with(folded + L"\\"))) {
-                it = keys_.erase(it);
-                found = true;
-            } else {
-                ++it;
-            }
-        }
-        return found;
+        deleted.push_back(key);
+        return keys_.erase(KeyOf(root, key)) != 0;
     }
 
 private:
     using Key = std::tuple<int32_t, std::wstring>;
     static Key KeyOf(int32_t root, const std::wstring& key) { return {root, text::Fold(key)}; }
 
-    bool IsLocked(int32_t root, const std::wstring& key) const {
-        for (const auto& [r, k] : locked)
-            if (r == root && text::EqualsNoCase(k, key)) return true;
-        return false;
-    }
     void ThrowIfAsked() {
         if (!failNext) return;
         const Error error = *failNext;
