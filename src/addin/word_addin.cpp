@@ -29,7 +29,7 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
             settings.Program = L"Quillora";
             settings.Section = L"Settings\\WordAddIn";
             myWordApp = basGlobal::gWordApplication;
-            if (!myWordApp) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+            if (!myWordApp) throw Raised(kObjectRequired);
             myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
             basGlobal::SetLanguage();
             auto fileOps = std::make_unique<clsFileOps>();
@@ -66,7 +66,7 @@ void clsWordAddIn::UnInitHandler() {
 
 void clsWordAddIn::myWordApp_DocumentChange() {
     Handle(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
-        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+        if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->CreateCommandbar();
         basRibbon::Refresh();  // "Use as template" and the menu follow the documents
     });
@@ -74,7 +74,7 @@ void clsWordAddIn::myWordApp_DocumentChange() {
 
 void clsWordAddIn::myTimerForm_SaveCommandPosition() {
     Handle(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
-        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+        if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->SavePosition();
     });
 }

@@ -46,7 +46,7 @@ std::ptrdiff_t Offset(int32_t index, int32_t last) {
 
 // The selected entry a button acts on; the button is enabled only when there is one.
 int32_t SelectedEntry(const WildcardList& list) {
-    if (!list.selected) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+    if (!list.selected) throw Raised(kObjectNotSet);
     return *list.selected;
 }
 
