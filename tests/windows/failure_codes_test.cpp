@@ -32,37 +32,22 @@ TEST(FailureCodes, LateBoundCallerOfARaisingMethodGetsTheRuntimeNumberAsFacility
     ComPtr<IDispatch> button;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&button)), S_OK);
 
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"AddBookmark")};
-    ASSERT_EQ(button->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    // AddBookmark("Subject", "WildCard_Subject") with no Word connected: in reverse order, as
-    // DISPPARAMS holds them.
-    com::Variant args[2];
-    args[0].get()->vt = VT_BSTR;
-    args[0].get()->bstrVal = Bstr(L"WildCard_Subject").release();
-    args[1].get()->vt = VT_BSTR;
-    args[1].get()->bstrVal = Bstr(L"Subject").release();
-    VARIANT values[] = {*args[0], *args[1]};
-    DISPPARAMS params{values, nullptr, 2, 0};
+    // AddBookmark("Subject", "WildCard_Subject") with no Word connected.
+    const com::Variant args[] = {com::ToVariant(L"Subject"), com::ToVariant(L"WildCard_Subject")};
     com::Variant result;
-    EXCEPINFO excep{};
-    UINT argErr = 0;
-    const HRESULT hr =
-        button->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(), &excep, &argErr);
-    const Bstr description(Bstr::ToString(excep.bstrDescription)), source(Bstr::ToString(excep.bstrSource));
-    ::SysFreeString(excep.bstrDescription);
-    ::SysFreeString(excep.bstrSource);
-    ::SysFreeString(excep.bstrHelpFile);
+    com::ExcepInfo excep;
+    const HRESULT hr = com::InvokeByName(button.Get(), L"AddBookmark", DISPATCH_METHOD, args, result.get(), &excep);
+    const std::wstring description = excep.Description();
 
     EXPECT_EQ(hr, DISP_E_EXCEPTION);
     // 424 "Object required", as script and VBA callers read it back from Err.Number.
-    EXPECT_EQ(static_cast<uint32_t>(excep.scode), 0x800A01A8u);
+    EXPECT_EQ(static_cast<uint32_t>((*excep).scode), 0x800A01A8u);
     // The description is the report the error trail built on the way out.
-    EXPECT_EQ(description.str().substr(0, 16), L"Object required ");
-    EXPECT_NE(description.str().find(L"  Call Stack: clsWildCardBtn.AddBookmark(strText='Subject', "
+    EXPECT_EQ(description.substr(0, 16), L"Object required ");
+    EXPECT_NE(description.find(L"  Call Stack: clsWildCardBtn.AddBookmark(strText='Subject', "
                                      L"strName='WildCard_Subject') "),
               std::wstring::npos)
-        << description.str();
+        << description;
 }
 
 // A server whose one member fails with DISP_E_EXCEPTION and the EXCEPINFO it is given.

@@ -41,58 +41,27 @@ using qlora::testing::ErrorOf;
 
 // ---- Late-bound calls by hand, for what the adapter does not do -------------------------------
 
-VARIANT Long(int32_t n) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
+VARIANT Plain(Variant v) {
+    VARIANT out;
+    v.Detach(&out);
+    return out;
 }
-VARIANT Text(std::wstring_view s) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = Bstr(s).release();
-    return v;
-}
-VARIANT Missing() {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
-VARIANT Bool(bool b) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BOOL;
-    v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
+VARIANT Long(int32_t n) { return Plain(qlora::com::ToVariant(n)); }
+VARIANT Text(std::wstring_view s) { return Plain(qlora::com::ToVariant(s)); }
+VARIANT Missing() { return Plain(qlora::com::ToVariant(qlora::com::Missing{})); }
+VARIANT Bool(bool b) { return Plain(qlora::com::ToVariant(b)); }
 
-// One IDispatch call by name; the arguments in the caller's order, a put's value named as
-// DISPATCH_PROPERTYPUT names it.
+// One IDispatch call by name; the arguments in the caller's order, which it takes over.
 class LateCall {
 public:
-    LateCall(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args = {}) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        if (SUCCEEDED(hr)) {
-            std::reverse(args.begin(), args.end());
-            DISPID named = DISPID_PROPERTYPUT;
-            const bool put = flags == DISPATCH_PROPERTYPUT;
-            DISPPARAMS params{args.data(), put ? &named : nullptr, static_cast<UINT>(args.size()), put ? 1u : 0u};
-            EXCEPINFO excep{};
-            hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.get(), &excep, &argErr);
-            scode = excep.scode;
-            source = Bstr::ToString(excep.bstrSource);
-            description = Bstr::ToString(excep.bstrDescription);
-            ::SysFreeString(excep.bstrSource);
-            ::SysFreeString(excep.bstrDescription);
-            ::SysFreeString(excep.bstrHelpFile);
-        }
-        for (auto& v : args) ::VariantClear(&v);
+    LateCall(IDispatch* object, const wchar_t* name, WORD flags, const std::vector<VARIANT>& args = {}) {
+        std::vector<Variant> owned;
+        for (const VARIANT& v : args) owned.push_back(Variant::Adopt(v));
+        qlora::com::ExcepInfo excep;
+        hr = qlora::com::InvokeByName(object, name, flags, owned, result.get(), &excep, &argErr);
+        scode = (*excep).scode;
+        source = excep.Source();
+        description = excep.Description();
     }
     ComPtr<IDispatch> Object() const {
         ComPtr<IDispatch> object;
