@@ -14,7 +14,7 @@
 namespace qlora {
 
 void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myApplication) {
-    Handle(
+    ReportFailures(
         L"clsWordAddIn.InitHandler(myApplication)",
         [&] {
             basGlobal::gWordApplication = myApplication;
@@ -48,7 +48,7 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
 }
 
 void clsWordAddIn::UnInitHandler() {
-    Handle(L"clsWordAddIn.UnInitHandler", [&] {
+    ReportFailures(L"clsWordAddIn.UnInitHandler", [&] {
         basWildcardBtns::ClearwcButtons();
         basDisplayNames::ClearNamesList();
         basGlobal::gCommandBar.reset();
@@ -65,7 +65,7 @@ void clsWordAddIn::UnInitHandler() {
 }
 
 void clsWordAddIn::myWordApp_DocumentChange() {
-    Handle(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
+    ReportFailures(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
         if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->CreateCommandbar();
         basRibbon::Refresh();  // "Use as template" and the menu follow the documents
@@ -73,14 +73,14 @@ void clsWordAddIn::myWordApp_DocumentChange() {
 }
 
 void clsWordAddIn::myTimerForm_SaveCommandPosition() {
-    Handle(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
+    ReportFailures(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
         if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->SavePosition();
     });
 }
 
 void clsWordAddIn::StartupComplete() {
-    Handle(L"clsWordAddIn.StartupComplete", [&] {
+    ReportFailures(L"clsWordAddIn.StartupComplete", [&] {
         auto& bar = Required(basGlobal::gCommandBar);
         if (bar.CommandBar() || Required(myWordApp).Documents()->Count() < 1) return;
         bar.CreateCommandbar();
@@ -88,7 +88,7 @@ void clsWordAddIn::StartupComplete() {
 }
 
 void clsWordAddIn::RemoveToolbar() {
-    Handle(L"clsWordAddIn.RemoveToolbar", [&] { Required(basGlobal::gCommandBar).DeleteCommandbar(); });
+    ReportFailures(L"clsWordAddIn.RemoveToolbar", [&] { Required(basGlobal::gCommandBar).DeleteCommandbar(); });
 }
 
 }  // namespace qlora

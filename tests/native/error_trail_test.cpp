@@ -40,7 +40,7 @@ void AddButton(const std::shared_ptr<Popup>& myParent, const std::wstring& strPa
 }
 
 void CreateWildCardList(bool bolChange) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.CreateWildCardList(bolChange)",
         [&] { AddButton(std::make_shared<Popup>(), L"WildCard_Subject", L"", 163, 1); }, bolChange);
 }
@@ -69,8 +69,8 @@ TEST_F(ErrorTrailTest, ThreeLevelFailureBuildsHeaderThenLinesInnermostFirstAndLo
 }
 
 TEST_F(ErrorTrailTest, ConsecutiveReportsAppendToTheLogAndTheSecondReplacesTheFirst) {
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"first"); });
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(92, L"X", L"second"); });
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"first"); });
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(92, L"X", L"second"); });
     EXPECT_EQ(HuntERR31::Report().find(L"first"), std::wstring::npos);
     const auto& log = ports.host.files[logPath];
     EXPECT_LT(log.find(L"first"), log.find(L"second"));
@@ -80,7 +80,7 @@ TEST_F(ErrorTrailTest, ConsecutiveReportsAppendToTheLogAndTheSecondReplacesTheFi
 // The trail's own failures never replace the failure it reports, nor stay behind for the next one.
 TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsOwn) {
     ports.host.factsFail = true;
-    Handle(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
+    ReportFailures(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
     const std::wstring& report = HuntERR31::Report();
     EXPECT_EQ(report.substr(0, 6), L"first ");
     EXPECT_NE(report.find(L"ADO-version='' Computer='' \r\n"), std::wstring::npos) << report;
@@ -88,14 +88,14 @@ TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsO
     EXPECT_NE(report.find(L"  Call Stack: m.First() "), std::wstring::npos) << report;
 
     ports.host.factsFail = false;
-    Handle(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
+    ReportFailures(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
     EXPECT_EQ(HuntERR31::Report().substr(0, 7), L"second ");
     EXPECT_NE(HuntERR31::Report().find(L"  Number: 6 = &H6 "), std::wstring::npos);
     EXPECT_EQ(ports.view.reports.size(), 2u);
 }
 
 TEST_F(ErrorTrailTest, OperationWithoutArgumentsEndsInParenthesesBlankAndDashes) {
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); });
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); });
     EXPECT_NE(HuntERR31::Report().find(
                   L"\r\n  Call Stack: clsCommandBar.CreateCommandbar() "
                   L"-----------------------------------------------------\r\n"),
@@ -104,7 +104,7 @@ TEST_F(ErrorTrailTest, OperationWithoutArgumentsEndsInParenthesesBlankAndDashes)
 
 TEST_F(ErrorTrailTest, LongAndMultiLineValuesGoBelowTheLineAsValueOfBlocks) {
     const std::wstring longText(41, L'x');
-    Handle(
+    ReportFailures(
         L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
         std::wstring(L"C:\\T\\x.ini"), std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText);
     const std::wstring& report = HuntERR31::Report();
@@ -123,14 +123,14 @@ TEST_F(ErrorTrailTest, LongAndMultiLineValuesGoBelowTheLineAsValueOfBlocks) {
 TEST_F(ErrorTrailTest, ForthyCharactersStayInTheListFortyOneDoNot) {
     const std::wstring fits(38, L'a');   // quoted: 40 characters
     const std::wstring tooLong(39, L'b');  // quoted: 41 characters
-    Handle(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong);
+    ReportFailures(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong);
     EXPECT_NE(HuntERR31::Report().find(L"(a='" + fits + L"', b={Text})"), std::wstring::npos);
 }
 
 TEST_F(ErrorTrailTest, ValuesAreFormattedByKind) {
     const std::shared_ptr<Popup> none;
     const std::optional<int32_t> omitted;
-    Handle(
+    ReportFailures(
         L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}},
         none, omitted, true, 2.5, ArgDate{2026, 12, 6, 7, 8, 9}, std::vector<int>{1, 2}, -7);
     EXPECT_NE(HuntERR31::Report().find(L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, "
@@ -145,7 +145,7 @@ TEST_F(ErrorTrailTest, ValuesAreFormattedByKind) {
 
 TEST_F(ErrorTrailTest, ArgumentsShowTheValuesHeldWhenTheFailureIsHandled) {
     std::wstring strName = L"WildCard_Subject";
-    Handle(
+    ReportFailures(
         L"clsWildCardBtn.AddBookmark(strText,strName)",
         [&] {
             strName = L"WildCard_Subject2";
@@ -156,7 +156,7 @@ TEST_F(ErrorTrailTest, ArgumentsShowTheValuesHeldWhenTheFailureIsHandled) {
 }
 
 TEST_F(ErrorTrailTest, PercentPlaceholdersInValuesStayLiteral) {
-    Handle(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%"));
+    ReportFailures(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%"));
     const auto& report = HuntERR31::Report();
     EXPECT_EQ(report.substr(0, 29), L"100% done at %Time% %nl% \r\n  ");
     EXPECT_NE(report.find(L"  Source: %Source% \r\n"), std::wstring::npos);
@@ -167,7 +167,7 @@ TEST_F(ErrorTrailTest, PercentPlaceholdersInValuesStayLiteral) {
 TEST_F(ErrorTrailTest, EveryValueGoesInAsItIsWhateverItHolds) {
     // A backspace, and a source or computer name holding a placeholder between backspaces.
     ports.host.computerName = L"PC\x08";
-    Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
     const auto& report = HuntERR31::Report();
     EXPECT_EQ(report.substr(0, 10), L"a\x08" L"Comp\x08 \r\n");
     EXPECT_NE(report.find(L"Computer='PC\x08' \r\n"), std::wstring::npos) << report;
@@ -187,7 +187,7 @@ TEST_F(ErrorTrailTest, LostInformationIsReportedAsErrGeneral) {
 }
 
 TEST_F(ErrorTrailTest, FailureNumberedZeroIsErrGeneralWithItsOwnDescriptionAndSource) {
-    Handle(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); });
+    ReportFailures(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); });
     const std::wstring& report = HuntERR31::Report();
     EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"The call failed ");
     EXPECT_NE(report.find(L"  Number: -2147216306 = &H8004144E = vbObjectError + 5198 = ERRMAP_APP_FIRST + 0 "
@@ -209,7 +209,7 @@ TEST(FailureHresult, RuntimeNumbersAsFacilityControlNegativeAsTheyAre) {
 }
 
 TEST_F(ErrorTrailTest, NegativeDifferencesAreWrittenWithMinus) {
-    Handle(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); });
     EXPECT_NE(HuntERR31::Report().find(L"  Number: -2147221505 = &H8003FFFF = vbObjectError - 1 = ERRMAP_APP_FIRST "
                                        L"- 5199 \r\n"),
               std::wstring::npos);
@@ -231,14 +231,14 @@ TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnWithTheTrailSource) {
 }
 
 TEST_F(ErrorTrailTest, HandleReturnsTheDefaultResultAfterAFailure) {
-    EXPECT_FALSE(Handle(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
-    EXPECT_EQ(Handle(L"m.Op", []() -> int { return 7; }), 7);
+    EXPECT_FALSE(ReportFailures(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
+    EXPECT_EQ(ReportFailures(L"m.Op", []() -> int { return 7; }), 7);
     EXPECT_TRUE(ports.view.reports.size() == 1);
 }
 
 TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
     const int32_t passThrough = HuntERR31::PassThroughFirst + 10;
-    Handle(L"outer.Op", [&] {
+    ReportFailures(L"outer.Op", [&] {
         try {
             PassOn(L"inner.Op(x)", [&] { throw Error(passThrough, L"Companion", L"cancelled"); }, 1);
         } catch (const Error& e) {
@@ -256,25 +256,25 @@ TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
 
 TEST_F(ErrorTrailTest, SystemErrorLineUsesTheSystemTextWithoutLineBreaks) {
     ports.host.systemMessages[5] = std::wstring(L"Access is denied.\r\n\0", 20);
-    Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
+    ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
     EXPECT_NE(HuntERR31::Report().find(L"  Description: Permission denied\r\n  API Error: (5) Access is denied.\r\n"),
               std::wstring::npos);
 
     for (const int32_t quiet : {0, 203}) {
-        Handle(L"m.Op", [&] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, quiet}); });
+        ReportFailures(L"m.Op", [&] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, quiet}); });
         EXPECT_EQ(HuntERR31::Report().find(L"API Error"), std::wstring::npos) << quiet;
     }
 }
 
 TEST_F(ErrorTrailTest, LineNumbersAreShownWhenKnown) {
-    Handle(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); });
+    ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); });
     EXPECT_NE(HuntERR31::Report().find(L"  Call Stack: m.Op()  at Line 120 ---"), std::wstring::npos);
 }
 
 TEST_F(ErrorTrailTest, OtherExceptionsAreRecordedToo) {
-    Handle(L"m.Op", [] { throw std::runtime_error("disk on fire"); });
+    ReportFailures(L"m.Op", [] { throw std::runtime_error("disk on fire"); });
     EXPECT_EQ(HuntERR31::Report().substr(0, 13), L"disk on fire ");
-    Handle(L"m.Op", [] { throw 42; });
+    ReportFailures(L"m.Op", [] { throw 42; });
     EXPECT_EQ(HuntERR31::Report().substr(0, 10), L"ErrorIn: E");
 }
 
@@ -282,7 +282,7 @@ TEST_F(ErrorTrailTest, MissingAdoComponentAndComputerNameShowAsTheHostSaysThem) 
     ports.host.adoVersion = L"?";
     ports.host.computerName.clear();
     ports.host.now = {1999, 12, 31, 23, 59, 58, L".", L"-"};
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_NE(HuntERR31::Report().find(L"Time='12.31.99 23-59-58' App='QloraWordAddIn:1.0.0' ADO-version='?' "
                                        L"Computer='' \r\n"),
               std::wstring::npos);
@@ -290,14 +290,14 @@ TEST_F(ErrorTrailTest, MissingAdoComponentAndComputerNameShowAsTheHostSaysThem) 
 
 TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {
     ports.host.lockedAttempts = 2;
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps, (std::vector<int32_t>{200, 200}));
     EXPECT_FALSE(ports.host.files[logPath].empty());
 
     ports.host.files.clear();
     ports.host.sleeps.clear();
     ports.host.lockedAttempts = 1000;
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps.size(), 6u);  // attempts at 0, 200, ... 1200 ms: the last past one second
     EXPECT_TRUE(ports.host.files.empty());
     EXPECT_EQ(ports.view.reports.size(), 2u);  // shown all the same
