@@ -67,7 +67,7 @@ void BM_ErrorReport(benchmark::State& state) {
     ScopedPort<VersionSource> versionSlot{version};
 
     for (auto _ : state) {
-        Handle(kLevels[0].traceName, [&] {
+        ReportFailures(kLevels[0].traceName, [&] {
             if (depth == 1) throw Error(5, L"Microsoft Office", L"Invalid procedure call or argument");
             PassOnFrom(1, depth);
         }, kLevels[0].values);

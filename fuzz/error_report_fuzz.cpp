@@ -104,7 +104,7 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     const int kind = input.ConsumeIntegralInRange(0, 2);
     const int levels = input.ConsumeIntegralInRange(0, 4);
 
-    Handle(L"Fuzz.Outermost(x)", [&] { FailThrough(input, levels, failure, kind); }, ConsumeHostileText(input));
+    ReportFailures(L"Fuzz.Outermost(x)", [&] { FailThrough(input, levels, failure, kind); }, ConsumeHostileText(input));
 
     Require(ports.view.reports.size() == 1, "the outermost operation shows one report");
     const std::wstring& report = ports.view.reports.front();

@@ -13,26 +13,20 @@ namespace {
 
 VARIANT_BOOL Bool(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
+// Hands a result out through an [out, retval] pointer.
 template <class T>
-HRESULT Return(T value, T* result) {
+HRESULT Out(T value, T* result) noexcept {
     if (!result) return E_POINTER;
     *result = value;
     return S_OK;
 }
+HRESULT Out(std::wstring_view text, BSTR* result) noexcept { return ReturnString(text, result); }
 
-// An object argument as the error trail shows it: by the name of its type.
+// An object argument as the error trail shows it: by the name of its class.
 ArgValue ObjectArg(IDispatch* object) {
     if (!object) return {ArgObject{L"Nothing"}};
-    UINT count = 0;
-    ComPtr<ITypeInfo> info;
-    Bstr name;
-    if (SUCCEEDED(object->GetTypeInfoCount(&count)) && count > 0 && SUCCEEDED(object->GetTypeInfo(0, 0, &info)) &&
-        SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr))) {
-        std::wstring text = name.str();
-        if (text.size() > 1 && text[0] == L'_') text.erase(0, 1);
-        return {ArgObject{text}};
-    }
-    return {ArgObject{L"Object"}};
+    std::wstring name = ClassNameOf(object);
+    return {ArgObject{name.empty() ? L"Object" : std::move(name)}};
 }
 
 ArgValue ArrayArg(SAFEARRAY** custom) {
@@ -42,43 +36,41 @@ ArgValue ArrayArg(SAFEARRAY** custom) {
 }  // namespace
 
 // ---- Connect ----
+// Connect's operations report their own failures: Word gets S_OK and keeps the add-in loaded.
 
 HRESULT ConnectObject::OnConnection(IDispatch* Application, LONG ConnectMode, IDispatch* AddInInst,
                                     SAFEARRAY** custom) {
-    const Connect::Shown shown{ObjectArg(Application), ObjectArg(AddInInst), ArrayArg(custom)};
-    connect_.IDTExtensibility2_OnConnection([&] { return word::ApplicationFromDispatch(Application); }, ConnectMode,
-                                            shown);
-    return S_OK;  // a failure was reported to the user; Word keeps the add-in loaded
+    return Serve([&] {
+        const Connect::Shown shown{ObjectArg(Application), ObjectArg(AddInInst), ArrayArg(custom)};
+        connect_.IDTExtensibility2_OnConnection([&] { return word::ApplicationFromDispatch(Application); },
+                                                ConnectMode, shown);
+    });
 }
 
 HRESULT ConnectObject::OnDisconnection(LONG RemoveMode, SAFEARRAY** custom) {
-    connect_.IDTExtensibility2_OnDisconnection(RemoveMode, ArrayArg(custom));
-    return S_OK;
+    return Serve([&] { connect_.IDTExtensibility2_OnDisconnection(RemoveMode, ArrayArg(custom)); });
 }
 
 HRESULT ConnectObject::OnAddInsUpdate(SAFEARRAY**) {
-    connect_.IDTExtensibility2_OnAddInsUpdate();
-    return S_OK;
+    return Serve([&] { connect_.IDTExtensibility2_OnAddInsUpdate(); });
 }
 
 HRESULT ConnectObject::OnStartupComplete(SAFEARRAY**) {
-    connect_.IDTExtensibility2_OnStartupComplete();
-    return S_OK;
+    return Serve([&] { connect_.IDTExtensibility2_OnStartupComplete(); });
 }
 
 HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY**) {
-    connect_.IDTExtensibility2_OnBeginShutdown();
-    return S_OK;
+    return Serve([&] { connect_.IDTExtensibility2_OnBeginShutdown(); });
 }
 
 // ---- clsWordAddIn ----
 
 HRESULT WordAddInObject::InitHandler(IDispatch* myApplication) {
-    return Call([&] { handler_.InitHandler(word::ApplicationFromDispatch(myApplication)); });
+    return Serve([&] { handler_.InitHandler(word::ApplicationFromDispatch(myApplication)); });
 }
 
 HRESULT WordAddInObject::UnInitHandler() {
-    return Call([&] { handler_.UnInitHandler(); });
+    return Serve([&] { handler_.UnInitHandler(); });
 }
 
 // ---- clsWord ----
@@ -93,233 +85,182 @@ std::shared_ptr<word::Document> DocumentOrNone(IDispatch* myDocument) {
 }  // namespace
 
 HRESULT WordObject::ReadVariable(IDispatch* myDocument, BSTR strName, BSTR* result) {
-    std::wstring value;
-    const HRESULT hr =
-        Call([&] { value = clsWord().ReadVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)); });
-    return FAILED(hr) ? hr : ReturnString(value, result);
+    return Serve([&] { return Out(clsWord().ReadVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)), result); });
 }
 
 HRESULT WordObject::WriteVariable(IDispatch* myDocument, BSTR strName, BSTR strValue) {
-    return Call([&] {
+    return Serve([&] {
         clsWord().WriteVariable(DocumentOrNone(myDocument), Bstr::ToString(strName), Bstr::ToString(strValue));
     });
 }
 
 HRESULT WordObject::DeleteVariable(IDispatch* myDocument, BSTR strName) {
-    return Call([&] { clsWord().DeleteVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)); });
+    return Serve([&] { clsWord().DeleteVariable(DocumentOrNone(myDocument), Bstr::ToString(strName)); });
 }
 
 // ---- clsWildCardBtn ----
 
-HRESULT WildCardBtnObject::get_Index(LONG* result) { return Return<LONG>(button_.Index, result); }
+HRESULT WildCardBtnObject::get_Index(LONG* result) {
+    return Serve([&] { return Out<LONG>(button_.Index, result); });
+}
 
 HRESULT WildCardBtnObject::put_Index(LONG value) {
-    button_.Index = value;
-    return S_OK;
+    return Serve([&] { button_.Index = value; });
 }
 
 HRESULT WildCardBtnObject::get_Button(IDispatch** result) {
-    if (!result) return E_POINTER;
-    *result = button_.Button() ? word::DispatchOf(*button_.Button()) : nullptr;
-    if (*result) (*result)->AddRef();
-    return S_OK;
+    return Serve([&] {
+        if (!result) return E_POINTER;
+        ComPtr<IDispatch> button = button_.Button() ? word::DispatchOf(*button_.Button()) : nullptr;
+        *result = button.Detach();
+        return S_OK;
+    });
 }
 
 HRESULT WildCardBtnObject::putref_Button(IDispatch* value) {
-    return Call([&] { button_.SetButton(value ? word::ButtonFromDispatch(value) : nullptr); });
+    return Serve([&] { button_.SetButton(value ? word::ButtonFromDispatch(value) : nullptr); });
 }
 
 HRESULT WildCardBtnObject::AddBookmark(BSTR strText, BSTR strName) {
-    return Call([&] { button_.AddBookmark(Bstr::ToString(strText), Bstr::ToString(strName)); });
+    return Serve([&] { button_.AddBookmark(Bstr::ToString(strText), Bstr::ToString(strName)); });
 }
 
 // ---- clsTemplateList and its ListLoaded event ----
 
-class ListLoadedPoint final : public Unknown<IConnectionPoint> {
-public:
-    explicit ListLoadedPoint(IConnectionPointContainer* container) : container_(container) {}
-
-    void Raise() {
-        const auto sinks = sinks_;  // a handler may unadvise while we go through them
-        for (const auto& [cookie, sink] : sinks) {
-            DISPPARAMS none{};
-            sink->Invoke(kListLoaded, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr,
-                         nullptr);
-        }
-    }
-    void Detach() noexcept { container_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
-        if (!iid) return E_POINTER;
-        *iid = DIID___clsTemplateList;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
-        if (!container) return E_POINTER;
-        *container = container_;
-        if (!container_) return E_UNEXPECTED;
-        container_->AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-        if (!sink || !cookie) return E_POINTER;
-        ComPtr<IDispatch> dispatch;
-        if (FAILED(sink->QueryInterface(DIID___clsTemplateList, reinterpret_cast<void**>(dispatch.GetAddressOf()))) &&
-            FAILED(sink->QueryInterface(IID_PPV_ARGS(&dispatch))))
-            return CONNECT_E_CANNOTCONNECT;
-        *cookie = ++lastCookie_;
-        sinks_.emplace_back(*cookie, std::move(dispatch));
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
-        for (auto it = sinks_.begin(); it != sinks_.end(); ++it)
-            if (it->first == cookie) {
-                sinks_.erase(it);
-                return S_OK;
-            }
-        return CONNECT_E_NOCONNECTION;
-    }
-    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
-
-private:
-    static constexpr DISPID kListLoaded = 1;
-    IConnectionPointContainer* container_;  // the list owns this point: no reference back
-    std::vector<std::pair<DWORD, ComPtr<IDispatch>>> sinks_;
-    DWORD lastCookie_ = 0;
-};
+namespace {
+constexpr DISPID kListLoaded = 1;
+}
 
 TemplateListObject::TemplateListObject() {
-    listLoaded_ = Adopt(new ListLoadedPoint(this));
-    const HRESULT hr = Call([&] {
+    // Creation reports its own failures; a list without file path stays usable.
+    (void)Serve([&] {
         list_ = std::make_unique<clsTemplateList>();
-        listLoadedEvents_ = list_->OnListLoaded([point = listLoaded_.Get()] { point->Raise(); });
+        listLoadedEvents_ = list_->OnListLoaded([subscriptions = listLoaded_] {
+            for (const auto& sink : subscriptions->Sinks()) RaiseEvent(sink.Get(), kListLoaded);
+        });
     });
-    (void)hr;  // creation reports its own failures; a list without file path stays usable
 }
 
-TemplateListObject::~TemplateListObject() {
-    listLoadedEvents_.Reset();
-    listLoaded_->Detach();
-}
+TemplateListObject::~TemplateListObject() = default;
 
 HRESULT TemplateListObject::get_FilePath(BSTR* result) {
-    return ReturnString(list_ ? list_->FilePath() : std::wstring(), result);
+    return Serve([&] { return Out(list_ ? list_->FilePath() : std::wstring(), result); });
 }
 
 HRESULT TemplateListObject::put_FilePath(BSTR value) {
-    return Call([&] { Required(list_.get()).FilePath(Bstr::ToString(value)); });
+    return Serve([&] { Required(list_.get()).FilePath(Bstr::ToString(value)); });
 }
 
 HRESULT TemplateListObject::AddTemplate(BSTR strName, BSTR strFilePath, VARIANT_BOOL bolOverwrite,
                                         VARIANT_BOOL* result) {
-    bool added = false;
-    const HRESULT hr = Call([&] {
-        added = Required(list_.get()).AddTemplate(Bstr::ToString(strName), Bstr::ToString(strFilePath),
-                                            bolOverwrite != VARIANT_FALSE);
+    return Serve([&] {
+        const bool added = Required(list_.get()).AddTemplate(Bstr::ToString(strName), Bstr::ToString(strFilePath),
+                                                            bolOverwrite != VARIANT_FALSE);
+        return Out(Bool(added), result);
     });
-    return FAILED(hr) ? hr : Return(Bool(added), result);
 }
 
 HRESULT TemplateListObject::GetEntry(VARIANT Index, BSTR* result) {
     // A text is a template name, a number a position; anything else names no entry. A script's
     // variable arrives by reference and counts as the value it holds.
-    std::wstring entry;
-    Variant value;
-    if (list_ && SUCCEEDED(::VariantCopyInd(value.get(), &Index))) {
-        VARIANT& index = *value.get();
-        if (index.vt == VT_BSTR) {
-            entry = list_->GetEntry(std::wstring_view(Bstr::ToString(index.bstrVal)));
-        } else {
-            Variant position;
-            if (index.vt != VT_EMPTY && SUCCEEDED(::VariantChangeType(position.get(), &index, 0, VT_I4)))
-                entry = list_->GetEntry(static_cast<int32_t>((*position).lVal));
+    return Serve([&] {
+        std::wstring entry;
+        Variant value;
+        if (list_ && SUCCEEDED(::VariantCopyInd(value.get(), &Index))) {
+            const VARIANT& index = *value;
+            if (index.vt == VT_BSTR) {
+                entry = list_->GetEntry(std::wstring_view(Bstr::ToString(index.bstrVal)));
+            } else {
+                Variant position;
+                if (index.vt != VT_EMPTY && SUCCEEDED(::VariantChangeType(position.get(), value.get(), 0, VT_I4)))
+                    entry = list_->GetEntry(static_cast<int32_t>((*position).lVal));
+            }
         }
-    }
-    return ReturnString(entry, result);
+        return Out(entry, result);
+    });
 }
 
-HRESULT TemplateListObject::CountTemplates(LONG* result) { return Return<LONG>(list_ ? list_->CountTemplates() : 0, result); }
+HRESULT TemplateListObject::CountTemplates(LONG* result) {
+    return Serve([&] { return Out<LONG>(list_ ? list_->CountTemplates() : 0, result); });
+}
 
 HRESULT TemplateListObject::Load() {
-    return Call([&] { Required(list_.get()).Load(); });
+    return Serve([&] { Required(list_.get()).Load(); });
 }
 
 HRESULT TemplateListObject::Save() {
-    return Call([&] { Required(list_.get()).Save(); });
+    return Serve([&] { Required(list_.get()).Save(); });
 }
 
 HRESULT TemplateListObject::TemplateExists(BSTR strName, VARIANT_BOOL* result) {
-    bool exists = false;
-    const HRESULT hr = Call([&] { exists = Required(list_.get()).TemplateExists(Bstr::ToString(strName)); });
-    return FAILED(hr) ? hr : Return(Bool(exists), result);
+    return Serve([&] { return Out(Bool(Required(list_.get()).TemplateExists(Bstr::ToString(strName))), result); });
 }
 
 HRESULT TemplateListObject::EnumConnectionPoints(IEnumConnectionPoints**) { return E_NOTIMPL; }
 
 HRESULT TemplateListObject::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
-    if (!point) return E_POINTER;
-    *point = nullptr;
-    if (riid != DIID___clsTemplateList) return CONNECT_E_NOCONNECTION;
-    return listLoaded_.CopyTo(point);
+    return Serve([&] {
+        if (!point) return E_POINTER;
+        *point = nullptr;
+        if (riid != DIID___clsTemplateList) return CONNECT_E_NOCONNECTION;
+        *point = MakeConnectionPoint(this, DIID___clsTemplateList, listLoaded_, Sinks::AnyDispatch).Detach();
+        return *point ? S_OK : E_OUTOFMEMORY;
+    });
 }
 
 // ---- clsOperatingSystem, clsFileOps, clsConcatenation ----
 
 HRESULT OperatingSystemObject::OperatingSystem(BSTR* result) {
-    std::wstring line;
-    const HRESULT hr = Call([&] { line = clsOperatingSystem().OperatingSystem(); });
-    return FAILED(hr) ? hr : ReturnString(line, result);
+    return Serve([&] { return Out(clsOperatingSystem().OperatingSystem(), result); });
 }
 
 HRESULT FileOpsObject::Delete(BSTR strPath, VARIANT_BOOL bolAllowUndo, VARIANT_BOOL bolSilent, VARIANT_BOOL* result) {
-    bool deleted = false;
-    const HRESULT hr = Call([&] {
-        deleted = clsFileOps().Delete(Bstr::ToString(strPath), bolAllowUndo != VARIANT_FALSE, bolSilent != VARIANT_FALSE);
+    return Serve([&] {
+        const bool deleted =
+            clsFileOps().Delete(Bstr::ToString(strPath), bolAllowUndo != VARIANT_FALSE, bolSilent != VARIANT_FALSE);
+        return Out(Bool(deleted), result);
     });
-    return FAILED(hr) ? hr : Return(Bool(deleted), result);
 }
 
 HRESULT FileOpsObject::RenameFolder(BSTR strPath, BSTR strNewName, LONG* result) {
-    int32_t shellResult = 0;
-    const HRESULT hr =
-        Call([&] { shellResult = clsFileOps().RenameFolder(Bstr::ToString(strPath), Bstr::ToString(strNewName)); });
-    return FAILED(hr) ? hr : Return<LONG>(shellResult, result);
+    return Serve([&] {
+        return Out<LONG>(clsFileOps().RenameFolder(Bstr::ToString(strPath), Bstr::ToString(strNewName)), result);
+    });
 }
 
 HRESULT FileOpsObject::GetPathLocalAppData(BSTR* result) {
-    std::wstring path;
-    const HRESULT hr = Call([&] { path = clsFileOps().GetPathLocalAppData(); });
-    return FAILED(hr) ? hr : ReturnString(path, result);
+    return Serve([&] { return Out(clsFileOps().GetPathLocalAppData(), result); });
 }
 
 HRESULT ConcatenationObject::Clear() {
-    builder_.Clear();
-    return S_OK;
+    return Serve([&] { builder_.Clear(); });
 }
 
 HRESULT ConcatenationObject::Concat(BSTR Value) {
-    return Call([&] { builder_.Concat(Bstr::ToString(Value)); });
+    return Serve([&] { builder_.Concat(Bstr::ToString(Value)); });
 }
 
-HRESULT ConcatenationObject::get_Length(LONG* result) { return Return<LONG>(builder_.Length(), result); }
+HRESULT ConcatenationObject::get_Length(LONG* result) {
+    return Serve([&] { return Out<LONG>(builder_.Length(), result); });
+}
 
-HRESULT ConcatenationObject::get_Value(BSTR* result) { return ReturnString(builder_.Value(), result); }
+HRESULT ConcatenationObject::get_Value(BSTR* result) {
+    return Serve([&] { return Out(builder_.Value(), result); });
+}
 
 // ---- clsCommandBar ----
+// The toolbar's operations report their own failures.
 
 HRESULT CommandBarObject::CreateCommandbar() {
-    bar_.CreateCommandbar();
-    return S_OK;
+    return Serve([&] { bar_.CreateCommandbar(); });
 }
 
 HRESULT CommandBarObject::SavePosition() {
-    bar_.SavePosition();
-    return S_OK;
+    return Serve([&] { bar_.SavePosition(); });
 }
 
 HRESULT CommandBarObject::CreateWildCardList(VARIANT_BOOL bolChange) {
-    bar_.CreateWildCardList(bolChange != VARIANT_FALSE);
-    return S_OK;
+    return Serve([&] { bar_.CreateWildCardList(bolChange != VARIANT_FALSE); });
 }
 
 }  // namespace qlora::com

@@ -1,5 +1,5 @@
 // The COM faces of the add-in's public classes: each translates its interface's calls to the
-// portable class behind it and nothing more.
+// portable class behind it and nothing more. Every method runs its body under com::Serve.
 #pragma once
 
 #include <memory>
@@ -25,7 +25,7 @@ public:
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
-    // The Ribbon (ribbon/ribbon_win.cpp).
+    // The Ribbon (connect_ribbon_win.cpp).
     HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) override;
     HRESULT STDMETHODCALLTYPE Ribbon_OnLoad(IDispatch* ribbon) override;
     HRESULT STDMETHODCALLTYPE Ribbon_OnAction(IDispatch* control) override;
@@ -68,9 +68,6 @@ private:
     clsWildCardBtn button_;
 };
 
-// The outgoing ListLoaded event, through one connection point.
-class ListLoadedPoint;
-
 class TemplateListObject final
     : public Dual<TemplateListObject, _clsTemplateList, IConnectionPointContainer> {
 public:
@@ -92,8 +89,9 @@ public:
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
 
 private:
+    // The sinks of the outgoing ListLoaded event, which the list raises.
+    std::shared_ptr<Subscriptions> listLoaded_ = std::make_shared<Subscriptions>();
     std::unique_ptr<clsTemplateList> list_;
-    ComPtr<ListLoadedPoint> listLoaded_;
     EventConnection listLoadedEvents_;
 };
 

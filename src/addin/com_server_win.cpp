@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "session/global.h"
 #include "win/class_views_win.h"
+#include "win/win32_win.h"
 #include "win/com_object_win.h"
 
 #include <olectl.h>
@@ -21,25 +22,25 @@ namespace {
 std::atomic<long> gObjects{0};
 std::atomic<long> gLocks{0};
 
-// The add-in's registered classes, in registration order: name, CLSID, default interface, maker.
+// The add-in's classes, the one table the class factory, registration and unregistration read:
+// the name after the library's in the ProgID, the CLSID, and the maker. What each class serves
+// comes from the type library (Dual).
 struct ClassEntry {
     const wchar_t* name;
     const CLSID& clsid;
-    const IID& defaultInterface;
     HRESULT (*create)(REFIID, void**) noexcept;
 };
 
 const std::array<ClassEntry, 9> kClasses{{
-    {L"Connect", CLSID_Connect, __uuidof(_Connect), &CreateObject<ConnectObject>},
-    {L"clsWordAddIn", CLSID_clsWordAddIn, __uuidof(_clsWordAddIn), &CreateObject<WordAddInObject>},
-    {L"clsWord", CLSID_clsWord, __uuidof(_clsWord), &CreateObject<WordObject>},
-    {L"clsWildCardBtn", CLSID_clsWildCardBtn, __uuidof(_clsWildCardBtn), &CreateObject<WildCardBtnObject>},
-    {L"clsTemplateList", CLSID_clsTemplateList, __uuidof(_clsTemplateList), &CreateObject<TemplateListObject>},
-    {L"clsOperatingSystem", CLSID_clsOperatingSystem, __uuidof(_clsOperatingSystem),
-     &CreateObject<OperatingSystemObject>},
-    {L"clsFileOps", CLSID_clsFileOps, __uuidof(_clsFileOps), &CreateObject<FileOpsObject>},
-    {L"clsConcatenation", CLSID_clsConcatenation, __uuidof(_clsConcatenation), &CreateObject<ConcatenationObject>},
-    {L"clsCommandBar", CLSID_clsCommandBar, __uuidof(_clsCommandBar), &CreateObject<CommandBarObject>},
+    {L"Connect", CLSID_Connect, &CreateObject<ConnectObject>},
+    {L"clsWordAddIn", CLSID_clsWordAddIn, &CreateObject<WordAddInObject>},
+    {L"clsWord", CLSID_clsWord, &CreateObject<WordObject>},
+    {L"clsWildCardBtn", CLSID_clsWildCardBtn, &CreateObject<WildCardBtnObject>},
+    {L"clsTemplateList", CLSID_clsTemplateList, &CreateObject<TemplateListObject>},
+    {L"clsOperatingSystem", CLSID_clsOperatingSystem, &CreateObject<OperatingSystemObject>},
+    {L"clsFileOps", CLSID_clsFileOps, &CreateObject<FileOpsObject>},
+    {L"clsConcatenation", CLSID_clsConcatenation, &CreateObject<ConcatenationObject>},
+    {L"clsCommandBar", CLSID_clsCommandBar, &CreateObject<CommandBarObject>},
 }};
 
 // The interfaces whose registration is the add-in's own (Office's IDTExtensibility2 is not).
@@ -72,7 +73,7 @@ std::wstring GuidText(REFGUID guid) {
     return buffer;
 }
 
-class ClassFactory final : public Unknown<IClassFactory> {
+class ClassFactory final : public ServerObject<IClassFactory> {
 public:
     explicit ClassFactory(const ClassEntry& entry) noexcept : entry_(entry) {}
 
@@ -224,8 +225,6 @@ void RemoveRegistration(const RegistryWriter& reg) {
     for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) reg.DeleteIfEmpty(parent);
 }
 
-HRESULT ToHresult(const Error& e) { return static_cast<HRESULT>(HresultOf(e.Number())); }
-
 }  // namespace
 
 void ObjectCreated() noexcept { ++gObjects; }
@@ -245,37 +244,6 @@ HRESULT TypeInfoOf(REFGUID guid, ITypeInfo** info) noexcept {
     return library ? library->GetTypeInfoOfGuid(guid, info) : TYPE_E_CANTLOADLIBRARY;
 }
 
-HRESULT ReturnString(std::wstring_view text, BSTR* result) noexcept {
-    if (!result) return E_POINTER;
-    *result = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *result || text.empty() ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT Call(const std::function<void()>& body) noexcept {
-    const auto fail = [](HRESULT hr, const std::wstring& description, const std::wstring& source) {
-        ComPtr<ICreateErrorInfo> create;
-        if (SUCCEEDED(::CreateErrorInfo(&create))) {
-            create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
-            create->SetSource(const_cast<LPOLESTR>(source.c_str()));
-            ComPtr<IErrorInfo> info;
-            if (SUCCEEDED(create.As(&info))) ::SetErrorInfo(0, info.Get());
-        }
-        return hr;
-    };
-    try {
-        body();
-        return S_OK;
-    } catch (const Error& e) {
-        return fail(ToHresult(e), e.Description(), e.Source());
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const std::exception& e) {
-        return fail(E_FAIL, text::FromUtf8(e.what()), kProjectName);
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
 HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -292,14 +260,14 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept {
 
 HRESULT Register(Scope scope) noexcept {
     const RegistryWriter reg(scope);
-    const HRESULT hr = Call([&] { WriteRegistration(reg); });
-    if (FAILED(hr)) Call([&] { RemoveRegistration(reg); });  // nothing half-registered stays behind
+    const HRESULT hr = Serve([&] { WriteRegistration(reg); });
+    if (FAILED(hr)) Serve([&] { RemoveRegistration(reg); });  // nothing half-registered stays behind
     return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
 }
 
 HRESULT Unregister(Scope scope) noexcept {
     const RegistryWriter reg(scope);
-    return SUCCEEDED(Call([&] { RemoveRegistration(reg); })) ? S_OK : SELFREG_E_CLASS;
+    return SUCCEEDED(Serve([&] { RemoveRegistration(reg); })) ? S_OK : SELFREG_E_CLASS;
 }
 
 HRESULT Install(bool install, const wchar_t* commandLine) noexcept {

@@ -7,7 +7,7 @@ namespace qlora {
 
 void Connect::IDTExtensibility2_OnConnection(const std::function<std::shared_ptr<word::Application>()>& application,
                                              int32_t ConnectMode, const Shown& shown) {
-    Handle(
+    ReportFailures(
         L"Connect.IDTExtensibility2_OnConnection(Application,ConnectMode,AddInInst,custom)",
         [&] {
             handler_ = std::make_unique<clsWordAddIn>();
@@ -19,7 +19,7 @@ void Connect::IDTExtensibility2_OnConnection(const std::function<std::shared_ptr
 }
 
 void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, const ArgValue& custom) {
-    Handle(
+    ReportFailures(
         L"Connect.IDTExtensibility2_OnDisconnection(RemoveMode,custom)",
         [&] {
             if (handler_ && RemoveMode == ext_dm_UserClosed) handler_->RemoveToolbar();

@@ -26,22 +26,15 @@ private:
 // that only answers IDispatch.
 basRibbon::ControlId IdOf(IDispatch* control) {
     return [control]() -> std::wstring {
-        if (!control) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+        if (!control) throw Raised(kObjectRequired);
         ComPtr<office::IRibbonControl> ribbonControl;
         Bstr id;
         if (SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&ribbonControl)))) {
             win::ThrowIfFailed(ribbonControl->get_Id(id.put()), L"IRibbonControl.Id");
             return id.str();
         }
-        wchar_t name[] = L"Id";
-        LPOLESTR names[] = {name};
-        DISPID dispid = DISPID_UNKNOWN;
-        win::ThrowIfFailed(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid), L"Id");
-        DISPPARAMS none{};
         Variant value;
-        win::ThrowIfFailed(control->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                           value.put(), nullptr, nullptr),
-                           L"Id");
+        win::ThrowIfFailed(InvokeByName(control, L"Id", DISPATCH_PROPERTYGET, {}, value.get()), L"Id");
         win::ThrowIfFailed(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR), L"Id");
         return Bstr::ToString((*value).bstrVal);
     };
@@ -49,34 +42,39 @@ basRibbon::ControlId IdOf(IDispatch* control) {
 
 }  // namespace
 
+// The callbacks report their own failures (basRibbon): Office gets S_OK and a default answer.
+
 HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) {
-    return ReturnString(basRibbon::GetCustomUI(Bstr::ToString(RibbonID)), RibbonXml);
+    return Serve([&] { return ReturnString(basRibbon::GetCustomUI(Bstr::ToString(RibbonID)), RibbonXml); });
 }
 
 HRESULT ConnectObject::Ribbon_OnLoad(IDispatch* ribbon) {
-    ComPtr<office::IRibbonUI> ui;
-    if (ribbon && SUCCEEDED(ribbon->QueryInterface(IID_PPV_ARGS(&ui))))
-        basRibbon::OnLoad(std::make_shared<ComRibbonUi>(std::move(ui)));
-    return S_OK;  // a Ribbon without IRibbonUI is never asked again: it shows what it got first
+    // A Ribbon without IRibbonUI is never asked again: it shows what it got first.
+    return Serve([&] {
+        ComPtr<office::IRibbonUI> ui;
+        if (ribbon && SUCCEEDED(ribbon->QueryInterface(IID_PPV_ARGS(&ui))))
+            basRibbon::OnLoad(std::make_shared<ComRibbonUi>(std::move(ui)));
+    });
 }
 
 HRESULT ConnectObject::Ribbon_OnAction(IDispatch* control) {
-    basRibbon::OnAction(IdOf(control));
-    return S_OK;
+    return Serve([&] { basRibbon::OnAction(IdOf(control)); });
 }
 
 HRESULT ConnectObject::Ribbon_GetLabel(IDispatch* control, BSTR* label) {
-    return ReturnString(basRibbon::GetLabel(IdOf(control)), label);
+    return Serve([&] { return ReturnString(basRibbon::GetLabel(IdOf(control)), label); });
 }
 
 HRESULT ConnectObject::Ribbon_GetEnabled(IDispatch* control, VARIANT_BOOL* enabled) {
-    if (!enabled) return E_POINTER;
-    *enabled = basRibbon::GetEnabled(IdOf(control)) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return Serve([&] {
+        if (!enabled) return E_POINTER;
+        *enabled = basRibbon::GetEnabled(IdOf(control)) ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
 }
 
 HRESULT ConnectObject::Ribbon_GetContent(IDispatch* control, BSTR* content) {
-    return ReturnString(basRibbon::GetContent(IdOf(control)), content);
+    return Serve([&] { return ReturnString(basRibbon::GetContent(IdOf(control)), content); });
 }
 
 }  // namespace qlora::com

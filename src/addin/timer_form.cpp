@@ -13,7 +13,7 @@ frmTimer::frmTimer(std::function<void()> SaveCommandPosition) : saveCommandPosit
 frmTimer::~frmTimer() = default;
 
 void frmTimer::tmrSavePosition_Timer() {
-    Handle(L"frmTimer.tmrSavePosition_Timer", [&] {
+    ReportFailures(L"frmTimer.tmrSavePosition_Timer", [&] {
         if (saveCommandPosition_) saveCommandPosition_();
     });
 }

@@ -14,7 +14,7 @@
 namespace qlora {
 
 void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myApplication) {
-    Handle(
+    ReportFailures(
         L"clsWordAddIn.InitHandler(myApplication)",
         [&] {
             basGlobal::gWordApplication = myApplication;
@@ -29,7 +29,7 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
             settings.Program = L"Quillora";
             settings.Section = L"Settings\\WordAddIn";
             myWordApp = basGlobal::gWordApplication;
-            if (!myWordApp) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+            if (!myWordApp) throw Raised(kObjectRequired);
             myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
             basGlobal::SetLanguage();
             auto fileOps = std::make_unique<clsFileOps>();
@@ -48,7 +48,7 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
 }
 
 void clsWordAddIn::UnInitHandler() {
-    Handle(L"clsWordAddIn.UnInitHandler", [&] {
+    ReportFailures(L"clsWordAddIn.UnInitHandler", [&] {
         basWildcardBtns::ClearwcButtons();
         basDisplayNames::ClearNamesList();
         basGlobal::gCommandBar.reset();
@@ -65,22 +65,22 @@ void clsWordAddIn::UnInitHandler() {
 }
 
 void clsWordAddIn::myWordApp_DocumentChange() {
-    Handle(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
-        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+    ReportFailures(L"clsWordAddIn.myWordApp_DocumentChange", [&] {
+        if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->CreateCommandbar();
         basRibbon::Refresh();  // "Use as template" and the menu follow the documents
     });
 }
 
 void clsWordAddIn::myTimerForm_SaveCommandPosition() {
-    Handle(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
-        if (!basGlobal::gCommandBar) throw Error(errnum::ObjectNotSet, kProjectName, L"Object variable or With block variable not set");
+    ReportFailures(L"clsWordAddIn.myTimerForm_SaveCommandPosition", [&] {
+        if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->SavePosition();
     });
 }
 
 void clsWordAddIn::StartupComplete() {
-    Handle(L"clsWordAddIn.StartupComplete", [&] {
+    ReportFailures(L"clsWordAddIn.StartupComplete", [&] {
         auto& bar = Required(basGlobal::gCommandBar);
         if (bar.CommandBar() || Required(myWordApp).Documents()->Count() < 1) return;
         bar.CreateCommandbar();
@@ -88,7 +88,7 @@ void clsWordAddIn::StartupComplete() {
 }
 
 void clsWordAddIn::RemoveToolbar() {
-    Handle(L"clsWordAddIn.RemoveToolbar", [&] { Required(basGlobal::gCommandBar).DeleteCommandbar(); });
+    ReportFailures(L"clsWordAddIn.RemoveToolbar", [&] { Required(basGlobal::gCommandBar).DeleteCommandbar(); });
 }
 
 }  // namespace qlora

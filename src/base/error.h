@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace qlora {
 
@@ -42,6 +43,7 @@ namespace errnum {
 inline constexpr int32_t InvalidCall = 5;         // "Invalid procedure call or argument"
 inline constexpr int32_t Overflow = 6;            // "Overflow"
 inline constexpr int32_t OutOfMemory = 7;         // "Out of memory"
+inline constexpr int32_t TypeMismatch = 13;       // "Type mismatch"
 inline constexpr int32_t ObjectNotSet = 91;        // "Object variable or With block variable not set"
 inline constexpr int32_t PathFileAccess = 75;     // "Path/File access error"
 inline constexpr int32_t PathNotFound = 76;       // "Path not found"
@@ -50,6 +52,19 @@ inline constexpr int32_t NotSupported = 438;      // "Object doesn't support thi
 inline constexpr int32_t DuplicateKey = 457;      // "This key is already associated with an element of this collection"
 inline constexpr int32_t General = -2147216306;   // the add-in's own failure without a number of its own (0x8004144E)
 }  // namespace errnum
+
+// A runtime error the add-in raises as the runtime itself would: its number and its text.
+struct RuntimeError {
+    int32_t number;
+    const wchar_t* text;
+};
+inline constexpr RuntimeError kObjectRequired{errnum::ObjectRequired, L"Object required"};
+inline constexpr RuntimeError kObjectNotSet{errnum::ObjectNotSet, L"Object variable or With block variable not set"};
+inline constexpr RuntimeError kTypeMismatch{errnum::TypeMismatch, L"Type mismatch"};
+
+// The failure to throw for a runtime error, raised by the add-in's own code; a detail goes after
+// the text ("Type mismatch: Document.Name").
+Error Raised(const RuntimeError& error, std::wstring_view detail = {});
 
 // The HRESULT a COM caller gets for a failure: the runtime's numbers 1..65535 as FACILITY_CONTROL
 // (0x800A0000 | n, what script and VBA callers turn back into Err.Number n), negative numbers

@@ -11,7 +11,7 @@ namespace qlora {
 // The object a step needs; a missing one fails as the runtime's "Object required".
 template <class T>
 T& Required(T* object) {
-    if (!object) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+    if (!object) throw Raised(kObjectRequired);
     return *object;
 }
 template <class Pointer>

@@ -204,7 +204,7 @@ std::vector<MenuItem> ChosenWildcards() {
 
 std::wstring GetCustomUI(std::wstring_view ribbonId) {
     const std::wstring id(ribbonId);
-    return Handle(
+    return ReportFailures(
         L"Connect.IRibbonExtensibility_GetCustomUI(RibbonID)",
         [&] { return ribbonId == kDocumentRibbon ? TabXml(CurrentTexts()) : std::wstring(); }, id);
 }
@@ -213,7 +213,7 @@ void OnLoad(std::shared_ptr<RibbonUi> ui) { Ui() = std::move(ui); }
 
 void OnAction(const ControlId& controlId) {
     std::wstring id;
-    Handle(
+    ReportFailures(
         L"Connect.Ribbon_OnAction(control)",
         [&] {
             id = controlId();
@@ -231,7 +231,7 @@ void OnAction(const ControlId& controlId) {
 
 std::wstring GetLabel(const ControlId& controlId) {
     std::wstring id;
-    return Handle(
+    return ReportFailures(
         L"Connect.Ribbon_GetLabel(control)",
         [&] { return LNG_Main(Known(controlId, id).label); },
         id);
@@ -239,7 +239,7 @@ std::wstring GetLabel(const ControlId& controlId) {
 
 bool GetEnabled(const ControlId& controlId) {
     std::wstring id;
-    return Handle(
+    return ReportFailures(
         L"Connect.Ribbon_GetEnabled(control)",
         [&] { return !Known(controlId, id).needsDocument || HasOpenDocument(); },
         id);
@@ -247,7 +247,7 @@ bool GetEnabled(const ControlId& controlId) {
 
 std::wstring GetContent(const ControlId& controlId) {
     std::wstring id;
-    const std::wstring content = Handle(
+    const std::wstring content = ReportFailures(
         L"Connect.Ribbon_GetContent(control)",
         [&] {
             if (Known(controlId, id).click) ThrowUnknownControl(id);  // a button has no content

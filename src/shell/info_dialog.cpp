@@ -11,7 +11,7 @@ namespace qlora {
 
 void frmInfo::Form_Load() {
     view_.SetText(InfoLabel::lblName, LNG_Main(259));
-    Handle(L"frmInfo.Form_Load", [&] {
+    ReportFailures(L"frmInfo.Form_Load", [&] {
         // The add-in module's own version resource: major.minor.revision.
         view_.SetText(InfoLabel::lblVersion, L"Version " + Required(Installed<ErrorTrailHost>::Get()).AppVersion());
         view_.SetText(InfoLabel::lblEmail, kSupportEmail);
@@ -20,11 +20,11 @@ void frmInfo::Form_Load() {
 }
 
 void frmInfo::cmdOK_Click() {
-    Handle(L"frmInfo.cmdOK_Click", [&] { view_.Unload(); });
+    ReportFailures(L"frmInfo.cmdOK_Click", [&] { view_.Unload(); });
 }
 
 void frmInfo::lblEmail_Click() {
-    Handle(L"frmInfo.lblEmail_Click", [&] {
+    ReportFailures(L"frmInfo.lblEmail_Click", [&] {
         clsShellExecute shell;
         view_.Unload();
         shell.LaunchEmail(0, kSupportEmail, show::Default);  // the dialog is gone: no owner
@@ -32,7 +32,7 @@ void frmInfo::lblEmail_Click() {
 }
 
 void frmInfo::lblHomepage_Click() {
-    Handle(L"frmInfo.lblHomepage_Click", [&] {
+    ReportFailures(L"frmInfo.lblHomepage_Click", [&] {
         clsShellExecute shell;
         shell.LaunchURL(view_.WindowHandle(), kHomepage, show::Normal);
     });

@@ -182,7 +182,7 @@ std::wstring GetPathPart(const std::wstring& strPath, bool bolRight) {
 }  // namespace basGlobal
 
 bool clsFileOps::Delete(const std::wstring& strPath, bool bolAllowUndo, bool bolSilent) {
-    return Handle(
+    return ReportFailures(
         L"clsFileOps.Delete(strPath,bolAllowUndo,bolSilent)",
         [&] {
             auto& fs = Fs();
@@ -196,13 +196,13 @@ bool clsFileOps::Delete(const std::wstring& strPath, bool bolAllowUndo, bool bol
 }
 
 int32_t clsFileOps::RenameFolder(const std::wstring& strPath, const std::wstring& strNewName) {
-    return Handle(
+    return ReportFailures(
         L"clsFileOps.RenameFolder(strPath,strNewName)",
         [&] { return Fs().ShellFileOperation(fileop::Rename, strPath, strNewName, 0); }, strPath, strNewName);
 }
 
 std::wstring clsFileOps::GetPathLocalAppData() {
-    return Handle(L"clsFileOps.GetPathLocalAppData", [&] { return GetSpecialFolderLocation(kCsidlLocalAppData); });
+    return ReportFailures(L"clsFileOps.GetPathLocalAppData", [&] { return GetSpecialFolderLocation(kCsidlLocalAppData); });
 }
 
 std::wstring clsFileOps::GetSpecialFolderLocation(int32_t CSIDL) {

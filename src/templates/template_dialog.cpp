@@ -78,7 +78,7 @@ std::wstring frmTemplate::ShowSaveDialog(const std::wstring& strFileName) {
 }
 
 void frmTemplate::Form_Load() {
-    Handle(L"frmTemplate.Form_Load", [&] {
+    ReportFailures(L"frmTemplate.Form_Load", [&] {
         LngPtrn_NewConst_frmTemplate();
         myWord = std::make_unique<clsWord>();
         Required(basGlobal::gTemplateList).Load();  // read afresh at every opening
@@ -125,7 +125,7 @@ bool frmTemplate::PathAccepted(const std::wstring& path) {
 }
 
 void frmTemplate::cmdOk_Click() {
-    Handle(L"frmTemplate.cmdOk_Click", [&] {
+    ReportFailures(L"frmTemplate.cmdOk_Click", [&] {
         const std::wstring typedPath = myView.Text(TemplateField::txtPath);
         if (typedPath.empty()) {
             ShowMessage(LNG_Main(292), LNG_Main(300), MsgButtons::Ok, MsgIcon::Information);
@@ -207,11 +207,11 @@ void frmTemplate::SaveUnder(const std::wstring& name, const std::wstring& path, 
 }
 
 void frmTemplate::cmdCancel_Click() {
-    Handle(L"frmTemplate.cmdCancel_Click", [&] { myView.Unload(); });
+    ReportFailures(L"frmTemplate.cmdCancel_Click", [&] { myView.Unload(); });
 }
 
 void frmTemplate::cmdFile_Click() {
-    Handle(L"frmTemplate.cmdFile_Click", [&] {
+    ReportFailures(L"frmTemplate.cmdFile_Click", [&] {
         std::wstring start = myView.Text(TemplateField::txtPath);
         if (start.empty()) start = ProposedPath(Required(myDoc));
         const std::wstring chosen = ShowSaveDialog(start);
@@ -220,13 +220,13 @@ void frmTemplate::cmdFile_Click() {
 }
 
 void frmTemplate::txtPath_Change() {
-    Handle(L"frmTemplate.txtPath_Change", [&] {
+    ReportFailures(L"frmTemplate.txtPath_Change", [&] {
         myView.SetToolTip(TemplateField::txtPath, myView.Text(TemplateField::txtPath));
     });
 }
 
 void frmTemplate::Form_Unload(bool& Cancel) {
-    Handle(
+    ReportFailures(
         L"frmTemplate.Form_Unload(Cancel)",
         [&] {
             myWord.reset();

@@ -50,11 +50,11 @@ clsTemplateList::EntryProblem clsTemplateList::CheckEntry(std::wstring_view strN
 }
 
 clsTemplateList::clsTemplateList() {
-    Handle(L"clsTemplateList.Class_Initialize", [&] { mstrFilePath = InDataFolder(kListFileName); });
+    ReportFailures(L"clsTemplateList.Class_Initialize", [&] { mstrFilePath = InDataFolder(kListFileName); });
 }
 
 bool clsTemplateList::AddTemplate(const std::wstring& strName, const std::wstring& strFilePath, bool bolOverwrite) {
-    return Handle(
+    return ReportFailures(
         L"clsTemplateList.AddTemplate(strFilePath)",
         [&] {
             if (CheckEntry(strName, strFilePath) != EntryProblem::None) return false;
@@ -92,7 +92,7 @@ std::wstring clsTemplateList::GetPath(int32_t position) const noexcept {
 }
 
 bool clsTemplateList::Load() {
-    return Handle(L"clsTemplateList.Load", [&] {
+    return ReportFailures(L"clsTemplateList.Load", [&] {
         mCol.Clear();
         const std::wstring content = basFileSys::FileInput(mstrFilePath, false);
         if (!content.empty()) {
@@ -114,7 +114,7 @@ bool clsTemplateList::Load() {
 }
 
 bool clsTemplateList::Save() {
-    return Handle(L"clsTemplateList.Save", [&] {
+    return ReportFailures(L"clsTemplateList.Save", [&] {
         clsConcatenation list;
         for (const auto& entry : mCol) {
             list.Concat(entry.item);
@@ -126,7 +126,7 @@ bool clsTemplateList::Save() {
 }
 
 bool clsTemplateList::TemplateExists(const std::wstring& strName) {
-    return Handle(
+    return ReportFailures(
         L"clsTemplateList.TemplateExists(strName)",
         [&] {
             if (mCol.Contains(strName)) return true;

@@ -67,7 +67,7 @@ std::wstring frmCheckWildcards::AllMarkedText() const {
 }
 
 void frmCheckWildcards::cmdGoTo_Click(int32_t index) {
-    Handle(
+    ReportFailures(
         L"frmCheckWildcards.cmdGoTo_Click(index)",
         [&] {
             const auto& p = result_.problems.at(static_cast<size_t>(index));
@@ -77,7 +77,7 @@ void frmCheckWildcards::cmdGoTo_Click(int32_t index) {
 }
 
 std::wstring frmCheckWildcards::cmdRepairAll_Click() {
-    return Handle(L"frmCheckWildcards.cmdRepairAll_Click", [&] {
+    return ReportFailures(L"frmCheckWildcards.cmdRepairAll_Click", [&] {
         auto& document = Required(document_);
         const auto steps = wildcardCheck::PlanRepair(bookmarks_, result_);
         const auto bookmarks = document.Bookmarks();
@@ -101,7 +101,7 @@ std::wstring frmCheckWildcards::cmdRepairAll_Click() {
 namespace basCheckWildcards {
 
 void CheckWildcards() {
-    Handle(L"basCheckWildcards.CheckWildcards", [] {
+    ReportFailures(L"basCheckWildcards.CheckWildcards", [] {
         frmCheckWildcards form(Required(basGlobal::gWordApplication).ActiveDocument());
         if (const auto allMarked = form.AllMarkedText(); !allMarked.empty())
             ShowMessage(allMarked, LNG_Main(500), MsgButtons::Ok, MsgIcon::Information);
@@ -111,7 +111,7 @@ void CheckWildcards() {
 }
 
 void ShowWildcards() {
-    Handle(L"basCheckWildcards.ShowWildcards", [] {
+    ReportFailures(L"basCheckWildcards.ShowWildcards", [] {
         const auto view = Required(basGlobal::gWordApplication).ActiveWindow()->View();
         view->SetShowBookmarks(!view->ShowBookmarks());
     });

@@ -135,7 +135,7 @@ void clsCommandBar::LetGoOfToolbar() noexcept {
 }
 
 void clsCommandBar::CreateCommandbar() {
-    Handle(L"clsCommandBar.CreateCommandbar", [&] {
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [&] {
         auto& wordApp = Required(basGlobal::gWordApplication);
         const bool hasDocument = HasOpenDocument(wordApp);
         std::optional<BarPosition> position;
@@ -175,7 +175,7 @@ void clsCommandBar::CreateCommandbar() {
 }
 
 void clsCommandBar::DeleteCommandbar() {
-    Handle(L"clsCommandBar.DeleteCommandbar", [&] {
+    ReportFailures(L"clsCommandBar.DeleteCommandbar", [&] {
         LetGoOfToolbar();
         // Found by its name: a toolbar an earlier connection built goes as well.
         const auto bar = GetCommandBar(std::wstring(kToolbarName));
@@ -240,7 +240,7 @@ void clsCommandBar::ApplyPosition(const std::optional<BarPosition>& position) {
 void clsCommandBar::CreateWildCardList(bool bolChange) { FillWildCardList(bolChange, std::nullopt); }
 
 void clsCommandBar::FillWildCardList(bool bolChange, std::optional<bool> knownDocument) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.CreateWildCardList(bolChange)",
         [&] {
             const NormalTemplateSavedKept kept(Required(basGlobal::gWordApplication));
@@ -330,14 +330,14 @@ std::shared_ptr<word::CommandBarControl> clsCommandBar::GetControl(const std::sh
 
 template <class Ctrl>
 void clsCommandBar::InfoClick(const Ctrl& ctrl, bool& cancelDefault) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.myInfoButton_Click(Ctrl,CancelDefault)",
         [&] { Required(Installed<ToolbarDialogs>::Get()).ShowInfoDialog(); }, ctrl, cancelDefault);
 }
 
 template <class Ctrl>
 void clsCommandBar::TemplateClick(const Ctrl& ctrl, bool& cancelDefault) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.myTemplateButton_Click(Ctrl,CancelDefault)",
         [&] {
             if (DocumentHasWildcards())
@@ -350,7 +350,7 @@ void clsCommandBar::TemplateClick(const Ctrl& ctrl, bool& cancelDefault) {
 
 template <class Ctrl>
 void clsCommandBar::WildcardsClick(const Ctrl& ctrl, bool& cancelDefault) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.myWildcardsButton_Click(Ctrl,CancelDefault)",
         [&] { Required(Installed<ToolbarDialogs>::Get()).ShowWildcardsDialog(); }, ctrl, cancelDefault);
 }

@@ -32,7 +32,7 @@ void AddEntry(const std::wstring& strName, const std::wstring& strGerman, const 
     PassOn(
         L"basDisplayNames.AddEntry(strName,strGerman,strEnglish)",
         [&] {
-            if (!Catalogue()) throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
+            if (!Catalogue()) throw Raised(kObjectRequired);
             const std::wstring& english = strEnglish.empty() ? strGerman : strEnglish;
             Catalogue()->Add(strGerman + std::wstring(kSeparator) + english, strName);
         },

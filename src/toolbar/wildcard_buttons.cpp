@@ -18,7 +18,7 @@ void clsWildCardBtn::SetButton(std::shared_ptr<word::CommandBarButton> button) {
 }
 
 void clsWildCardBtn::myButton_Click(const std::shared_ptr<word::CommandBarButton>& Ctrl, bool& CancelDefault) {
-    Handle(
+    ReportFailures(
         L"clsWildCardBtn.myButton_Click(Ctrl,CancelDefault)",
         [&] {
             // The wrapped button, not the clicked one: Office also calls here for another button
@@ -31,7 +31,7 @@ void clsWildCardBtn::myButton_Click(const std::shared_ptr<word::CommandBarButton
 
 void clsWildCardBtn::RibbonButton_Click(const std::wstring& Ctrl, const std::wstring& strParam) {
     bool CancelDefault = false;
-    Handle(
+    ReportFailures(
         L"clsWildCardBtn.myButton_Click(Ctrl,CancelDefault)",
         [&] { clsWildCardBtn().AddBookmark(basDisplayNames::GetPlainName(strParam, -1), strParam); }, Ctrl,
         CancelDefault);

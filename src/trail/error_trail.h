@@ -4,7 +4,7 @@
 // the report to Errors.txt and shows it (ShowErrorReport).
 //
 // In C++ the "current error" is the exception being handled: ErrorIn and ErrPreserve are called
-// inside a catch block. Use the guards PassOn / Handle rather than calling ErrorIn by hand.
+// inside a catch block. Use the guards PassOn / ReportFailures rather than calling ErrorIn by hand.
 #pragma once
 
 #include <cstdint>
@@ -114,7 +114,7 @@ decltype(auto) PassOn(std::wstring_view traceName, Body&& body, const A&... args
 // Runs an outermost operation (flags 42): a failure is recorded, logged and shown, and the
 // operation returns normally with its result at its default.
 template <class Body, class... A>
-auto Handle(std::wstring_view traceName, Body&& body, const A&... args) -> std::invoke_result_t<Body> {
+auto ReportFailures(std::wstring_view traceName, Body&& body, const A&... args) -> std::invoke_result_t<Body> {
     using Result = std::invoke_result_t<Body>;
     try {
         return body();

@@ -1,12 +1,12 @@
 #include "trail/error_trail_win.h"
 
 #include <windows.h>
-#include <oleauto.h>
 #include <wrl/client.h>
 
 #include <vector>
 
 #include "base/text.h"
+#include "win/com_values_win.h"
 #include "win/win32_win.h"
 
 namespace qlora {
@@ -54,19 +54,11 @@ std::wstring WinTrailHost::AdoVersion() {
     if (FAILED(::CLSIDFromProgID(L"ADODB.Connection", &clsid)) ||
         FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&connection))))
         return L"?";
-    LPOLESTR name = const_cast<LPOLESTR>(L"Version");
-    DISPID id = 0;
-    if (FAILED(connection->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) return L"?";
-    DISPPARAMS none{};
-    VARIANT result;
-    ::VariantInit(&result);
-    std::wstring version = L"?";
-    if (SUCCEEDED(connection->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                                     nullptr)) &&
-        SUCCEEDED(::VariantChangeType(&result, &result, 0, VT_BSTR)))
-        version.assign(result.bstrVal, ::SysStringLen(result.bstrVal));
-    ::VariantClear(&result);
-    return version;
+    com::Variant version;
+    if (FAILED(com::InvokeByName(connection.Get(), L"Version", DISPATCH_PROPERTYGET, {}, version.get())) ||
+        FAILED(::VariantChangeType(version.get(), version.get(), 0, VT_BSTR)))
+        return L"?";
+    return com::Bstr::ToString((*version).bstrVal);
 }
 
 std::wstring WinTrailHost::SystemMessage(int32_t code) { return win::SystemMessage(static_cast<DWORD>(code)); }

@@ -67,7 +67,7 @@ bool SortsBefore(std::wstring_view a, std::wstring_view b) {
 
 template <class Body>
 void frmWildcards::Event(std::wstring_view traceName, Body&& body) {
-    Handle(traceName, std::forward<Body>(body));
+    ReportFailures(traceName, std::forward<Body>(body));
     IgnoringFailures([&] { myView.Refresh(); });
 }
 

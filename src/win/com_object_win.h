@@ -1,6 +1,7 @@
-// The COM plumbing of the add-in's public classes: reference and object counting for
-// DllCanUnloadNow, IDispatch served from the embedded type library, class factories, BSTR and
-// VARIANT owners, and the one idiom that turns a failure into an HRESULT at the COM boundary.
+// COM objects served: reference counting with or without the DLL's object count (DllCanUnloadNow),
+// IDispatch served from the add-in's embedded type library, class factories, connection points,
+// and Serve, the one idiom that turns a failure into an HRESULT with error information at the COM
+// boundary. The values objects pass (BSTR, VARIANT, EXCEPINFO) are com_values_win.h's.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +11,15 @@
 
 #include <atomic>
 #include <functional>
-#include <string>
-#include <string_view>
+#include <map>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <vector>
 
 #include "base/error.h"
-#include "win/win32_win.h"
+#include "base/event_connection.h"
+#include "win/com_values_win.h"
 
 namespace qlora::com {
 
@@ -39,69 +44,38 @@ bool CanUnloadNow() noexcept;
 // The type information of an interface in the add-in's own type library (TYPELIB 1 of the module).
 HRESULT TypeInfoOf(REFGUID guid, ITypeInfo** info) noexcept;
 
-// BSTR owner.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(std::wstring_view text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(Bstr&& other) noexcept : b_(std::exchange(other.b_, nullptr)) {}
-    Bstr& operator=(Bstr&& other) noexcept {
-        if (this != &other) {
-            ::SysFreeString(b_);
-            b_ = std::exchange(other.b_, nullptr);
+// A failure at the COM boundary: IErrorInfo set from the error's source and description, and
+// the HRESULT for its number (HresultOf). Call it only from an object that answers
+// ISupportErrorInfo for the interface, as Dual and ConnectionPoint do.
+HRESULT ReportError(const ErrorInfo& error) noexcept;
+// The current exception, inside a catch block, as ReportError reports it: a qlora::Error by its
+// number, std::bad_alloc as E_OUTOFMEMORY, anything else as E_FAIL or E_UNEXPECTED.
+HRESULT CurrentFailure() noexcept;
+
+// Runs a method's body at the COM boundary: a failure becomes an HRESULT with error information,
+// never an exception crossing into the caller. The body gives nothing (S_OK) or an HRESULT.
+template <class Body>
+HRESULT Serve(Body&& body) noexcept {
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<Body>>) {
+            std::forward<Body>(body)();
+            return S_OK;
+        } else {
+            return std::forward<Body>(body)();
         }
-        return *this;
+    } catch (...) {
+        return CurrentFailure();
     }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { ::SysFreeString(b_); }
+}
 
-    BSTR get() const noexcept { return b_; }
-    BSTR* put() noexcept {
-        ::SysFreeString(std::exchange(b_, nullptr));
-        return &b_;
-    }
-    BSTR release() noexcept { return std::exchange(b_, nullptr); }
-    std::wstring str() const { return ToString(b_); }
-
-    static std::wstring ToString(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
-
-private:
-    BSTR b_ = nullptr;
-};
-
-// VARIANT owner.
-class Variant {
-public:
-    Variant() noexcept { ::VariantInit(&v_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    ~Variant() { ::VariantClear(&v_); }
-    VARIANT* get() noexcept { return &v_; }
-    const VARIANT& operator*() const noexcept { return v_; }
-    VARIANT* put() noexcept {
-        ::VariantClear(&v_);
-        return &v_;
-    }
-
-private:
-    VARIANT v_;
-};
-
-// Copies text out through an [out, retval] BSTR*.
-HRESULT ReturnString(std::wstring_view text, BSTR* result) noexcept;
-
-// Runs a method body at the COM boundary: a failure becomes an HRESULT with error information
-// (description and source), never an exception crossing into the caller.
-HRESULT Call(const std::function<void()>& body) noexcept;
-
-// A COM object of the DLL: reference counting, QueryInterface over the listed interfaces (the
-// first one stands for IUnknown) plus what QueryMore adds, and a place in the DLL's object count.
+// A COM object: reference counting and QueryInterface over the listed interfaces (the first one
+// stands for IUnknown) plus what QueryMore adds. It does not hold the DLL (like ATL's NoLock):
+// helpers that live only as long as something that does, and objects of programs that are no DLL.
 template <class First, class... Rest>
 class Unknown : public First, public Rest... {
 public:
-    Unknown() noexcept { ObjectCreated(); }
-    virtual ~Unknown() { ObjectDestroyed(); }
+    Unknown() = default;
+    virtual ~Unknown() = default;
     Unknown(const Unknown&) = delete;
     Unknown& operator=(const Unknown&) = delete;
 
@@ -132,11 +106,20 @@ private:
     std::atomic<ULONG> refs_{1};
 };
 
+// A COM object of the DLL: an Unknown with a place in the DLL's object count, so that the DLL is
+// not unloaded while a caller holds it.
+template <class First, class... Rest>
+class ServerObject : public Unknown<First, Rest...> {
+public:
+    ServerObject() noexcept { ObjectCreated(); }
+    ~ServerObject() override { ObjectDestroyed(); }
+};
+
 // The add-in's dual objects: IDispatch served from the type library, one listed interface after
 // the other by name and DISPID, and the class's own type information (IProvideClassInfo: script
 // hosts name the object and find its events by it). Derived names its class with a static Clsid().
 template <class Derived, class Default, class... Extra>
-class Dual : public Unknown<Default, Extra..., IProvideClassInfo> {
+class Dual : public ServerObject<Default, Extra..., IProvideClassInfo, ISupportErrorInfo> {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -175,6 +158,10 @@ public:
         if (!info) return E_POINTER;
         return TypeInfoOf(Derived::Clsid(), info);
     }
+    // Every method serves its failures through Serve, which sets IErrorInfo.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
+        return riid == __uuidof(Default) || ((riid == __uuidof(Extra)) || ...) ? S_OK : S_FALSE;
+    }
 
 protected:
     void* QueryMore(REFIID riid) noexcept override {
@@ -193,5 +180,35 @@ HRESULT CreateObject(REFIID riid, void** object) noexcept {
     created->Release();
     return hr;
 }
+
+// The event subscriptions of one object's connection points, by cookie: each advised sink, and
+// what `advise` made of it (a subscription elsewhere) until it is unadvised or the object goes.
+class Subscriptions {
+public:
+    using Advise = std::function<EventConnection(const IID& events, ComPtr<IDispatch> sink)>;
+    explicit Subscriptions(Advise advise = {}) : advise_(std::move(advise)) {}
+    DWORD Add(const IID& events, ComPtr<IDispatch> sink);  // advise's failures are qlora::Error
+    bool Remove(DWORD cookie);
+    // The sinks now, as a copy: a sink may unadvise while it is called.
+    std::vector<ComPtr<IDispatch>> Sinks() const;
+
+private:
+    struct Entry {
+        ComPtr<IDispatch> sink;
+        EventConnection connection;
+    };
+    Advise advise_;
+    std::map<DWORD, Entry> entries_;
+    DWORD lastCookie_ = 0;
+};
+
+// Which sinks a connection point takes: those that answer for its outgoing interface, or any
+// IDispatch (script hosts' sinks answer IDispatch alone).
+enum class Sinks { OfTheInterface, AnyDispatch };
+
+// Makes a connection point for one outgoing interface of `container`, over the container's
+// subscriptions; it holds the container while a caller holds it. Nothing when memory is out.
+ComPtr<IConnectionPoint> MakeConnectionPoint(ComPtr<IConnectionPointContainer> container, const IID& events,
+                                             std::shared_ptr<Subscriptions> subscriptions, Sinks sinks);
 
 }  // namespace qlora::com

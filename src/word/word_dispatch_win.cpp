@@ -14,6 +14,7 @@
 #include "base/error.h"
 #include "win/com_object_win.h"
 #include "win/win32_win.h"
+#include "word/word_members.h"
 
 namespace qlora::word {
 namespace {
@@ -30,180 +31,129 @@ constexpr DISPID kClick = 1;
 
 std::atomic<long> gNameLookups{0};
 
-// Office's CommandBarButton and CommandBarPopup derive from CommandBarControl: what they inherit
-// has the base's DISPID, so one lookup serves every kind of control.
-std::wstring_view IdScope(std::wstring_view typeName, std::wstring_view member) {
-    constexpr std::wstring_view kControls[] = {L"CommandBarButton", L"CommandBarPopup", L"CommandBarComboBox"};
-    constexpr std::wstring_view kInherited[] = {L"Caption", L"Parameter", L"TooltipText", L"Tag",
-                                                L"Enabled", L"Visible",   L"Move",        L"Delete"};
-    const auto in = [](const auto& list, std::wstring_view name) {
-        return std::find(std::begin(list), std::end(list), name) != std::end(list);
-    };
-    return in(kControls, typeName) && in(kInherited, member) ? L"CommandBarControl" : typeName;
-}
+// Office's CommandBarButton and CommandBarPopup derive from CommandBarControl, which declares
+// what they inherit.
+constexpr std::wstring_view kControlBase = L"CommandBarControl";
 
-[[noreturn]] void ThrowObjectRequired() {
-    throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
-}
+// The objects as Word's table names them.
+constexpr wchar_t kApplication[] = L"Application";
+constexpr wchar_t kBookmark[] = L"Bookmark";
+constexpr wchar_t kBookmarks[] = L"Bookmarks";
+constexpr wchar_t kCommandBar[] = L"CommandBar";
+constexpr wchar_t kCommandBarButton[] = L"CommandBarButton";
+constexpr wchar_t kCommandBarControl[] = L"CommandBarControl";
+constexpr wchar_t kCommandBarControls[] = L"CommandBarControls";
+constexpr wchar_t kCommandBarPopup[] = L"CommandBarPopup";
+constexpr wchar_t kCommandBars[] = L"CommandBars";
+constexpr wchar_t kDocument[] = L"Document";
+constexpr wchar_t kDocuments[] = L"Documents";
+constexpr wchar_t kRange[] = L"Range";
+constexpr wchar_t kSelection[] = L"Selection";
+constexpr wchar_t kTemplate[] = L"Template";
+constexpr wchar_t kVariable[] = L"Variable";
+constexpr wchar_t kVariables[] = L"Variables";
+constexpr wchar_t kView[] = L"View";
+constexpr wchar_t kWindow[] = L"Window";
 
 // An argument of a late-bound call; Missing is an omitted optional argument.
-struct Missing {};
+using com::Missing;
 using Arg = std::variant<Missing, int32_t, bool, std::wstring, IDispatch*>;
-
-void ToVariant(const Arg& arg, VARIANT* v) {
-    struct Visitor {
-        VARIANT* v;
-        void operator()(Missing) const {
-            v->vt = VT_ERROR;
-            v->scode = DISP_E_PARAMNOTFOUND;
-        }
-        void operator()(int32_t n) const {
-            v->vt = VT_I4;
-            v->lVal = n;
-        }
-        void operator()(bool b) const {
-            v->vt = VT_BOOL;
-            v->boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-        }
-        void operator()(const std::wstring& s) const {
-            v->vt = VT_BSTR;
-            v->bstrVal = Bstr(s).release();
-        }
-        void operator()(IDispatch* d) const {
-            v->vt = VT_DISPATCH;
-            v->pdispVal = d;
-            if (d) d->AddRef();
-        }
-    };
-    std::visit(Visitor{v}, arg);
-}
 
 // One late-bound object: names resolved once per object type, failures turned into errors
 // carrying Word's number, source and description.
 class Disp {
 public:
     explicit Disp(ComPtr<IDispatch> d) : d_(std::move(d)) {
-        if (!d_) ThrowObjectRequired();
-        typeName_ = ReadTypeName();
+        if (!d_) throw Raised(kObjectRequired);
+        typeName_ = com::ClassNameOf(d_.Get());
     }
 
     IDispatch* get() const noexcept { return d_.Get(); }
     const std::wstring& TypeName() const noexcept { return typeName_; }
 
-    void Get(std::wstring_view member, VARIANT* result, std::initializer_list<Arg> args = {}) const {
-        Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, result);
+    // A method called for its effect, or for a result when `result` is given.
+    void Method(const Member& member, std::initializer_list<Arg> args = {}, VARIANT* result = nullptr) const {
+        Invoke(member, args, result);
     }
-    void Call(std::wstring_view member, std::initializer_list<Arg> args = {}, VARIANT* result = nullptr) const {
-        Invoke(member, DISPATCH_METHOD, args, result);
-    }
-    void Put(std::wstring_view member, const Arg& value) const {
-        Invoke(member, DISPATCH_PROPERTYPUT, {value}, nullptr);
-    }
+    void Put(const Member& member, const Arg& value) const { Invoke(member, {value}, nullptr); }
 
-    std::wstring GetString(std::wstring_view member) const {
+    std::wstring GetString(const Member& member) const {
         Variant v;
-        Get(member, v.get());
+        Invoke(member, {}, v.get());
         if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_BSTR))) Mismatch(member);
         return Bstr::ToString((*v).bstrVal);
     }
-    int32_t GetLong(std::wstring_view member) const {
+    int32_t GetLong(const Member& member) const {
         Variant v;
-        Get(member, v.get());
+        Invoke(member, {}, v.get());
         if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_I4))) Mismatch(member);
         return (*v).lVal;
     }
-    bool GetBool(std::wstring_view member) const {
+    bool GetBool(const Member& member) const {
         Variant v;
-        Get(member, v.get());
+        Invoke(member, {}, v.get());
         if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_BOOL))) Mismatch(member);
         return (*v).boolVal != VARIANT_FALSE;
     }
     // An object property or method result; nullptr when Word returns none.
-    ComPtr<IDispatch> GetObject(std::wstring_view member, std::initializer_list<Arg> args = {}) const {
+    ComPtr<IDispatch> GetObject(const Member& member, std::initializer_list<Arg> args = {}) const {
         Variant v;
-        Get(member, v.get(), args);
-        return ObjectOf(*v, member);
-    }
-    ComPtr<IDispatch> CallObject(std::wstring_view member, std::initializer_list<Arg> args) const {
-        Variant v;
-        Call(member, args, v.get());
+        Invoke(member, args, v.get());
         return ObjectOf(*v, member);
     }
 
 private:
-    std::wstring ReadTypeName() const {
-        UINT count = 0;
-        ComPtr<ITypeInfo> info;
-        Bstr name;
-        if (FAILED(d_->GetTypeInfoCount(&count)) || count == 0 || FAILED(d_->GetTypeInfo(0, 0, &info)) ||
-            FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr)))
-            return {};
-        std::wstring text = name.str();
-        // An object's default interface is "_Name" for the class "Name".
-        if (text.size() > 1 && text[0] == L'_') text.erase(0, 1);
-        return text;
-    }
-
-    DISPID IdOf(std::wstring_view member) const {
-        // Ids are the same for every object of a type: look each name up once per type.
+    DISPID IdOf(const Member& member) const {
+        // Ids are the same for every object of a type: look each name up once per type. What a
+        // control inherits has the base's DISPID, so one lookup serves every kind of control.
         static std::map<std::wstring, DISPID> cache;
-        const std::wstring key = std::wstring(IdScope(typeName_, member)) + L"." + std::wstring(member);
+        const std::wstring_view scope = member.object == kControlBase ? kControlBase : std::wstring_view(typeName_);
+        const std::wstring key = std::wstring(scope) + L"." + std::wstring(member.name);
         if (!typeName_.empty())
             if (const auto it = cache.find(key); it != cache.end()) return it->second;
-        std::wstring name(member);
-        LPOLESTR names[] = {name.data()};
         DISPID id = DISPID_UNKNOWN;
         ++gNameLookups;
-        if (FAILED(d_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+        if (FAILED(com::DispIdOf(d_.Get(), member.name, &id)))
             throw Error(errnum::NotSupported, kProjectName, L"Object doesn't support this property or method: " + key);
         if (!typeName_.empty()) cache.emplace(key, id);
         return id;
     }
 
-    void Invoke(std::wstring_view member, WORD flags, std::initializer_list<Arg> args, VARIANT* result) const {
+    // A put names its value; whatever gives a result is asked for as VBA asks, as a method or a
+    // property get, which is what a member with arguments may be in Office (CommandBars.Item).
+    static WORD FlagsOf(const Member& member, const VARIANT* result) {
+        if (member.kind == Kind::Put) return DISPATCH_PROPERTYPUT;
+        return result ? DISPATCH_METHOD | DISPATCH_PROPERTYGET : DISPATCH_METHOD;
+    }
+
+    void Invoke(const Member& member, std::initializer_list<Arg> args, VARIANT* result) const {
         const DISPID id = IdOf(member);
         // Trailing omitted arguments are left out; omitted ones in the middle stay as placeholders.
         std::vector<Arg> given(args);
         while (!given.empty() && std::holds_alternative<Missing>(given.back())) given.pop_back();
-        std::vector<VARIANT> values(given.size());
-        for (size_t i = 0; i < given.size(); ++i) {
-            ::VariantInit(&values[i]);
-            ToVariant(given[given.size() - 1 - i], &values[i]);  // DISPPARAMS holds them in reverse
-        }
-        DISPID named = DISPID_PROPERTYPUT;
-        DISPPARAMS params{values.data(), nullptr, static_cast<UINT>(values.size()), 0};
-        if (flags == DISPATCH_PROPERTYPUT) {
-            params.rgdispidNamedArgs = &named;
-            params.cNamedArgs = 1;
-        }
-        EXCEPINFO excep{};
-        UINT argError = 0;
-        const HRESULT hr = d_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &excep, &argError);
-        for (auto& v : values) ::VariantClear(&v);
-        if (hr == DISP_E_EXCEPTION) ThrowException(excep, hr);
-        win::ThrowIfFailed(hr, typeName_ + L"." + std::wstring(member));
+        std::vector<Variant> values;
+        for (const Arg& arg : given) values.push_back(std::visit([](const auto& a) { return com::ToVariant(a); }, arg));
+        com::ExcepInfo excep;
+        const HRESULT hr = com::InvokeDispId(d_.Get(), id, FlagsOf(member, result), values, result, &excep);
+        if (hr == DISP_E_EXCEPTION) throw Error(ErrorOf(excep, hr));
+        win::ThrowIfFailed(hr, typeName_ + L"." + std::wstring(member.name));
     }
 
-    [[noreturn]] static void ThrowException(EXCEPINFO& excep, HRESULT callResult) {
-        if (excep.pfnDeferredFillIn) excep.pfnDeferredFillIn(&excep);
-        const Bstr description(Bstr::ToString(excep.bstrDescription));
-        const Bstr source(Bstr::ToString(excep.bstrSource));
-        ::SysFreeString(excep.bstrDescription);
-        ::SysFreeString(excep.bstrSource);
-        ::SysFreeString(excep.bstrHelpFile);
-        int32_t number = excep.scode ? static_cast<int32_t>(excep.scode) : excep.wCode;
-        // Word's own errors come as FACILITY_CONTROL codes: shown by their number, as in Word.
+    // Word's failure as the error it raises: its number is scode, else wCode, else the call's own
+    // HRESULT, since a failure always has one. Word's own errors come as FACILITY_CONTROL codes and
+    // are shown by their number, as in Word.
+    static ErrorInfo ErrorOf(const com::ExcepInfo& excep, HRESULT callResult) {
+        int32_t number = (*excep).scode ? static_cast<int32_t>((*excep).scode) : (*excep).wCode;
         if ((static_cast<uint32_t>(number) & 0xFFFF0000u) == 0x800A0000u) number &= 0xFFFF;
-        // A server that names no code (or a deferred fill-in that leaves none) still failed.
         if (number == 0) number = static_cast<int32_t>(callResult);
-        throw Error(ErrorInfo{number, source.str(), description.str(), {}, static_cast<int32_t>(excep.dwHelpContext)});
+        return {number, excep.Source(), excep.Description(), {}, static_cast<int32_t>((*excep).dwHelpContext)};
     }
 
-    [[noreturn]] void Mismatch(std::wstring_view member) const {
-        throw Error(13, kProjectName, L"Type mismatch: " + typeName_ + L"." + std::wstring(member));
+    [[noreturn]] void Mismatch(const Member& member) const {
+        throw Raised(kTypeMismatch, typeName_ + L"." + std::wstring(member.name));
     }
 
-    ComPtr<IDispatch> ObjectOf(const VARIANT& v, std::wstring_view member) const {
+    ComPtr<IDispatch> ObjectOf(const VARIANT& v, const Member& member) const {
         if (v.vt == VT_EMPTY || v.vt == VT_NULL) return nullptr;
         if ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) && !v.punkVal) return nullptr;
         ComPtr<IDispatch> d;
@@ -217,7 +167,7 @@ private:
 };
 
 // An event sink: an IDispatch that answers for one outgoing interface and hands each call on.
-class EventSink final : public com::Unknown<IDispatch> {
+class EventSink final : public com::ServerObject<IDispatch> {
 public:
     using Handler = std::function<void(DISPID, DISPPARAMS*)>;
 
@@ -268,11 +218,13 @@ public:
     virtual IDispatch* Raw() const noexcept = 0;
 };
 
-// What every port object made here shares: its IDispatch and type name.
-template <class Port>
+// What every port object made here shares: its IDispatch and type name, and the members of its
+// object in Word's table.
+template <class Port, const wchar_t* ObjectName>
 class Dispatched : public Port, public DispatchHolder {
 public:
     explicit Dispatched(ComPtr<IDispatch> d) : disp_(std::move(d)) {}
+    static consteval Member M(std::wstring_view name, Kind kind = Kind::Get) { return MemberOf(ObjectName, name, kind); }
     std::wstring TypeName() const override { return disp_.TypeName(); }
     IDispatch* Raw() const noexcept override { return disp_.get(); }
 
@@ -286,67 +238,67 @@ std::shared_ptr<T> Wrap(ComPtr<IDispatch> d) {
     return d ? std::make_shared<T>(std::move(d)) : nullptr;
 }
 
-class RangeImpl final : public Dispatched<Range> {
+class RangeImpl final : public Dispatched<Range, kRange> {
 public:
     using Dispatched::Dispatched;
-    int32_t Start() override { return disp_.GetLong(L"Start"); }
-    int32_t End() override { return disp_.GetLong(L"End"); }
-    std::wstring Text() override { return disp_.GetString(L"Text"); }
-    void Select() override { disp_.Call(L"Select"); }
+    int32_t Start() override { return disp_.GetLong(M(L"Start")); }
+    int32_t End() override { return disp_.GetLong(M(L"End")); }
+    std::wstring Text() override { return disp_.GetString(M(L"Text")); }
+    void Select() override { disp_.Method(M(L"Select", Kind::Method)); }
 };
 
-class BookmarkImpl final : public Dispatched<Bookmark> {
+class BookmarkImpl final : public Dispatched<Bookmark, kBookmark> {
 public:
     using Dispatched::Dispatched;
-    std::wstring Name() override { return disp_.GetString(L"Name"); }
-    int32_t Start() override { return disp_.GetLong(L"Start"); }
-    int32_t End() override { return disp_.GetLong(L"End"); }
-    void Delete() override { disp_.Call(L"Delete"); }
+    std::wstring Name() override { return disp_.GetString(M(L"Name")); }
+    int32_t Start() override { return disp_.GetLong(M(L"Start")); }
+    int32_t End() override { return disp_.GetLong(M(L"End")); }
+    void Delete() override { disp_.Method(M(L"Delete", Kind::Method)); }
 };
 
 IDispatch* RequireDispatch(const Object* object) {
     IDispatch* d = object ? DispatchOf(*object) : nullptr;
-    if (!d) ThrowObjectRequired();
+    if (!d) throw Raised(kObjectRequired);
     return d;
 }
 
-class BookmarksImpl final : public Dispatched<Bookmarks> {
+class BookmarksImpl final : public Dispatched<Bookmarks, kBookmarks> {
 public:
     using Dispatched::Dispatched;
-    int32_t Count() override { return disp_.GetLong(L"Count"); }
+    int32_t Count() override { return disp_.GetLong(M(L"Count")); }
     std::shared_ptr<Bookmark> Item(int32_t index) override {
-        return Wrap<BookmarkImpl>(disp_.GetObject(L"Item", {index}));
+        return Wrap<BookmarkImpl>(disp_.GetObject(M(L"Item", Kind::Method), {index}));
     }
     std::shared_ptr<Bookmark> Item(const std::wstring& name) override {
-        return Wrap<BookmarkImpl>(disp_.GetObject(L"Item", {name}));
+        return Wrap<BookmarkImpl>(disp_.GetObject(M(L"Item", Kind::Method), {name}));
     }
     bool Exists(const std::wstring& name) override {
         Variant v;
-        disp_.Call(L"Exists", {name}, v.get());
+        disp_.Method(M(L"Exists", Kind::Method), {name}, v.get());
         ::VariantChangeType(v.get(), v.get(), 0, VT_BOOL);
         return (*v).vt == VT_BOOL && (*v).boolVal != VARIANT_FALSE;
     }
     std::shared_ptr<Bookmark> Add(const std::wstring& name, const std::shared_ptr<Range>& range) override {
-        return Wrap<BookmarkImpl>(disp_.CallObject(L"Add", {name, RequireDispatch(range.get())}));
+        return Wrap<BookmarkImpl>(disp_.GetObject(M(L"Add", Kind::Method), {name, RequireDispatch(range.get())}));
     }
 };
 
-class VariableImpl final : public Dispatched<Variable> {
+class VariableImpl final : public Dispatched<Variable, kVariable> {
 public:
     using Dispatched::Dispatched;
-    std::wstring Value() override { return disp_.GetString(L"Value"); }
-    void SetValue(const std::wstring& value) override { disp_.Put(L"Value", value); }
-    void Delete() override { disp_.Call(L"Delete"); }
+    std::wstring Value() override { return disp_.GetString(M(L"Value")); }
+    void SetValue(const std::wstring& value) override { disp_.Put(M(L"Value", Kind::Put), value); }
+    void Delete() override { disp_.Method(M(L"Delete", Kind::Method)); }
 };
 
-class VariablesImpl final : public Dispatched<Variables> {
+class VariablesImpl final : public Dispatched<Variables, kVariables> {
 public:
     using Dispatched::Dispatched;
     std::shared_ptr<Variable> Item(const std::wstring& name) override {
-        return Wrap<VariableImpl>(disp_.GetObject(L"Item", {name}));
+        return Wrap<VariableImpl>(disp_.GetObject(M(L"Item", Kind::Method), {name}));
     }
     std::shared_ptr<Variable> Add(const std::wstring& name, const std::wstring& value) override {
-        return Wrap<VariableImpl>(disp_.CallObject(L"Add", {name, value}));
+        return Wrap<VariableImpl>(disp_.GetObject(M(L"Add", Kind::Method), {name, value}));
     }
 };
 
@@ -354,107 +306,111 @@ Arg Optional(const std::optional<std::wstring>& v) { return v ? Arg(*v) : Arg(Mi
 Arg Optional(const std::optional<int32_t>& v) { return v ? Arg(*v) : Arg(Missing{}); }
 Arg Optional(const std::optional<bool>& v) { return v ? Arg(*v) : Arg(Missing{}); }
 
-class DocumentImpl final : public Dispatched<Document> {
+class DocumentImpl final : public Dispatched<Document, kDocument> {
 public:
     using Dispatched::Dispatched;
-    std::wstring Name() override { return disp_.GetString(L"Name"); }
-    std::wstring Path() override { return disp_.GetString(L"Path"); }
-    std::wstring FullName() override { return disp_.GetString(L"FullName"); }
+    std::wstring Name() override { return disp_.GetString(M(L"Name")); }
+    std::wstring Path() override { return disp_.GetString(M(L"Path")); }
+    std::wstring FullName() override { return disp_.GetString(M(L"FullName")); }
     std::shared_ptr<word::Bookmarks> Bookmarks() override {
-        return Wrap<BookmarksImpl>(disp_.GetObject(L"Bookmarks"));
+        return Wrap<BookmarksImpl>(disp_.GetObject(M(L"Bookmarks")));
     }
     std::shared_ptr<word::Variables> Variables() override {
-        return Wrap<VariablesImpl>(disp_.GetObject(L"Variables"));
+        return Wrap<VariablesImpl>(disp_.GetObject(M(L"Variables")));
     }
-    std::shared_ptr<word::Range> Content() override { return Wrap<RangeImpl>(disp_.GetObject(L"Content")); }
+    std::shared_ptr<word::Range> Content() override { return Wrap<RangeImpl>(disp_.GetObject(M(L"Content"))); }
     std::shared_ptr<word::Range> Range(int32_t start, int32_t end) override {
-        return Wrap<RangeImpl>(disp_.CallObject(L"Range", {start, end}));
+        return Wrap<RangeImpl>(disp_.GetObject(M(L"Range", Kind::Method), {start, end}));
     }
     void SaveAs(const SaveAsArgs& a) override {
-        disp_.Call(L"SaveAs", {Optional(a.FileName), Optional(a.FileFormat), Optional(a.LockComments),
+        disp_.Method(M(L"SaveAs", Kind::Method), {Optional(a.FileName), Optional(a.FileFormat), Optional(a.LockComments),
                                Optional(a.Password), Optional(a.AddToRecentFiles), Optional(a.WritePassword),
                                Optional(a.ReadOnlyRecommended), Optional(a.EmbedTrueTypeFonts),
                                Optional(a.SaveNativePictureFormat), Optional(a.SaveFormsData),
                                Optional(a.SaveAsAOCELetter)});
     }
-    void Close(std::optional<bool> SaveChanges) override { disp_.Call(L"Close", {Optional(SaveChanges)}); }
+    void Close(std::optional<bool> SaveChanges) override { disp_.Method(M(L"Close", Kind::Method), {Optional(SaveChanges)}); }
 };
 
-class DocumentsImpl final : public Dispatched<Documents> {
+class DocumentsImpl final : public Dispatched<Documents, kDocuments> {
 public:
     using Dispatched::Dispatched;
-    int32_t Count() override { return disp_.GetLong(L"Count"); }
+    int32_t Count() override { return disp_.GetLong(M(L"Count")); }
 };
 
-class SelectionImpl final : public Dispatched<Selection> {
+class SelectionImpl final : public Dispatched<Selection, kSelection> {
 public:
     using Dispatched::Dispatched;
-    int32_t Start() override { return disp_.GetLong(L"Start"); }
-    std::shared_ptr<word::Range> Range() override { return Wrap<RangeImpl>(disp_.GetObject(L"Range")); }
-    void TypeText(const std::wstring& text) override { disp_.Call(L"TypeText", {text}); }
-    void SetRange(int32_t start, int32_t end) override { disp_.Call(L"SetRange", {start, end}); }
+    int32_t Start() override { return disp_.GetLong(M(L"Start")); }
+    std::shared_ptr<word::Range> Range() override { return Wrap<RangeImpl>(disp_.GetObject(M(L"Range"))); }
+    void TypeText(const std::wstring& text) override { disp_.Method(M(L"TypeText", Kind::Method), {text}); }
+    void SetRange(int32_t start, int32_t end) override { disp_.Method(M(L"SetRange", Kind::Method), {start, end}); }
 };
 
-class ViewImpl final : public Dispatched<View> {
+class ViewImpl final : public Dispatched<View, kView> {
 public:
     using Dispatched::Dispatched;
-    bool ShowBookmarks() override { return disp_.GetBool(L"ShowBookmarks"); }
-    void SetShowBookmarks(bool show) override { disp_.Put(L"ShowBookmarks", show); }
+    bool ShowBookmarks() override { return disp_.GetBool(M(L"ShowBookmarks")); }
+    void SetShowBookmarks(bool show) override { disp_.Put(M(L"ShowBookmarks", Kind::Put), show); }
 };
 
-class WindowImpl final : public Dispatched<Window> {
+class WindowImpl final : public Dispatched<Window, kWindow> {
 public:
     using Dispatched::Dispatched;
-    std::shared_ptr<word::View> View() override { return Wrap<ViewImpl>(disp_.GetObject(L"View")); }
+    std::shared_ptr<word::View> View() override { return Wrap<ViewImpl>(disp_.GetObject(M(L"View"))); }
 };
 
-class TemplateImpl final : public Dispatched<Template> {
+class TemplateImpl final : public Dispatched<Template, kTemplate> {
 public:
     using Dispatched::Dispatched;
-    bool Saved() override { return disp_.GetBool(L"Saved"); }
-    void SetSaved(bool saved) override { disp_.Put(L"Saved", saved); }
+    bool Saved() override { return disp_.GetBool(M(L"Saved")); }
+    void SetSaved(bool saved) override { disp_.Put(M(L"Saved", Kind::Put), saved); }
 };
 
 std::shared_ptr<CommandBarControl> WrapControl(ComPtr<IDispatch> d);
 
 // The members every kind of control has.
-template <class Port>
-class ControlImpl : public Dispatched<Port> {
+template <class Port, const wchar_t* ObjectName>
+class ControlImpl : public Dispatched<Port, ObjectName> {
 public:
-    using Dispatched<Port>::Dispatched;
-    std::wstring Caption() override { return this->disp_.GetString(L"Caption"); }
-    void SetCaption(const std::wstring& v) override { this->disp_.Put(L"Caption", v); }
-    std::wstring Parameter() override { return this->disp_.GetString(L"Parameter"); }
-    void SetParameter(const std::wstring& v) override { this->disp_.Put(L"Parameter", v); }
-    void SetTooltipText(const std::wstring& v) override { this->disp_.Put(L"TooltipText", v); }
-    void SetTag(const std::wstring& v) override { this->disp_.Put(L"Tag", v); }
-    void SetEnabled(bool v) override { this->disp_.Put(L"Enabled", v); }
-    void SetVisible(bool v) override { this->disp_.Put(L"Visible", v); }
-    void Move(std::optional<int32_t> before) override { this->disp_.Call(L"Move", {Missing{}, Optional(before)}); }
-    void Delete() override { this->disp_.Call(L"Delete"); }
+    using Dispatched<Port, ObjectName>::Dispatched;
+    // What every kind of control inherits from CommandBarControl.
+    static consteval Member Inherited(std::wstring_view name, Kind kind = Kind::Get) {
+        return MemberOf(kControlBase, name, kind);
+    }
+    std::wstring Caption() override { return this->disp_.GetString(Inherited(L"Caption")); }
+    void SetCaption(const std::wstring& v) override { this->disp_.Put(Inherited(L"Caption", Kind::Put), v); }
+    std::wstring Parameter() override { return this->disp_.GetString(Inherited(L"Parameter")); }
+    void SetParameter(const std::wstring& v) override { this->disp_.Put(Inherited(L"Parameter", Kind::Put), v); }
+    void SetTooltipText(const std::wstring& v) override { this->disp_.Put(Inherited(L"TooltipText", Kind::Put), v); }
+    void SetTag(const std::wstring& v) override { this->disp_.Put(Inherited(L"Tag", Kind::Put), v); }
+    void SetEnabled(bool v) override { this->disp_.Put(Inherited(L"Enabled", Kind::Put), v); }
+    void SetVisible(bool v) override { this->disp_.Put(Inherited(L"Visible", Kind::Put), v); }
+    void Move(std::optional<int32_t> before) override { this->disp_.Method(Inherited(L"Move", Kind::Method), {Missing{}, Optional(before)}); }
+    void Delete() override { this->disp_.Method(Inherited(L"Delete", Kind::Method)); }
 };
 
-class ControlsImpl final : public Dispatched<CommandBarControls> {
+class ControlsImpl final : public Dispatched<CommandBarControls, kCommandBarControls> {
 public:
     using Dispatched::Dispatched;
     std::shared_ptr<CommandBarControl> Item(const std::wstring& caption) override {
-        return WrapControl(disp_.GetObject(L"Item", {caption}));
+        return WrapControl(disp_.GetObject(M(L"Item", Kind::Method), {caption}));
     }
     std::shared_ptr<CommandBarControl> Add(int32_t type, bool temporary) override {
-        return WrapControl(disp_.CallObject(L"Add", {type, Missing{}, Missing{}, Missing{}, temporary}));
+        return WrapControl(disp_.GetObject(M(L"Add", Kind::Method), {type, Missing{}, Missing{}, Missing{}, temporary}));
     }
 };
 
-class PlainControlImpl final : public ControlImpl<CommandBarControl> {
+class PlainControlImpl final : public ControlImpl<CommandBarControl, kCommandBarControl> {
 public:
     using ControlImpl::ControlImpl;
 };
 
-class ButtonImpl final : public ControlImpl<CommandBarButton> {
+class ButtonImpl final : public ControlImpl<CommandBarButton, kCommandBarButton> {
 public:
     using ControlImpl::ControlImpl;
-    void SetStyle(int32_t style) override { disp_.Put(L"Style", style); }
-    void SetFaceId(int32_t faceId) override { disp_.Put(L"FaceId", faceId); }
+    void SetStyle(int32_t style) override { disp_.Put(M(L"Style", Kind::Put), style); }
+    void SetFaceId(int32_t faceId) override { disp_.Put(M(L"FaceId", Kind::Put), faceId); }
     EventConnection AdviseClick(ClickHandler handler) override {
         return Advise(disp_.get(), kCommandBarButtonEvents, [handler = std::move(handler)](DISPID id, DISPPARAMS* p) {
             // Click(Ctrl, CancelDefault): the arguments arrive last first.
@@ -470,74 +426,75 @@ public:
     }
 };
 
-class PopupImpl final : public ControlImpl<CommandBarPopup> {
+class PopupImpl final : public ControlImpl<CommandBarPopup, kCommandBarPopup> {
 public:
     using ControlImpl::ControlImpl;
     std::shared_ptr<CommandBarControls> Controls() override {
-        return Wrap<ControlsImpl>(disp_.GetObject(L"Controls"));
+        return Wrap<ControlsImpl>(disp_.GetObject(M(L"Controls")));
     }
 };
 
 std::shared_ptr<CommandBarControl> WrapControl(ComPtr<IDispatch> d) {
     if (!d) return nullptr;
     const Disp probe(d);
-    switch (probe.GetLong(L"Type")) {
+    // Every control has Type; the table declares it with the kinds the add-in makes.
+    switch (probe.GetLong(MemberOf(L"CommandBarButton", L"Type", Kind::Get))) {
         case mso::ControlButton: return std::make_shared<ButtonImpl>(std::move(d));
         case mso::ControlPopup: return std::make_shared<PopupImpl>(std::move(d));
         default: return std::make_shared<PlainControlImpl>(std::move(d));
     }
 }
 
-class CommandBarImpl final : public Dispatched<CommandBar> {
+class CommandBarImpl final : public Dispatched<CommandBar, kCommandBar> {
 public:
     using Dispatched::Dispatched;
-    int32_t Left() override { return disp_.GetLong(L"Left"); }
-    void SetLeft(int32_t v) override { disp_.Put(L"Left", v); }
-    int32_t Top() override { return disp_.GetLong(L"Top"); }
-    void SetTop(int32_t v) override { disp_.Put(L"Top", v); }
-    int32_t Position() override { return disp_.GetLong(L"Position"); }
-    void SetPosition(int32_t v) override { disp_.Put(L"Position", v); }
-    int32_t RowIndex() override { return disp_.GetLong(L"RowIndex"); }
-    void SetRowIndex(int32_t v) override { disp_.Put(L"RowIndex", v); }
-    bool Visible() override { return disp_.GetBool(L"Visible"); }
-    void SetVisible(bool v) override { disp_.Put(L"Visible", v); }
+    int32_t Left() override { return disp_.GetLong(M(L"Left")); }
+    void SetLeft(int32_t v) override { disp_.Put(M(L"Left", Kind::Put), v); }
+    int32_t Top() override { return disp_.GetLong(M(L"Top")); }
+    void SetTop(int32_t v) override { disp_.Put(M(L"Top", Kind::Put), v); }
+    int32_t Position() override { return disp_.GetLong(M(L"Position")); }
+    void SetPosition(int32_t v) override { disp_.Put(M(L"Position", Kind::Put), v); }
+    int32_t RowIndex() override { return disp_.GetLong(M(L"RowIndex")); }
+    void SetRowIndex(int32_t v) override { disp_.Put(M(L"RowIndex", Kind::Put), v); }
+    bool Visible() override { return disp_.GetBool(M(L"Visible")); }
+    void SetVisible(bool v) override { disp_.Put(M(L"Visible", Kind::Put), v); }
     std::shared_ptr<CommandBarControls> Controls() override {
-        return Wrap<ControlsImpl>(disp_.GetObject(L"Controls"));
+        return Wrap<ControlsImpl>(disp_.GetObject(M(L"Controls")));
     }
-    void Delete() override { disp_.Call(L"Delete"); }
+    void Delete() override { disp_.Method(M(L"Delete", Kind::Method)); }
 };
 
-class CommandBarsImpl final : public Dispatched<CommandBars> {
+class CommandBarsImpl final : public Dispatched<CommandBars, kCommandBars> {
 public:
     using Dispatched::Dispatched;
     std::shared_ptr<CommandBar> Item(const std::wstring& name) override {
-        return Wrap<CommandBarImpl>(disp_.GetObject(L"Item", {name}));
+        return Wrap<CommandBarImpl>(disp_.GetObject(M(L"Item", Kind::Method), {name}));
     }
     std::shared_ptr<CommandBar> Add(const std::wstring& name, bool temporary) override {
-        return Wrap<CommandBarImpl>(disp_.CallObject(L"Add", {name, Missing{}, Missing{}, temporary}));
+        return Wrap<CommandBarImpl>(disp_.GetObject(M(L"Add", Kind::Method), {name, Missing{}, Missing{}, temporary}));
     }
 };
 
-class ApplicationImpl final : public Dispatched<Application> {
+class ApplicationImpl final : public Dispatched<Application, kApplication> {
 public:
     using Dispatched::Dispatched;
     std::shared_ptr<Document> ActiveDocument() override {
-        return Wrap<DocumentImpl>(disp_.GetObject(L"ActiveDocument"));
+        return Wrap<DocumentImpl>(disp_.GetObject(M(L"ActiveDocument")));
     }
-    std::shared_ptr<Window> ActiveWindow() override { return Wrap<WindowImpl>(disp_.GetObject(L"ActiveWindow")); }
+    std::shared_ptr<Window> ActiveWindow() override { return Wrap<WindowImpl>(disp_.GetObject(M(L"ActiveWindow"))); }
     std::shared_ptr<word::Selection> Selection() override {
-        return Wrap<SelectionImpl>(disp_.GetObject(L"Selection"));
+        return Wrap<SelectionImpl>(disp_.GetObject(M(L"Selection")));
     }
     std::shared_ptr<word::Documents> Documents() override {
-        return Wrap<DocumentsImpl>(disp_.GetObject(L"Documents"));
+        return Wrap<DocumentsImpl>(disp_.GetObject(M(L"Documents")));
     }
     std::shared_ptr<Template> NormalTemplate() override {
-        return Wrap<TemplateImpl>(disp_.GetObject(L"NormalTemplate"));
+        return Wrap<TemplateImpl>(disp_.GetObject(M(L"NormalTemplate")));
     }
     std::shared_ptr<word::CommandBars> CommandBars() override {
-        return Wrap<CommandBarsImpl>(disp_.GetObject(L"CommandBars"));
+        return Wrap<CommandBarsImpl>(disp_.GetObject(M(L"CommandBars")));
     }
-    std::wstring Version() override { return disp_.GetString(L"Version"); }
+    std::wstring Version() override { return disp_.GetString(M(L"Version")); }
     EventConnection AdviseDocumentChange(std::function<void()> handler) override {
         return Advise(disp_.get(), kApplicationEvents2, [handler = std::move(handler)](DISPID id, DISPPARAMS*) {
             if (id == kDocumentChange) handler();
@@ -547,7 +504,7 @@ public:
 
 template <class T>
 std::shared_ptr<T> FromCaller(IDispatch* d) {
-    if (!d) ThrowObjectRequired();
+    if (!d) throw Raised(kObjectRequired);
     return std::make_shared<T>(ComPtr<IDispatch>(d));
 }
 

@@ -44,7 +44,7 @@ void AddButton(const std::shared_ptr<Popup>& myParent, const std::wstring& strPa
 }
 
 void CreateWildCardList(bool bolChange) {
-    Handle(
+    ReportFailures(
         L"clsCommandBar.CreateWildCardList(bolChange)",
         [&] { AddButton(std::make_shared<Popup>(), L"WildCard_Subject", L"", 163, 1); }, bolChange);
 }
@@ -73,8 +73,8 @@ TEST_F(ErrorTrailTest, ThreeLevelFailureBuildsHeaderThenLinesInnermostFirstAndLo
 }
 
 TEST_F(ErrorTrailTest, ConsecutiveReportsAppendToTheLogAndTheSecondReplacesTheFirst) {
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"first"); });
-    Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(92, L"X", L"second"); });
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"first"); });
+    ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(92, L"X", L"second"); });
     EXPECT_EQ(HuntERR31::Report().find(L"first"), std::wstring::npos);
     const auto& log = ports.host.files[logPath];
     EXPECT_LT(log.find(L"first"), log.find(L"second"));
@@ -84,7 +84,7 @@ TEST_F(ErrorTrailTest, ConsecutiveReportsAppendToTheLogAndTheSecondReplacesTheFi
 // The trail's own failures never replace the failure it reports, nor stay behind for the next one.
 TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsOwn) {
     ports.host.factsFail = true;
-    Handle(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
+    ReportFailures(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
     const std::wstring& report = HuntERR31::Report();
     EXPECT_EQ(report.substr(0, 6), L"first ");
     EXPECT_NE(report.find(L"ADO-version='' Computer='' \r\n"), std::wstring::npos) << report;
@@ -92,7 +92,7 @@ TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsO
     EXPECT_NE(report.find(L"  Call Stack: m.First() "), std::wstring::npos) << report;
 
     ports.host.factsFail = false;
-    Handle(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
+    ReportFailures(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
     EXPECT_EQ(HuntERR31::Report().substr(0, 7), L"second ");
     EXPECT_NE(HuntERR31::Report().find(L"  Number: 6 = &H6 "), std::wstring::npos);
     EXPECT_EQ(ports.view.reports.size(), 2u);
@@ -113,21 +113,21 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
     };
     const Rule rules[] = {
         {"no arguments: parentheses, a blank and dashes",
-         [](auto&) { Handle(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); }); },
+         [](auto&) { ReportFailures(L"clsCommandBar.CreateCommandbar", [] { throw Error(91, L"X", L"d"); }); },
          {L"\r\n  Call Stack: clsCommandBar.CreateCommandbar() -----------------------------------------------------\r\n"}},
         {"long and multi-line values go below the line",
          [&](auto&) {
-             Handle(L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
+             ReportFailures(L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
                     std::wstring(L"C:\\T\\x.ini"), std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText);
          },
          {L"  Call Stack: basFileSys.FileOutput(strPath='C:\\T\\x.ini', strValue={Text}, {Text}) -----------------\r\n"
           L"    Value Of strValue:\r\n      'Offer||C:\\a|>|\r\n      next'\r\n    Value Of :\r\n      '" + longText + L"'\r\n"}},
         {"forty characters stay in the list, forty-one do not",
-         [&](auto&) { Handle(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong); },
+         [&](auto&) { ReportFailures(L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong); },
          {L"(a='" + fits + L"', b={Text})"}},
         {"values by kind",
          [](auto&) {
-             Handle(L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}},
+             ReportFailures(L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}},
                     std::shared_ptr<Popup>(), std::optional<int32_t>(), true, 2.5, ArgDate{2026, 12, 6, 7, 8, 9},
                     std::vector<int>{1, 2}, -7);
          },
@@ -135,52 +135,52 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
         {"arguments as held when the failure is handled",
          [](auto&) {
              std::wstring strName = L"WildCard_Subject";
-             Handle(L"clsWildCardBtn.AddBookmark(strText,strName)", [&] {
+             ReportFailures(L"clsWildCardBtn.AddBookmark(strText,strName)", [&] {
                  strName = L"WildCard_Subject2";
                  throw Error(5828, L"Microsoft Word", L"Bad bookmark name.");
              }, std::wstring(L"<<Subject>>"), strName);
          },
          {L"strName='WildCard_Subject2')"}},
         {"percent placeholders stay literal",
-         [](auto&) { Handle(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%")); },
+         [](auto&) { ReportFailures(L"m.Op(s)", [] { throw Error(1, L"%Source%", L"100% done at %Time% %nl%"); }, std::wstring(L"%ErrNum%")); },
          {L"100% done at %Time% %nl% \r\n  ", L"  Source: %Source% \r\n", L"  Description: 100% done at %Time% %nl%\r\n",
           L"m.Op(s='%ErrNum%')"}},
         {"every value as it is, backspaces too",
          [](auto& host) {
              host.computerName = L"PC\x08";
-             Handle(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
+             ReportFailures(L"m.Op", [] { throw Error(1, L"\x08" L"Descr\x08", L"a\x08" L"Comp\x08"); });
          },
          {L"a\x08" L"Comp\x08 \r\n", L"Computer='PC\x08' \r\n", L"  Source: \x08" L"Descr\x08 \r\n"}},
         {"lost information is ERR_GENERAL",
          [](auto&) { HuntERR31::ErrorIn(L"frmTemplate.cmdOk_Click", ArgsOf(), HuntERR31::efHandle); },
          {std::wstring(HuntERR31::kLostDescription) + L" \r\n", general, L"  Source: QloraWordAddIn \r\n"}},
         {"number zero is ERR_GENERAL with its own text and source",
-         [](auto&) { Handle(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); }); },
+         [](auto&) { ReportFailures(L"m.Outer", [] { PassOn(L"m.Inner(x)", [] { throw Error(0, L"Word", L"The call failed"); }, 1); }); },
          {general + L"  Source: Word \r\n  Description: The call failed\r\n"}},
         {"negative differences with a minus",
-         [](auto&) { Handle(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); }); },
+         [](auto&) { ReportFailures(L"m.Op", [] { throw Error(-2147221505, L"X", L"d"); }); },
          {L"  Number: -2147221505 = &H8003FFFF = vbObjectError - 1 = ERRMAP_APP_FIRST - 5199 \r\n"}},
         {"the system's text on one line",
          [](auto& host) {
              host.systemMessages[5] = std::wstring(L"Access is denied.\r\n\0", 20);
-             Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
+             ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"Permission denied", {}, 0, 0, 5}); });
          },
          {L"  Description: Permission denied\r\n  API Error: (5) Access is denied.\r\n"}},
-        {"no system line for 0", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 0}); }); },
+        {"no system line for 0", [](auto&) { ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 0}); }); },
          {}, L"API Error"},
-        {"no system line for 203", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 203}); }); },
+        {"no system line for 203", [](auto&) { ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 203}); }); },
          {}, L"API Error"},
-        {"line numbers when known", [](auto&) { Handle(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); }); },
+        {"line numbers when known", [](auto&) { ReportFailures(L"m.Op", [] { throw Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0}); }); },
          {L"  Call Stack: m.Op()  at Line 120 ---"}},
-        {"other exceptions", [](auto&) { Handle(L"m.Op", [] { throw std::runtime_error("disk on fire"); }); },
+        {"other exceptions", [](auto&) { ReportFailures(L"m.Op", [] { throw std::runtime_error("disk on fire"); }); },
          {L"disk on fire \r\n"}},
-        {"not even an exception", [](auto&) { Handle(L"m.Op", [] { throw 42; }); }, {L"ErrorIn: E"}},
+        {"not even an exception", [](auto&) { ReportFailures(L"m.Op", [] { throw 42; }); }, {L"ErrorIn: E"}},
         {"a missing component and computer name as the host says them",
          [](auto& host) {
              host.adoVersion = L"?";
              host.computerName.clear();
              host.now = {1999, 12, 31, 23, 59, 58, L".", L"-"};
-             Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+             ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
          },
          {L"Time='12.31.99 23-59-58' App='QloraWordAddIn:1.0.0' ADO-version='?' Computer='' \r\n"}},
     };
@@ -227,14 +227,14 @@ TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnAndHandleShowsItAndAnswersTheDefau
     EXPECT_TRUE(ports.view.reports.empty());
     EXPECT_TRUE(ports.host.files.empty());
 
-    EXPECT_FALSE(Handle(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
-    EXPECT_EQ(Handle(L"m.Op", []() -> int { return 7; }), 7);
+    EXPECT_FALSE(ReportFailures(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
+    EXPECT_EQ(ReportFailures(L"m.Op", []() -> int { return 7; }), 7);
     EXPECT_EQ(ports.view.reports.size(), 1u);
 }
 
 TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
     const int32_t passThrough = HuntERR31::PassThroughFirst + 10;
-    Handle(L"outer.Op", [&] {
+    ReportFailures(L"outer.Op", [&] {
         try {
             PassOn(L"inner.Op(x)", [&] { throw Error(passThrough, L"Companion", L"cancelled"); }, 1);
         } catch (const Error& e) {
@@ -252,14 +252,14 @@ TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
 
 TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {
     ports.host.lockedAttempts = 2;
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps, (std::vector<int32_t>{200, 200}));
     EXPECT_FALSE(ports.host.files[logPath].empty());
 
     ports.host.files.clear();
     ports.host.sleeps.clear();
     ports.host.lockedAttempts = 1000;
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps.size(), 6u);  // attempts at 0, 200, ... 1200 ms: the last past one second
     EXPECT_TRUE(ports.host.files.empty());
     EXPECT_EQ(ports.view.reports.size(), 2u);  // shown all the same

@@ -60,7 +60,7 @@ TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOw
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     ASSERT_TRUE(::GetComputerNameW(name, &size));
     ASSERT_GT(size, 0u);
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"d"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     const auto& report = HuntERR31::Report();
     EXPECT_NE(report.find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos) << report;
     EXPECT_NE(report.find(L" App='QloraWordAddIn:" + kVersion + L"' "), std::wstring::npos) << report;
@@ -68,7 +68,7 @@ TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOw
     // A system error's line holds the system's own text on one line.
     const std::wstring raw = win::SystemMessage(ERROR_FILE_NOT_FOUND);
     ASSERT_FALSE(raw.empty());
-    Handle(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
+    ReportFailures(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
     const auto& apiReport = HuntERR31::Report();
     const auto at = apiReport.find(L"  API Error: (2) ");
     ASSERT_NE(at, std::wstring::npos) << apiReport;
@@ -79,8 +79,8 @@ TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOw
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
-    Handle(L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"Größe"); }, std::wstring(L"Ä"));
-    Handle(L"m.Op", [] { throw Error(2, L"X", L"second"); });
+    ReportFailures(L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"Größe"); }, std::wstring(L"Ä"));
+    ReportFailures(L"m.Op", [] { throw Error(2, L"X", L"second"); });
     const std::string bytes = LogBytes();
     ASSERT_EQ(::GetACP(), 1252u);
     EXPECT_EQ(bytes.substr(0, 6), "Gr\xF6\xDF" "e ");
@@ -94,7 +94,7 @@ TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
     const auto start = std::chrono::steady_clock::now();
-    Handle(L"m.Op", [] { throw Error(1, L"X", L"while locked"); });
+    ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"while locked"); });
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(1000));
     ASSERT_EQ(view.reports.size(), 1u);

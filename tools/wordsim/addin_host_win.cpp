@@ -68,12 +68,13 @@ struct ComAddIn {
 };
 
 constexpr com::Member<ComAddIn> kComAddInMembers[] = {
-    {L"ProgId", 1, com::Kind::Get, [](auto& a, const com::Call&) -> com::Value { return a.progId; }},
-    {L"Description", 2, com::Kind::Get, [](auto& a, const com::Call&) -> com::Value { return a.description; }},
-    {L"Guid", 3, com::Kind::Get, [](auto& a, const com::Call&) -> com::Value { return a.guid; }},
-    {L"Connect", 4, com::Kind::Get, [](auto& a, const com::Call&) -> com::Value { return a.connected; }},
+    {L"COMAddIn", L"ProgId", 1, com::Kind::Get, [](auto& a, const com::Request&) -> com::Value { return a.progId; }},
+    {L"COMAddIn", L"Description", 2, com::Kind::Get, [](auto& a, const com::Request&) -> com::Value { return a.description; }},
+    {L"COMAddIn", L"Guid", 3, com::Kind::Get, [](auto& a, const com::Request&) -> com::Value { return a.guid; }},
+    {L"COMAddIn", L"Connect", 4, com::Kind::Get, [](auto& a, const com::Request&) -> com::Value { return a.connected; }},
 };
 constexpr com::Automation<ComAddIn> kComAddIn{L"COMAddIn", kComAddInMembers};
+static_assert(com::Complete(kComAddIn));
 
 std::wstring GuidText(const CLSID& clsid) {
     wchar_t text[40] = {};

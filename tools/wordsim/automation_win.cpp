@@ -13,94 +13,14 @@ namespace {
 SCODE ScodeOf(int32_t number) { return static_cast<SCODE>(qlora::HresultOf(number)); }
 
 void Store(Value value, VARIANT* out) {
-    struct Visitor {
-        VARIANT* out;
-        void operator()(std::monostate) const {}
-        void operator()(int32_t n) const {
-            out->vt = VT_I4;
-            out->lVal = n;
-        }
-        void operator()(bool b) const {
-            out->vt = VT_BOOL;
-            out->boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-        }
-        void operator()(std::wstring& s) const {
-            Bstr text(s);
-            if (!text.get()) throw std::bad_alloc();
-            out->vt = VT_BSTR;
-            out->bstrVal = text.release();
-        }
-        void operator()(ComPtr<IDispatch>& d) const {
-            out->vt = VT_DISPATCH;
-            out->pdispVal = d.Detach();
-        }
-    };
-    ::VariantInit(out);
-    std::visit(Visitor{out}, value);
+    Variant stored = std::visit(
+        [](auto&& v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::monostate>) return Variant();
+            else return qlora::com::ToVariant(std::move(v));
+        },
+        std::move(value));
+    stored.Detach(out);
 }
-
-// What a sink hands back from an event: freed, as nobody reads it.
-struct ExcepInfo : EXCEPINFO {
-    ExcepInfo() : EXCEPINFO{} {}
-    ExcepInfo(const ExcepInfo&) = delete;
-    ExcepInfo& operator=(const ExcepInfo&) = delete;
-    ~ExcepInfo() {
-        ::SysFreeString(bstrSource);
-        ::SysFreeString(bstrDescription);
-        ::SysFreeString(bstrHelpFile);
-    }
-};
-
-class ConnectionPoint final : public IConnectionPoint, Counted {
-public:
-    ConnectionPoint(ComPtr<IConnectionPointContainer> container, const IID& events,
-                    std::shared_ptr<Subscriptions> subscriptions, Context context)
-        : Counted(std::move(context)),
-          container_(std::move(container)),
-          events_(events),
-          subscriptions_(std::move(subscriptions)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        return Answer(object, riid == IID_IUnknown || riid == IID_IConnectionPoint ? static_cast<IConnectionPoint*>(this) : nullptr);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
-    ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
-
-    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* events) override {
-        if (!events) return E_POINTER;
-        *events = events_;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
-        if (!container) return E_POINTER;
-        return container_.CopyTo(container);
-    }
-    // A sink must answer for the outgoing interface, as a connection point requires.
-    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-        if (!sink || !cookie) return E_POINTER;
-        *cookie = 0;
-        ComPtr<IDispatch> dispatch;
-        if (FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(dispatch.GetAddressOf()))))
-            return CONNECT_E_CANNOTCONNECT;
-        try {
-            *cookie = subscriptions_->Add(events_, std::move(dispatch));
-            return S_OK;
-        } catch (const qlora::Error& e) {
-            return ToHresult(e.Info());
-        } catch (const std::exception&) {
-            return E_OUTOFMEMORY;
-        }
-    }
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
-        return subscriptions_->Remove(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
-    }
-    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
-
-private:
-    ComPtr<IConnectionPointContainer> container_;
-    IID events_;
-    std::shared_ptr<Subscriptions> subscriptions_;
-};
 
 }  // namespace
 
@@ -167,34 +87,17 @@ ComPtr<IDispatch> Args::Object(size_t i) const {
     return object;
 }
 
-std::wstring ShownName(std::wstring_view typeName) {
-    if (!typeName.empty() && typeName.front() == L'_') typeName.remove_prefix(1);
-    return std::wstring(typeName);
-}
-
 HRESULT ToException(const qlora::ErrorInfo& error, EXCEPINFO* excep) noexcept {
     if (excep) {
         *excep = EXCEPINFO{};
         excep->scode = ScodeOf(error.number);
-        excep->bstrSource = Bstr(error.source).release();
-        excep->bstrDescription = Bstr(error.description).release();
-        if (!error.helpFile.empty()) excep->bstrHelpFile = Bstr(error.helpFile).release();
+        // What cannot be allocated stays out: the code still says what failed.
+        (void)qlora::com::ReturnString(error.source, &excep->bstrSource);
+        (void)qlora::com::ReturnString(error.description, &excep->bstrDescription);
+        if (!error.helpFile.empty()) (void)qlora::com::ReturnString(error.helpFile, &excep->bstrHelpFile);
         excep->dwHelpContext = static_cast<DWORD>(error.helpContext);
     }
     return DISP_E_EXCEPTION;
-}
-
-HRESULT ToHresult(const qlora::ErrorInfo& error) noexcept {
-    ComPtr<ICreateErrorInfo> create;
-    ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(::CreateErrorInfo(&create))) {
-        const Bstr source(error.source);
-        const Bstr description(error.description);
-        create->SetSource(source.get());
-        create->SetDescription(description.get());
-        if (SUCCEEDED(create.As(&info))) ::SetErrorInfo(0, info.Get());
-    }
-    return ScodeOf(error.number);
 }
 
 HRESULT Guarded(const std::function<Value()>& run, VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
@@ -214,36 +117,6 @@ HRESULT Guarded(const std::function<Value()>& run, VARIANT* result, EXCEPINFO* e
     } catch (...) {
         return ToException({E_UNEXPECTED, L"wordsim", L"unexpected failure"}, excep);
     }
-}
-
-void RaiseEvent(IDispatch* sink, DISPID id, std::span<VARIANT> reversed) noexcept {
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    ExcepInfo excep;
-    Variant result;
-    UINT argErr = 0;
-    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(), &excep, &argErr);
-}
-
-DWORD Subscriptions::Add(const IID& events, ComPtr<IDispatch> sink) {
-    auto connection = advise_(events, std::move(sink));
-    connections_.emplace(++lastCookie_, std::move(connection));
-    return lastCookie_;
-}
-
-bool Subscriptions::Remove(DWORD cookie) {
-    const auto found = connections_.find(cookie);
-    if (found == connections_.end()) return false;
-    // The subscription ends once the map no longer holds it: ending it releases the sink, which
-    // may call back.
-    auto connection = std::move(found->second);
-    connections_.erase(found);
-    return true;
-}
-
-ComPtr<IConnectionPoint> MakeConnectionPoint(ComPtr<IConnectionPointContainer> container, const IID& events,
-                                             std::shared_ptr<Subscriptions> subscriptions, Context context) {
-    return Adopt<IConnectionPoint>(
-        new (std::nothrow) ConnectionPoint(std::move(container), events, std::move(subscriptions), std::move(context)));
 }
 
 }  // namespace wordsim::com

@@ -31,6 +31,7 @@
 #include "com_calls.h"
 #include "win/com_object_win.h"
 #include "word/word_host.h"
+#include "word/word_members.h"
 #include "word_model.h"
 
 namespace wordsim::com {
@@ -38,12 +39,13 @@ namespace wordsim::com {
 using Microsoft::WRL::ComPtr;
 
 using qlora::com::Adopt;
+using qlora::com::RaiseEvent;
 
 // What all objects of one face share.
 struct FaceState {
     std::weak_ptr<Word> word;  // for what the port does not reach (Options)
     ComCalls calls;
-    long liveObjects = 0;  // objects, connection points and type information alive now
+    long liveObjects = 0;  // objects and type information alive now (a connection point holds its object)
 };
 using Context = std::shared_ptr<FaceState>;
 
@@ -106,20 +108,27 @@ private:
 };
 
 // What a handler gets besides its target.
-struct Call {
+struct Request {
     const Args& args;
     const Context& context;
 };
 
-enum class Kind { Get, Put, Method };
+using qlora::word::Kind;
 
+// A member of Word's table (word/word_members.h) as the face serves it: its DISPID and handler.
 template <class Target>
 struct Member {
+    consteval Member(std::wstring_view object, std::wstring_view name, DISPID id, Kind kind,
+                     Value (*run)(Target& target, const Request& call))
+        : name(name), kind(kind), arguments(qlora::word::MemberOf(object, name, kind).arguments), object(object),
+          id(id), run(run) {}
+
     std::wstring_view name;
-    DISPID id;
     Kind kind;
-    Value (*run)(Target& target, const Call& call);
-    UINT arguments = 0;  // a method's most positional arguments; a get takes none, a put its value
+    UINT arguments;  // a method's most positional arguments; a get takes none, a put its value
+    std::wstring_view object;
+    DISPID id;
+    Value (*run)(Target& target, const Request& call);
 };
 
 template <class Target>
@@ -142,79 +151,58 @@ constexpr bool OneNamePerId(std::span<const Member<Target>> members) {
     return true;
 }
 
-// The type name callers see in counts and traces: "_Document" is the class Document.
-std::wstring ShownName(std::wstring_view typeName);
+// True when each table of a type serves every member Word's table (word/word_members.h) declares
+// for the table's object, and no DISPID stands for two names.
+template <class Target>
+constexpr bool Complete(const Automation<Target>& type) {
+    for (const auto table : {type.members, type.more}) {
+        if (table.empty()) continue;
+        for (const auto& declared : qlora::word::kMembers) {
+            if (declared.object != table.front().object) continue;
+            bool served = false;
+            for (const auto& m : table) served = served || (m.name == declared.name && m.kind == declared.kind);
+            if (!served) return false;
+        }
+    }
+    return OneNamePerId(type.members);
+}
 
 // A failure as Automation reports it.
 HRESULT ToException(const qlora::ErrorInfo& error, EXCEPINFO* excep) noexcept;
-// A failure of a plain COM method: the HRESULT for Word's number, with IErrorInfo set.
-HRESULT ToHresult(const qlora::ErrorInfo& error) noexcept;
 // Runs a member: a failure becomes DISP_E_EXCEPTION (or the argument's HRESULT), never a throw.
 HRESULT Guarded(const std::function<Value()>& run, VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept;
 
-// Calls an event in a sink, as Office raises events: what the sink does with it is its own
-// business, failures included. `reversed` holds the arguments last first, as DISPPARAMS does.
-void RaiseEvent(IDispatch* sink, DISPID id, std::span<VARIANT> reversed = {}) noexcept;
-
-// The reference count and the face's count of live objects, for every object of the face.
-class Counted {
-protected:
-    explicit Counted(Context context) : context_(std::move(context)) { ++context_->liveObjects; }
-    virtual ~Counted() { --context_->liveObjects; }
-    // QueryInterface's answer: the object as `itself` when it has the interface asked for, else none.
-    static HRESULT Answer(void** object, IUnknown* itself) noexcept {
-        if (!object) return E_POINTER;
-        *object = itself;
-        if (!itself) return E_NOINTERFACE;
-        itself->AddRef();
-        return S_OK;
-    }
-    ULONG AddReference() noexcept { return ++references_; }
-    ULONG DropReference() noexcept {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    Context context_;
-
-private:
-    ULONG references_ = 1;  // one apartment thread: a plain count serves
-};
-
-// The connections of one object's connection points: each advised sink holds one subscription
-// of the model until it is unadvised or the object goes.
-class Subscriptions {
+// An object's place in the face's count of live objects, for as long as the object lives.
+class LiveCount {
 public:
-    using Advise = std::function<qlora::EventConnection(const IID& events, ComPtr<IDispatch> sink)>;
-    explicit Subscriptions(Advise advise) : advise_(std::move(advise)) {}
-    DWORD Add(const IID& events, ComPtr<IDispatch> sink);  // the model's failures are qlora::Error
-    bool Remove(DWORD cookie);
+    explicit LiveCount(Context context) : context_(std::move(context)) { ++context_->liveObjects; }
+    LiveCount(const LiveCount&) = delete;
+    LiveCount& operator=(const LiveCount&) = delete;
+    ~LiveCount() { --context_->liveObjects; }
+    const Context& context() const noexcept { return context_; }
 
 private:
-    Advise advise_;
-    std::map<DWORD, qlora::EventConnection> connections_;
-    DWORD lastCookie_ = 0;
+    Context context_;
 };
-
-// Makes a connection point of an object for one outgoing interface; nothing when memory is out.
-ComPtr<IConnectionPoint> MakeConnectionPoint(ComPtr<IConnectionPointContainer> container, const IID& events,
-                                             std::shared_ptr<Subscriptions> subscriptions, Context context);
 
 // The interface by which the face finds its own objects among those a caller passes in.
-inline constexpr IID kFaceObject = {0x5d0c7a3e, 0x41b9, 0x4f6a, {0x9e, 0x21, 0x7c, 0x3d, 0x18, 0xa2, 0x6b, 0x90}};
-
 class FaceObject : public IDispatch {
 public:
     // The model's port object behind this object; nullptr when it stands for none.
     virtual std::shared_ptr<qlora::word::Object> Port() const = 0;
 };
 
+}  // namespace wordsim::com
+
+__CRT_UUID_DECL(wordsim::com::FaceObject, 0x5d0c7a3e, 0x41b9, 0x4f6a, 0x9e, 0x21, 0x7c, 0x3d, 0x18, 0xa2, 0x6b, 0x90)
+
+namespace wordsim::com {
+
 // The port object behind one of the face's objects, or nullptr for any other object.
 template <class Port>
 std::shared_ptr<Port> PortOf(IUnknown* object) {
     ComPtr<FaceObject> face;
-    if (!object || FAILED(object->QueryInterface(kFaceObject, reinterpret_cast<void**>(face.GetAddressOf()))))
+    if (!object || FAILED(object->QueryInterface(IID_PPV_ARGS(&face))))
         return nullptr;
     return std::dynamic_pointer_cast<Port>(face->Port());
 }
@@ -251,15 +239,9 @@ HRESULT IdsOfNames(const Automation<Target>& type, LPOLESTR* names, UINT count, 
 // The type information of an object type: its name and its members' names, which is what
 // late-bound callers ask of it.
 template <class Target>
-class TypeInfo final : public ITypeInfo, Counted {
+class TypeInfo final : public qlora::com::Unknown<ITypeInfo> {
 public:
-    TypeInfo(const Automation<Target>& type, Context context) : Counted(std::move(context)), type_(type) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        return Answer(object, riid == IID_IUnknown || riid == IID_ITypeInfo ? static_cast<ITypeInfo*>(this) : nullptr);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
-    ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
+    TypeInfo(const Automation<Target>& type, Context context) : live_(std::move(context)), type_(type) {}
 
     HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
                                                BSTR* helpFile) override {
@@ -269,7 +251,7 @@ public:
             if (!member) return TYPE_E_ELEMENTNOTFOUND;
             text = member->name;
         }
-        if (name && !(*name = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))) return E_OUTOFMEMORY;
+        if (name && FAILED(qlora::com::ReturnString(text, name))) return E_OUTOFMEMORY;
         if (doc) *doc = nullptr;
         if (helpContext) *helpContext = 0;
         if (helpFile) *helpFile = nullptr;
@@ -284,8 +266,7 @@ public:
         const auto* member = FindMember(type_, [id](const auto& m) { return m.id == id; });
         if (!member) return TYPE_E_ELEMENTNOTFOUND;
         if (most == 0) return S_OK;
-        names[0] = ::SysAllocStringLen(member->name.data(), static_cast<UINT>(member->name.size()));
-        if (!names[0]) return E_OUTOFMEMORY;
+        if (FAILED(qlora::com::ReturnString(member->name, &names[0]))) return E_OUTOFMEMORY;
         *count = 1;
         return S_OK;
     }
@@ -311,31 +292,30 @@ public:
     void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override {}
 
 private:
+    LiveCount live_;
     const Automation<Target>& type_;
 };
 
 // One automation object: a target and its type's members; a connection point container when the
 // type raises events.
 template <class Target>
-class AutomationObject final : public FaceObject, public IConnectionPointContainer, Counted {
+class AutomationObject final : public qlora::com::Unknown<FaceObject>, public IConnectionPointContainer {
 public:
     AutomationObject(const Automation<Target>& type, std::shared_ptr<Target> target, Context context)
-        : Counted(std::move(context)), type_(type), target_(std::move(target)) {
+        : live_(std::move(context)), context_(live_.context()), type_(type), target_(std::move(target)) {
         if (type_.advise)
-            subscriptions_ = std::make_shared<Subscriptions>(
+            subscriptions_ = std::make_shared<qlora::com::Subscriptions>(
                 [advise = type_.advise, target = target_, context = context_](const IID& events, ComPtr<IDispatch> sink) {
                     return advise(*target, events, std::move(sink), context);
                 });
     }
 
+    // IConnectionPointContainer's IUnknown is the object's own.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kFaceObject)
-            return Answer(object, static_cast<FaceObject*>(this));
-        const bool container = riid == IID_IConnectionPointContainer && subscriptions_;
-        return Answer(object, container ? static_cast<IConnectionPointContainer*>(this) : nullptr);
+        return Unknown::QueryInterface(riid, object);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
-    ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Unknown::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Unknown::Release(); }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -365,13 +345,13 @@ public:
         if ((given.cArgs > 0 && !given.rgvarg) || (given.cNamedArgs > 0 && !given.rgdispidNamedArgs)) return E_INVALIDARG;
         return Guarded(
             [&] {
-                ++context_->calls.invokesByMember[ShownName(type_.typeName) + L"." + std::wstring(member->name)];
+                ++context_->calls.invokesByMember[qlora::com::ClassName(type_.typeName) + L"." + std::wstring(member->name)];
                 if (put && !(given.cNamedArgs == 1 && given.rgdispidNamedArgs[0] == DISPID_PROPERTYPUT))
                     throw ArgumentError{DISP_E_PARAMNOTOPTIONAL, 0};
                 if (!put && given.cNamedArgs != 0) throw ArgumentError{DISP_E_NONAMEDARGS, 0};
                 if (given.cArgs > (put ? 1u : member->arguments)) throw ArgumentError{DISP_E_BADPARAMCOUNT, 0};
                 const Args args(given, put);
-                return member->run(*target_, Call{args, context_});
+                return member->run(*target_, Request{args, context_});
             },
             result, excep, argErr);
     }
@@ -387,16 +367,27 @@ public:
         *point = nullptr;
         for (const IID& events : type_.events)
             if (riid == events) {
-                *point = MakeConnectionPoint(this, events, subscriptions_, context_).Detach();
+                *point = qlora::com::MakeConnectionPoint(this, events, subscriptions_,
+                                                         qlora::com::Sinks::OfTheInterface)
+                             .Detach();
                 return *point ? S_OK : E_OUTOFMEMORY;
             }
         return CONNECT_E_NOCONNECTION;
     }
 
+protected:
+    void* QueryMore(REFIID riid) noexcept override {
+        if (riid == IID_IDispatch) return static_cast<FaceObject*>(this);
+        return riid == IID_IConnectionPointContainer && subscriptions_ ? static_cast<IConnectionPointContainer*>(this)
+                                                                        : nullptr;
+    }
+
 private:
+    LiveCount live_;
+    const Context& context_;
     const Automation<Target>& type_;
     std::shared_ptr<Target> target_;
-    std::shared_ptr<Subscriptions> subscriptions_;
+    std::shared_ptr<qlora::com::Subscriptions> subscriptions_;
 };
 
 // The face's object for a target; Nothing for none.

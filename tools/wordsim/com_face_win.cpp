@@ -50,14 +50,14 @@ void ReadInOrder(const Args& args, Fields&... fields) {
 // ---- Word -----------------------------------------------------------------------------------
 
 constexpr Member<port::Application> kApplicationMembers[] = {
-    {L"ActiveDocument", 1, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.ActiveDocument(), c.context); }},
-    {L"Selection", 2, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.Selection(), c.context); }},
-    {L"Documents", 3, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.Documents(), c.context); }},
-    {L"NormalTemplate", 4, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.NormalTemplate(), c.context); }},
-    {L"CommandBars", 5, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.CommandBars(), c.context); }},
-    {L"Version", 6, Get, [](auto& a, const Call&) -> Value { return a.Version(); }},
-    {L"Options", 7, Get, [](auto&, const Call& c) -> Value { return Wrap(std::make_shared<Options>(), c.context); }},
-    {L"ActiveWindow", 8, Get, [](auto& a, const Call& c) -> Value { return Wrap(a.ActiveWindow(), c.context); }},
+    {L"Application", L"ActiveDocument", 1, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.ActiveDocument(), c.context); }},
+    {L"Application", L"Selection", 2, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.Selection(), c.context); }},
+    {L"Application", L"Documents", 3, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.Documents(), c.context); }},
+    {L"Application", L"NormalTemplate", 4, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.NormalTemplate(), c.context); }},
+    {L"Application", L"CommandBars", 5, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.CommandBars(), c.context); }},
+    {L"Application", L"Version", 6, Get, [](auto& a, const Request&) -> Value { return a.Version(); }},
+    {L"Application", L"Options", 7, Get, [](auto&, const Request& c) -> Value { return Wrap(std::make_shared<Options>(), c.context); }},
+    {L"Application", L"ActiveWindow", 8, Get, [](auto& a, const Request& c) -> Value { return Wrap(a.ActiveWindow(), c.context); }},
 };
 constexpr IID kApplicationEvents[] = {kApplicationEvents2, kApplicationEvents3, kApplicationEvents4};
 
@@ -69,195 +69,188 @@ qlora::EventConnection AdviseApplication(port::Application& application, const I
 
 constexpr Automation<port::Application> kApplication{
     L"_Application", kApplicationMembers, {}, kApplicationEvents, AdviseApplication};
-static_assert(OneNamePerId(kApplication.members));
+static_assert(Complete(kApplication));
 
 constexpr Member<port::Documents> kDocumentsMembers[] = {
-    {L"Count", 1, Get, [](auto& d, const Call&) -> Value { return d.Count(); }},
+    {L"Documents", L"Count", 1, Get, [](auto& d, const Request&) -> Value { return d.Count(); }},
 };
 constexpr Automation<port::Documents> kDocuments{L"Documents", kDocumentsMembers};
-static_assert(OneNamePerId(kDocuments.members));
+static_assert(Complete(kDocuments));
 
 constexpr Member<port::Document> kDocumentMembers[] = {
-    {L"Name", 1, Get, [](auto& d, const Call&) -> Value { return d.Name(); }},
-    {L"Path", 2, Get, [](auto& d, const Call&) -> Value { return d.Path(); }},
-    {L"FullName", 3, Get, [](auto& d, const Call&) -> Value { return d.FullName(); }},
-    {L"Bookmarks", 4, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Bookmarks(), c.context); }},
-    {L"Variables", 5, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Variables(), c.context); }},
-    {L"TrackRevisions", 10, Get,
-     [](auto& d, const Call& c) -> Value { return LiveWord(c.context).TrackRevisions(d); }},
-    {L"TrackRevisions", 10, Put,
-     [](auto& d, const Call& c) -> Value {
+    {L"Document", L"Name", 1, Get, [](auto& d, const Request&) -> Value { return d.Name(); }},
+    {L"Document", L"Path", 2, Get, [](auto& d, const Request&) -> Value { return d.Path(); }},
+    {L"Document", L"FullName", 3, Get, [](auto& d, const Request&) -> Value { return d.FullName(); }},
+    {L"Document", L"Bookmarks", 4, Get, [](auto& d, const Request& c) -> Value { return Wrap(d.Bookmarks(), c.context); }},
+    {L"Document", L"Variables", 5, Get, [](auto& d, const Request& c) -> Value { return Wrap(d.Variables(), c.context); }},
+    {L"Document", L"TrackRevisions", 10, Get,
+     [](auto& d, const Request& c) -> Value { return LiveWord(c.context).TrackRevisions(d); }},
+    {L"Document", L"TrackRevisions", 10, Put,
+     [](auto& d, const Request& c) -> Value {
          LiveWord(c.context).SetTrackRevisions(d, c.args.Bool(0));
          return {};
      }},
-    {L"SaveAs", 6, Method,
-     [](auto& d, const Call& c) -> Value {
+    {L"Document", L"SaveAs", 6, Method,
+     [](auto& d, const Request& c) -> Value {
          port::SaveAsArgs a;
          ReadInOrder(c.args, a.FileName, a.FileFormat, a.LockComments, a.Password, a.AddToRecentFiles,
                      a.WritePassword, a.ReadOnlyRecommended, a.EmbedTrueTypeFonts, a.SaveNativePictureFormat,
                      a.SaveFormsData, a.SaveAsAOCELetter);
          d.SaveAs(a);
          return {};
-     },
-     11},
+     }},
     // OriginalFormat and RouteDocument are taken but not used.
-    {L"Close", 7, Method,
-     [](auto& d, const Call& c) -> Value {
+    {L"Document", L"Close", 7, Method,
+     [](auto& d, const Request& c) -> Value {
          std::optional<bool> saveChanges;
          ReadInOrder(c.args, saveChanges);
          d.Close(saveChanges);
          return {};
-     },
-     3},
-    {L"Content", 8, Get, [](auto& d, const Call& c) -> Value { return Wrap(d.Content(), c.context); }},
+     }},
+    {L"Document", L"Content", 8, Get, [](auto& d, const Request& c) -> Value { return Wrap(d.Content(), c.context); }},
     // Range(Start, End): both omitted, the whole main text.
-    {L"Range", 9, Method,
-     [](auto& d, const Call& c) -> Value {
+    {L"Document", L"Range", 9, Method,
+     [](auto& d, const Request& c) -> Value {
          return Wrap(d.Range(c.args.OptLong(0).value_or(0), c.args.OptLong(1).value_or(INT32_MAX)), c.context);
-     },
-     2},
+     }},
 };
 constexpr Automation<port::Document> kDocument{L"_Document", kDocumentMembers};
-static_assert(OneNamePerId(kDocument.members));
+static_assert(Complete(kDocument));
 
 constexpr Member<port::Window> kWindowMembers[] = {
-    {L"View", 1, Get, [](auto& w, const Call& c) -> Value { return Wrap(w.View(), c.context); }},
+    {L"Window", L"View", 1, Get, [](auto& w, const Request& c) -> Value { return Wrap(w.View(), c.context); }},
 };
 constexpr Automation<port::Window> kWindow{L"Window", kWindowMembers};
-static_assert(OneNamePerId(kWindow.members));
+static_assert(Complete(kWindow));
 
 constexpr Member<port::View> kViewMembers[] = {
-    {L"ShowBookmarks", 1, Get, [](auto& v, const Call&) -> Value { return v.ShowBookmarks(); }},
-    {L"ShowBookmarks", 1, Put, [](auto& v, const Call& c) -> Value { v.SetShowBookmarks(c.args.Bool(0)); return {}; }},
+    {L"View", L"ShowBookmarks", 1, Get, [](auto& v, const Request&) -> Value { return v.ShowBookmarks(); }},
+    {L"View", L"ShowBookmarks", 1, Put, [](auto& v, const Request& c) -> Value { v.SetShowBookmarks(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<port::View> kView{L"View", kViewMembers};
-static_assert(OneNamePerId(kView.members));
+static_assert(Complete(kView));
 
 constexpr Member<port::Selection> kSelectionMembers[] = {
-    {L"Start", 1, Get, [](auto& s, const Call&) -> Value { return s.Start(); }},
-    {L"Range", 2, Get, [](auto& s, const Call& c) -> Value { return Wrap(s.Range(), c.context); }},
-    {L"TypeText", 3, Method, [](auto& s, const Call& c) -> Value { s.TypeText(c.args.Text(0)); return {}; }, 1},
-    {L"SetRange", 4, Method,
-     [](auto& s, const Call& c) -> Value { s.SetRange(c.args.Long(0), c.args.Long(1)); return {}; }, 2},
+    {L"Selection", L"Start", 1, Get, [](auto& s, const Request&) -> Value { return s.Start(); }},
+    {L"Selection", L"Range", 2, Get, [](auto& s, const Request& c) -> Value { return Wrap(s.Range(), c.context); }},
+    {L"Selection", L"TypeText", 3, Method, [](auto& s, const Request& c) -> Value { s.TypeText(c.args.Text(0)); return {}; }},
+    {L"Selection", L"SetRange", 4, Method,
+     [](auto& s, const Request& c) -> Value { s.SetRange(c.args.Long(0), c.args.Long(1)); return {}; }},
 };
 constexpr Automation<port::Selection> kSelection{L"Selection", kSelectionMembers};
-static_assert(OneNamePerId(kSelection.members));
+static_assert(Complete(kSelection));
 
 constexpr Member<port::Range> kRangeMembers[] = {
-    {L"Start", 1, Get, [](auto& r, const Call&) -> Value { return r.Start(); }},
-    {L"End", 2, Get, [](auto& r, const Call&) -> Value { return r.End(); }},
-    {L"Text", DISPID_VALUE, Get, [](auto& r, const Call&) -> Value { return r.Text(); }},
-    {L"Select", 3, Method, [](auto& r, const Call&) -> Value { r.Select(); return {}; }},
+    {L"Range", L"Start", 1, Get, [](auto& r, const Request&) -> Value { return r.Start(); }},
+    {L"Range", L"End", 2, Get, [](auto& r, const Request&) -> Value { return r.End(); }},
+    {L"Range", L"Text", DISPID_VALUE, Get, [](auto& r, const Request&) -> Value { return r.Text(); }},
+    {L"Range", L"Select", 3, Method, [](auto& r, const Request&) -> Value { r.Select(); return {}; }},
 };
 constexpr Automation<port::Range> kRange{L"Range", kRangeMembers};
-static_assert(OneNamePerId(kRange.members));
+static_assert(Complete(kRange));
 
 constexpr Member<port::Bookmarks> kBookmarksMembers[] = {
     // Item(Index): a name or a 1-based number.
-    {L"Item", DISPID_VALUE, Method,
-     [](auto& b, const Call& c) -> Value {
+    {L"Bookmarks", L"Item", DISPID_VALUE, Method,
+     [](auto& b, const Request& c) -> Value {
          return Wrap(c.args.IsText(0) ? b.Item(c.args.Text(0)) : b.Item(c.args.Long(0)), c.context);
-     },
-     1},
-    {L"Count", 1, Get, [](auto& b, const Call&) -> Value { return b.Count(); }},
-    {L"Exists", 2, Method, [](auto& b, const Call& c) -> Value { return b.Exists(c.args.Text(0)); }, 1},
+     }},
+    {L"Bookmarks", L"Count", 1, Get, [](auto& b, const Request&) -> Value { return b.Count(); }},
+    {L"Bookmarks", L"Exists", 2, Method, [](auto& b, const Request& c) -> Value { return b.Exists(c.args.Text(0)); }},
     // Without a range Word marks the selection; a range must be one of this Word's.
-    {L"Add", 3, Method,
-     [](auto& b, const Call& c) -> Value {
+    {L"Bookmarks", L"Add", 3, Method,
+     [](auto& b, const Request& c) -> Value {
          const auto given = c.args.Object(1);
          auto range = PortOf<port::Range>(given.Get());
          if (given && !range) c.args.Refuse(1);
          return Wrap(b.Add(c.args.Text(0), range), c.context);
-     },
-     2},
+     }},
 };
 constexpr Automation<port::Bookmarks> kBookmarks{L"Bookmarks", kBookmarksMembers};
-static_assert(OneNamePerId(kBookmarks.members));
+static_assert(Complete(kBookmarks));
 
 constexpr Member<port::Bookmark> kBookmarkMembers[] = {
-    {L"Name", DISPID_VALUE, Get, [](auto& b, const Call&) -> Value { return b.Name(); }},
-    {L"Start", 1, Get, [](auto& b, const Call&) -> Value { return b.Start(); }},
-    {L"End", 2, Get, [](auto& b, const Call&) -> Value { return b.End(); }},
-    {L"Delete", 3, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
+    {L"Bookmark", L"Name", DISPID_VALUE, Get, [](auto& b, const Request&) -> Value { return b.Name(); }},
+    {L"Bookmark", L"Start", 1, Get, [](auto& b, const Request&) -> Value { return b.Start(); }},
+    {L"Bookmark", L"End", 2, Get, [](auto& b, const Request&) -> Value { return b.End(); }},
+    {L"Bookmark", L"Delete", 3, Method, [](auto& b, const Request&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::Bookmark> kBookmark{L"Bookmark", kBookmarkMembers};
-static_assert(OneNamePerId(kBookmark.members));
+static_assert(Complete(kBookmark));
 
 constexpr Member<port::Variables> kVariablesMembers[] = {
-    {L"Item", DISPID_VALUE, Method, [](auto& v, const Call& c) -> Value { return Wrap(v.Item(c.args.Text(0)), c.context); }, 1},
-    {L"Add", 1, Method,
-     [](auto& v, const Call& c) -> Value { return Wrap(v.Add(c.args.Text(0), c.args.OptText(1).value_or(L"")), c.context); },
-     2},
+    {L"Variables", L"Item", DISPID_VALUE, Method, [](auto& v, const Request& c) -> Value { return Wrap(v.Item(c.args.Text(0)), c.context); }},
+    {L"Variables", L"Add", 1, Method,
+     [](auto& v, const Request& c) -> Value { return Wrap(v.Add(c.args.Text(0), c.args.OptText(1).value_or(L"")), c.context); }},
 };
 constexpr Automation<port::Variables> kVariables{L"Variables", kVariablesMembers};
-static_assert(OneNamePerId(kVariables.members));
+static_assert(Complete(kVariables));
 
 constexpr Member<port::Variable> kVariableMembers[] = {
-    {L"Value", DISPID_VALUE, Get, [](auto& v, const Call&) -> Value { return v.Value(); }},
-    {L"Value", DISPID_VALUE, Put, [](auto& v, const Call& c) -> Value { v.SetValue(c.args.Text(0)); return {}; }},
-    {L"Delete", 1, Method, [](auto& v, const Call&) -> Value { v.Delete(); return {}; }},
+    {L"Variable", L"Value", DISPID_VALUE, Get, [](auto& v, const Request&) -> Value { return v.Value(); }},
+    {L"Variable", L"Value", DISPID_VALUE, Put, [](auto& v, const Request& c) -> Value { v.SetValue(c.args.Text(0)); return {}; }},
+    {L"Variable", L"Delete", 1, Method, [](auto& v, const Request&) -> Value { v.Delete(); return {}; }},
 };
 constexpr Automation<port::Variable> kVariable{L"Variable", kVariableMembers};
-static_assert(OneNamePerId(kVariable.members));
+static_assert(Complete(kVariable));
 
 constexpr Member<port::Template> kTemplateMembers[] = {
-    {L"Saved", 1, Get, [](auto& t, const Call&) -> Value { return t.Saved(); }},
-    {L"Saved", 1, Put, [](auto& t, const Call& c) -> Value { t.SetSaved(c.args.Bool(0)); return {}; }},
+    {L"Template", L"Saved", 1, Get, [](auto& t, const Request&) -> Value { return t.Saved(); }},
+    {L"Template", L"Saved", 1, Put, [](auto& t, const Request& c) -> Value { t.SetSaved(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<port::Template> kTemplate{L"Template", kTemplateMembers};
-static_assert(OneNamePerId(kTemplate.members));
+static_assert(Complete(kTemplate));
 
 constexpr Member<Options> kOptionsMembers[] = {
-    {L"ReplaceSelection", 1, Get, [](auto&, const Call& c) -> Value { return LiveWord(c.context).ReplaceSelection(); }},
-    {L"ReplaceSelection", 1, Put,
-     [](auto&, const Call& c) -> Value { LiveWord(c.context).SetReplaceSelection(c.args.Bool(0)); return {}; }},
+    {L"Options", L"ReplaceSelection", 1, Get, [](auto&, const Request& c) -> Value { return LiveWord(c.context).ReplaceSelection(); }},
+    {L"Options", L"ReplaceSelection", 1, Put,
+     [](auto&, const Request& c) -> Value { LiveWord(c.context).SetReplaceSelection(c.args.Bool(0)); return {}; }},
 };
 constexpr Automation<Options> kOptions{L"Options", kOptionsMembers};
-static_assert(OneNamePerId(kOptions.members));
+static_assert(Complete(kOptions));
 
 // ---- Office command bars --------------------------------------------------------------------
 
 constexpr Member<port::CommandBars> kCommandBarsMembers[] = {
-    {L"Item", DISPID_VALUE, Method, [](auto& b, const Call& c) -> Value { return Wrap(b.Item(c.args.Name(0)), c.context); }, 1},
+    {L"CommandBars", L"Item", DISPID_VALUE, Method, [](auto& b, const Request& c) -> Value { return Wrap(b.Item(c.args.Name(0)), c.context); }},
     // Add(Name, Position, MenuBar, Temporary): a position given is put on the new bar.
-    {L"Add", 1, Method,
-     [](auto& b, const Call& c) -> Value {
+    {L"CommandBars", L"Add", 1, Method,
+     [](auto& b, const Request& c) -> Value {
          if (c.args.OptBool(2).value_or(false)) RaiseInvalidCall(L"wordsim makes no menu bars");
          const auto position = c.args.OptLong(1);
          auto bar = b.Add(c.args.OptText(0).value_or(L""), c.args.OptBool(3).value_or(false));
          if (position) bar->SetPosition(*position);
          return Wrap(bar, c.context);
-     },
-     4},
+     }},
 };
 constexpr Automation<port::CommandBars> kCommandBars{L"_CommandBars", kCommandBarsMembers};
-static_assert(OneNamePerId(kCommandBars.members));
+static_assert(Complete(kCommandBars));
 
 constexpr Member<port::CommandBar> kCommandBarMembers[] = {
-    {L"Left", 1, Get, [](auto& b, const Call&) -> Value { return b.Left(); }},
-    {L"Left", 1, Put, [](auto& b, const Call& c) -> Value { b.SetLeft(c.args.Long(0)); return {}; }},
-    {L"Top", 2, Get, [](auto& b, const Call&) -> Value { return b.Top(); }},
-    {L"Top", 2, Put, [](auto& b, const Call& c) -> Value { b.SetTop(c.args.Long(0)); return {}; }},
-    {L"Position", 3, Get, [](auto& b, const Call&) -> Value { return b.Position(); }},
-    {L"Position", 3, Put, [](auto& b, const Call& c) -> Value { b.SetPosition(c.args.Long(0)); return {}; }},
-    {L"RowIndex", 4, Get, [](auto& b, const Call&) -> Value { return b.RowIndex(); }},
-    {L"RowIndex", 4, Put, [](auto& b, const Call& c) -> Value { b.SetRowIndex(c.args.Long(0)); return {}; }},
-    {L"Visible", 5, Get, [](auto& b, const Call&) -> Value { return b.Visible(); }},
-    {L"Visible", 5, Put, [](auto& b, const Call& c) -> Value { b.SetVisible(c.args.Bool(0)); return {}; }},
-    {L"Controls", 6, Get, [](auto& b, const Call& c) -> Value { return Wrap(b.Controls(), c.context); }},
-    {L"Delete", 7, Method, [](auto& b, const Call&) -> Value { b.Delete(); return {}; }},
+    {L"CommandBar", L"Left", 1, Get, [](auto& b, const Request&) -> Value { return b.Left(); }},
+    {L"CommandBar", L"Left", 1, Put, [](auto& b, const Request& c) -> Value { b.SetLeft(c.args.Long(0)); return {}; }},
+    {L"CommandBar", L"Top", 2, Get, [](auto& b, const Request&) -> Value { return b.Top(); }},
+    {L"CommandBar", L"Top", 2, Put, [](auto& b, const Request& c) -> Value { b.SetTop(c.args.Long(0)); return {}; }},
+    {L"CommandBar", L"Position", 3, Get, [](auto& b, const Request&) -> Value { return b.Position(); }},
+    {L"CommandBar", L"Position", 3, Put, [](auto& b, const Request& c) -> Value { b.SetPosition(c.args.Long(0)); return {}; }},
+    {L"CommandBar", L"RowIndex", 4, Get, [](auto& b, const Request&) -> Value { return b.RowIndex(); }},
+    {L"CommandBar", L"RowIndex", 4, Put, [](auto& b, const Request& c) -> Value { b.SetRowIndex(c.args.Long(0)); return {}; }},
+    {L"CommandBar", L"Visible", 5, Get, [](auto& b, const Request&) -> Value { return b.Visible(); }},
+    {L"CommandBar", L"Visible", 5, Put, [](auto& b, const Request& c) -> Value { b.SetVisible(c.args.Bool(0)); return {}; }},
+    {L"CommandBar", L"Controls", 6, Get, [](auto& b, const Request& c) -> Value { return Wrap(b.Controls(), c.context); }},
+    {L"CommandBar", L"Delete", 7, Method, [](auto& b, const Request&) -> Value { b.Delete(); return {}; }},
 };
 constexpr Automation<port::CommandBar> kCommandBar{L"CommandBar", kCommandBarMembers};
-static_assert(OneNamePerId(kCommandBar.members));
+static_assert(Complete(kCommandBar));
 
 constexpr int32_t kCustomControl = 1;  // the Id of a control the caller makes itself
 
 constexpr Member<port::CommandBarControls> kControlsMembers[] = {
-    {L"Item", DISPID_VALUE, Method, [](auto& s, const Call& c) -> Value { return Wrap(s.Item(c.args.Name(0)), c.context); }, 1},
+    {L"CommandBarControls", L"Item", DISPID_VALUE, Method, [](auto& s, const Request& c) -> Value { return Wrap(s.Item(c.args.Name(0)), c.context); }},
     // Add(Type, Id, Parameter, Before, Temporary): Office's built-in controls are not in wordsim;
     // a control that cannot go where Before says is not added.
-    {L"Add", 1, Method,
-     [](auto& s, const Call& c) -> Value {
+    {L"CommandBarControls", L"Add", 1, Method,
+     [](auto& s, const Request& c) -> Value {
          if (c.args.OptLong(1).value_or(kCustomControl) != kCustomControl) RaiseInvalidCall(L"wordsim has no built-in controls");
          const auto parameter = c.args.OptText(2);
          const auto before = c.args.OptLong(3);
@@ -272,40 +265,38 @@ constexpr Member<port::CommandBarControls> kControlsMembers[] = {
              }
          }
          return Wrap(control, c.context);
-     },
-     5},
+     }},
 };
 constexpr Automation<port::CommandBarControls> kControls{L"CommandBarControls", kControlsMembers};
-static_assert(OneNamePerId(kControls.members));
+static_assert(Complete(kControls));
 
 // What buttons and pop-ups share.
 constexpr Member<port::CommandBarControl> kControlMembers[] = {
-    {L"Caption", 1, Get, [](auto& c, const Call&) -> Value { return c.Caption(); }},
-    {L"Caption", 1, Put, [](auto& c, const Call& a) -> Value { c.SetCaption(a.args.Text(0)); return {}; }},
-    {L"Parameter", 2, Get, [](auto& c, const Call&) -> Value { return c.Parameter(); }},
-    {L"Parameter", 2, Put, [](auto& c, const Call& a) -> Value { c.SetParameter(a.args.Text(0)); return {}; }},
-    {L"TooltipText", 3, Put, [](auto& c, const Call& a) -> Value { c.SetTooltipText(a.args.Text(0)); return {}; }},
-    {L"Tag", 4, Put, [](auto& c, const Call& a) -> Value { c.SetTag(a.args.Text(0)); return {}; }},
-    {L"Enabled", 5, Put, [](auto& c, const Call& a) -> Value { c.SetEnabled(a.args.Bool(0)); return {}; }},
-    {L"Visible", 6, Put, [](auto& c, const Call& a) -> Value { c.SetVisible(a.args.Bool(0)); return {}; }},
+    {L"CommandBarControl", L"Caption", 1, Get, [](auto& c, const Request&) -> Value { return c.Caption(); }},
+    {L"CommandBarControl", L"Caption", 1, Put, [](auto& c, const Request& a) -> Value { c.SetCaption(a.args.Text(0)); return {}; }},
+    {L"CommandBarControl", L"Parameter", 2, Get, [](auto& c, const Request&) -> Value { return c.Parameter(); }},
+    {L"CommandBarControl", L"Parameter", 2, Put, [](auto& c, const Request& a) -> Value { c.SetParameter(a.args.Text(0)); return {}; }},
+    {L"CommandBarControl", L"TooltipText", 3, Put, [](auto& c, const Request& a) -> Value { c.SetTooltipText(a.args.Text(0)); return {}; }},
+    {L"CommandBarControl", L"Tag", 4, Put, [](auto& c, const Request& a) -> Value { c.SetTag(a.args.Text(0)); return {}; }},
+    {L"CommandBarControl", L"Enabled", 5, Put, [](auto& c, const Request& a) -> Value { c.SetEnabled(a.args.Bool(0)); return {}; }},
+    {L"CommandBarControl", L"Visible", 6, Put, [](auto& c, const Request& a) -> Value { c.SetVisible(a.args.Bool(0)); return {}; }},
     // Move(Bar, Before): within the control's own bar.
-    {L"Move", 7, Method,
-     [](auto& c, const Call& a) -> Value {
+    {L"CommandBarControl", L"Move", 7, Method,
+     [](auto& c, const Request& a) -> Value {
          if (a.args.Object(0)) RaiseInvalidCall(L"wordsim moves controls within their bar only");
          c.Move(a.args.OptLong(1));
          return {};
-     },
-     2},
+     }},
     // Delete(Temporary): a deletion lasts as long as the model either way, but Temporary must be a Boolean.
-    {L"Delete", 8, Method, [](auto& c, const Call& a) -> Value { (void)a.args.OptBool(0); c.Delete(); return {}; }, 1},
+    {L"CommandBarControl", L"Delete", 8, Method, [](auto& c, const Request& a) -> Value { (void)a.args.OptBool(0); c.Delete(); return {}; }},
 };
 
 constexpr Member<port::CommandBarControl> kButtonMembers[] = {
-    {L"Type", 101, Get, [](auto&, const Call&) -> Value { return port::mso::ControlButton; }},
-    {L"Style", 102, Put,
-     [](auto& c, const Call& a) -> Value { dynamic_cast<port::CommandBarButton&>(c).SetStyle(a.args.Long(0)); return {}; }},
-    {L"FaceId", 103, Put,
-     [](auto& c, const Call& a) -> Value { dynamic_cast<port::CommandBarButton&>(c).SetFaceId(a.args.Long(0)); return {}; }},
+    {L"CommandBarButton", L"Type", 101, Get, [](auto&, const Request&) -> Value { return port::mso::ControlButton; }},
+    {L"CommandBarButton", L"Style", 102, Put,
+     [](auto& c, const Request& a) -> Value { dynamic_cast<port::CommandBarButton&>(c).SetStyle(a.args.Long(0)); return {}; }},
+    {L"CommandBarButton", L"FaceId", 103, Put,
+     [](auto& c, const Request& a) -> Value { dynamic_cast<port::CommandBarButton&>(c).SetFaceId(a.args.Long(0)); return {}; }},
 };
 constexpr IID kButtonEvents[] = {kCommandBarButtonEvents};
 
@@ -328,15 +319,15 @@ qlora::EventConnection AdviseButton(port::CommandBarControl& control, const IID&
 
 constexpr Automation<port::CommandBarControl> kButton{
     L"_CommandBarButton", kControlMembers, kButtonMembers, kButtonEvents, AdviseButton};
-static_assert(OneNamePerId(kButton.members));
+static_assert(Complete(kButton));
 
 constexpr Member<port::CommandBarControl> kPopupMembers[] = {
-    {L"Type", 101, Get, [](auto&, const Call&) -> Value { return port::mso::ControlPopup; }},
-    {L"Controls", 102, Get,
-     [](auto& c, const Call& a) -> Value { return Wrap(dynamic_cast<port::CommandBarPopup&>(c).Controls(), a.context); }},
+    {L"CommandBarPopup", L"Type", 101, Get, [](auto&, const Request&) -> Value { return port::mso::ControlPopup; }},
+    {L"CommandBarPopup", L"Controls", 102, Get,
+     [](auto& c, const Request& a) -> Value { return Wrap(dynamic_cast<port::CommandBarPopup&>(c).Controls(), a.context); }},
 };
 constexpr Automation<port::CommandBarControl> kPopup{L"CommandBarPopup", kControlMembers, kPopupMembers};
-static_assert(OneNamePerId(kPopup.members));
+static_assert(Complete(kPopup));
 
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Application> t, const Context& c) { return MakeObject(kApplication, std::move(t), c); }
 ComPtr<IDispatch> Wrap(std::shared_ptr<port::Documents> t, const Context& c) { return MakeObject(kDocuments, std::move(t), c); }

@@ -466,26 +466,14 @@ struct RibbonHost::Customization {
     bool Invoke(const std::wstring& name, const Node& node, VARTYPE type, Variant& result) {
         const auto* tag = node.Attribute(L"tag");
         const auto control = qlora::com::Adopt<IDispatch>(new RibbonControl(node.Id(), tag ? *tag : L""));
-        std::wstring callee = name;
-        LPOLESTR names[] = {callee.data()};
         DISPID dispid = DISPID_UNKNOWN;
-        HRESULT hr = callbacks->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
+        HRESULT hr = qlora::com::DispIdOf(callbacks.Get(), name, &dispid);
         if (FAILED(hr)) {
             RuntimeError(L"the callback \"" + name + L"\" was not found (" + Hex(hr) + L")");
             return false;
         }
-        VARIANTARG arg;
-        ::VariantInit(&arg);
-        arg.vt = VT_DISPATCH;
-        arg.pdispVal = control.Get();
-        DISPPARAMS params{&arg, nullptr, 1, 0};
-        EXCEPINFO excep{};
-        UINT argErr = 0;
-        hr = callbacks->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), &excep,
-                               &argErr);
-        ::SysFreeString(excep.bstrSource);
-        ::SysFreeString(excep.bstrDescription);
-        ::SysFreeString(excep.bstrHelpFile);
+        const Variant arg = qlora::com::ToVariant(control);
+        hr = qlora::com::InvokeDispId(callbacks.Get(), dispid, DISPATCH_METHOD, {&arg, 1}, result.put());
         if (SUCCEEDED(hr) && type != VT_EMPTY) hr = ::VariantChangeType(result.get(), result.get(), 0, type);
         if (FAILED(hr)) {
             RuntimeError(L"an error occurred while calling the callback \"" + name + L"\" of \"" + node.Id() + L"\": " +
@@ -550,11 +538,8 @@ void RibbonHost::Load(const std::wstring& progId, IUnknown* addIn) {
     const auto resolve = [&](const auto& self, const Node& node) -> void {
         for (const auto& [attribute, value] : node.attributes) {
             if (!attribute.starts_with(L"on") && !attribute.starts_with(L"get")) continue;
-            std::wstring callee = value;
-            LPOLESTR names[] = {callee.data()};
             DISPID dispid = DISPID_UNKNOWN;
-            if (!customization->callbacks ||
-                FAILED(customization->callbacks->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid)))
+            if (!customization->callbacks || FAILED(qlora::com::DispIdOf(customization->callbacks.Get(), value, &dispid)))
                 print_(name + L"Custom UI error: the callback \"" + value + L"\" (" + attribute + L" of '" + node.element +
                        L"') was not found");
         }
@@ -566,17 +551,9 @@ void RibbonHost::Load(const std::wstring& progId, IUnknown* addIn) {
     if (const auto* onLoad = customization->root.Attribute(L"onLoad")) {
         ComPtr<IDispatch> ui;
         customization->ui.As(&ui);
-        std::wstring callee = *onLoad;
-        LPOLESTR names[] = {callee.data()};
-        DISPID dispid = DISPID_UNKNOWN;
-        VARIANTARG arg;
-        ::VariantInit(&arg);
-        arg.vt = VT_DISPATCH;
-        arg.pdispVal = ui.Get();
-        DISPPARAMS params{&arg, nullptr, 1, 0};
-        HRESULT hr = customization->callbacks->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
-        if (SUCCEEDED(hr)) hr = customization->callbacks->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                                                 &params, nullptr, nullptr, nullptr);
+        const Variant arg = qlora::com::ToVariant(ui);
+        const HRESULT hr =
+            qlora::com::InvokeByName(customization->callbacks.Get(), *onLoad, DISPATCH_METHOD, {&arg, 1});
         if (FAILED(hr)) customization->RuntimeError(L"an error occurred while calling the callback \"" + *onLoad + L"\": " + Hex(hr));
     }
     customizations_.push_back(std::move(customization));
