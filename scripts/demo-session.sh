@@ -22,7 +22,7 @@ echo "== Installing the add-in for this user (regsvr32 /n /i:user, and Word's ad
 
 echo
 echo "== Word (wordsim) runs the user's session: demo/session.wordsim"
-winout=$(winepath -w "$out")
+winout=$("$run" winepath -w "$out")
 sed "s|@OUT@|${winout//\\/\\\\}|g" "$source/demo/session.wordsim" >"$out/session.wordsim"
 # A dialog the script does not answer would wait for ever: the session gets five minutes.
-timeout 300 "$run" "$bin/wordsim.exe" "$(winepath -w "$out/session.wordsim")" </dev/null
+timeout 300 "$run" "$bin/wordsim.exe" "$("$run" winepath -w "$out/session.wordsim")" </dev/null

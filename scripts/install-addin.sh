@@ -8,7 +8,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run="$here/wine-run"
 addin_key='HKCU\Software\Microsoft\Office\Word\Addins\QloraWordAddIn.Connect'
 
-dll=$(winepath -w "$1/QloraWordAddIn.dll")
+dll=$("$run" winepath -w "$1/QloraWordAddIn.dll")
 "$run" regsvr32 /s /n /i:user "$dll"
 "$run" reg add "$addin_key" /v FriendlyName /t REG_SZ /d "Quillora TemplateEditor" /f >/dev/null
 "$run" reg add "$addin_key" /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null

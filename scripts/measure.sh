@@ -28,13 +28,13 @@ echo "== Installing the add-in for this user, and beside it the do-nothing add-i
 # Registered as the installer registers the add-in: a class for this user and Word's add-in key.
 empty_clsid='{8402BF9E-622F-440F-BE1C-F5D01D83F3E9}'
 "$run" reg add 'HKCU\Software\Classes\EmptyAddIn.Connect\CLSID' /ve /d "$empty_clsid" /f >/dev/null
-"$run" reg add "HKCU\\Software\\Classes\\CLSID\\$empty_clsid\\InprocServer32" /ve /d "$(winepath -w "$bin/EmptyAddIn.dll")" /f >/dev/null
+"$run" reg add "HKCU\\Software\\Classes\\CLSID\\$empty_clsid\\InprocServer32" /ve /d "$("$run" winepath -w "$bin/EmptyAddIn.dll")" /f >/dev/null
 "$run" reg add 'HKCU\Software\Microsoft\Office\Word\Addins\EmptyAddIn.Connect' /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null
 echo "  QloraWordAddIn.dll $(stat -c %s "$bin/QloraWordAddIn.dll") bytes, imports: $(imports "$bin/QloraWordAddIn.dll" | tr '\n' ' ')"
 echo
 echo "== wordsim /measure $runs /baseline EmptyAddIn.Connect bench/addin-in-word.wordsim"
 timeout 900 "$run" "$bin/wordsim.exe" /measure "$runs" /baseline EmptyAddIn.Connect \
-  "$(winepath -w "$source/bench/addin-in-word.wordsim")" </dev/null
+  "$("$run" winepath -w "$source/bench/addin-in-word.wordsim")" </dev/null
 
 # A long template: 200 pages (about 600,000 characters) with 1,000 inserted wildcards, then one
 # "Check wildcards", which finds all marked and says so in a message box.
@@ -53,4 +53,4 @@ filler=$(printf 'The message below was printed for the files of the office; keep
 } >"$long"
 echo
 echo "== wordsim /measure 3: Check wildcards in 200 pages with 1,000 wildcards"
-timeout 900 "$run" "$bin/wordsim.exe" /measure 3 "$(winepath -w "$long")" </dev/null | grep -E 'what Word|median|Check wildcards|Word starts' || true
+timeout 900 "$run" "$bin/wordsim.exe" /measure 3 "$("$run" winepath -w "$long")" </dev/null | grep -E 'what Word|median|Check wildcards|Word starts' || true

@@ -74,8 +74,8 @@ wineserver -w
 
 local_win=$("$wine" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
 win_dir="$local_win\\Programs\\Quillora TemplateEditor"
-dir=$(winepath -u "$win_dir" 2>/dev/null)
-data_dir=$(winepath -u "$local_win\\Tandrel\\Quillora" 2>/dev/null)
+dir=$("$wine" winepath -u "$win_dir" 2>/dev/null)
+data_dir=$("$wine" winepath -u "$local_win\\Tandrel\\Quillora" 2>/dev/null)
 dll64=$dir/x64/QloraWordAddIn.dll
 dll32=$dir/x86/QloraWordAddIn.dll
 addin_key='HKCU\Software\Microsoft\Office\Word\Addins\QloraWordAddIn.Connect'
