@@ -33,7 +33,6 @@ void clsWordAddIn::InitHandler(const std::shared_ptr<word::Application>& myAppli
             myWordAppEvents = myWordApp->AdviseDocumentChange([this] { myWordApp_DocumentChange(); });
             basGlobal::SetLanguage();
             auto fileOps = std::make_unique<clsFileOps>();
-            myTimerForm = std::make_unique<frmTimer>([this] { myTimerForm_SaveCommandPosition(); });
             // Without the user's application data folder there is no data folder: "\Tandrel\..."
             // would land at the root of Word's current drive.
             const std::wstring appData = fileOps->GetPathLocalAppData();
@@ -57,6 +56,7 @@ void clsWordAddIn::UnInitHandler() {
         myWordAppEvents.Reset();
         myWordApp.reset();
         myTimerForm.reset();  // unloading frmTimer stops its ticks
+        timerLoaded_ = false;
         if (auto* dialogs = Installed<OpenDialogs>::Get()) {
             dialogs->UnloadInfo();
             dialogs->UnloadErrorReport();
@@ -69,7 +69,16 @@ void clsWordAddIn::myWordApp_DocumentChange() {
         if (!basGlobal::gCommandBar) throw Raised(kObjectNotSet);
         basGlobal::gCommandBar->CreateCommandbar();
         basRibbon::Refresh();  // "Use as template" and the menu follow the documents
+        LoadTimerForToolbar();
     });
+}
+
+void clsWordAddIn::LoadTimerForToolbar() {
+    // Until a toolbar exists a tick has no position to store; the hidden window and its timer
+    // are made once, for the first toolbar, and not at Word's start.
+    if (timerLoaded_ || !Required(basGlobal::gCommandBar).CommandBar()) return;
+    timerLoaded_ = true;
+    myTimerForm = std::make_unique<frmTimer>([this] { myTimerForm_SaveCommandPosition(); });
 }
 
 void clsWordAddIn::myTimerForm_SaveCommandPosition() {
@@ -84,6 +93,7 @@ void clsWordAddIn::StartupComplete() {
         auto& bar = Required(basGlobal::gCommandBar);
         if (bar.CommandBar() || Required(myWordApp).Documents()->Count() < 1) return;
         bar.CreateCommandbar();
+        LoadTimerForToolbar();
     });
 }
 

@@ -1,7 +1,7 @@
 // clsWordAddIn: the add-in handler. Connect makes one per connection: InitHandler sets up the
-// process-wide state, listens to Word's DocumentChange (which builds and refreshes the toolbar)
-// and to frmTimer (which has the toolbar store its position every five seconds); UnInitHandler
-// tears it all down again.
+// process-wide state and listens to Word's DocumentChange (which builds and refreshes the toolbar);
+// the first toolbar loads frmTimer, which has it store its position every five seconds.
+// UnInitHandler tears it all down again.
 #pragma once
 
 #include <memory>
@@ -40,9 +40,13 @@ public:
     void RemoveToolbar();
 
 private:
+    // Loads frmTimer once a toolbar exists; a failure to load it is reported once.
+    void LoadTimerForToolbar();
+
     std::shared_ptr<word::Application> myWordApp;
     EventConnection myWordAppEvents;
     std::unique_ptr<frmTimer> myTimerForm;  // loaded, its SaveCommandPosition reaching us
+    bool timerLoaded_ = false;              // loading was tried for this connection
 };
 
 }  // namespace qlora

@@ -110,9 +110,8 @@ TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
     ASSERT_NE(basGlobal::gTemplateList, nullptr);
     EXPECT_EQ(basGlobal::gTemplateList->FilePath(), std::wstring(kDataPath) + L"NewTemplates.ini");
     EXPECT_EQ(basDisplayNames::Count(), 34);
-    ASSERT_EQ(timers.started.size(), 1u);
-    EXPECT_EQ(timers.started[0]->interval, 5000);
     EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
+    EXPECT_TRUE(timers.started.empty());  // and no position for a timer to store
     EXPECT_TRUE(trail.view.reports.empty());
     basGlobal::gLanguage = basGlobal::kEnglish;
 }
@@ -123,6 +122,9 @@ TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarAndTimerTicksStoreItsPosition
     word.NewDocument();
     ASSERT_NE(Toolbar(), nullptr);
     EXPECT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
+    word.NewDocument();  // the toolbar's first build started the one timer
+    ASSERT_EQ(timers.started.size(), 1u);
+    EXPECT_EQ(timers.started[0]->interval, 5000);
 
     timers.TickAll();
     const auto left = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
@@ -188,6 +190,12 @@ TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
     ASSERT_EQ(trail.view.reports.size(), 1u);
     EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
     EXPECT_EQ(trail.view.reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
+    EXPECT_TRUE(timers.started.empty());  // no toolbar, no timer
+
+    word.Allow(L"CommandBars.Add");
+    word.NewDocument();
+    ASSERT_NE(Toolbar(), nullptr);
+    EXPECT_EQ(timers.Ticking(), 1u);
 }
 
 class Connecting : public AddinHandler {
@@ -218,6 +226,7 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
         const auto adds = word.CallCount(L"CommandBarControls.Add");
         connect.IDTExtensibility2_OnStartupComplete();
         EXPECT_EQ(Toolbar() != nullptr, start.toolbar) << start.name;
+        EXPECT_EQ(timers.Ticking(), start.toolbar ? 1u : 0u) << start.name;
         if (adds > 0) {
             EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), adds) << start.name << ": built twice";
         }
