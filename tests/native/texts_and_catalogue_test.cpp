@@ -80,6 +80,8 @@ TEST_F(TextLanguage, FixedByTheFirstLookupWhileTheCatalogueFollowsItAndRefusesAD
                                          L"strGerman='<<x>>', strEnglish='') "),
               std::wstring::npos);
     EXPECT_EQ(name(L"WildCard_Subject", 1), L"<<Subject>>");
+    basDisplayNames::ClearNamesList();
+    EXPECT_EQ(name(L"WildCard_Subject", 1), L"");
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
