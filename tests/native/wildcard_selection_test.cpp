@@ -69,7 +69,9 @@ TEST(WildcardSortKeys, PlacesSortAsTheUsersLocaleSortsTheirKeysAndPlacesAbove62C
     EXPECT_EQ(SortKey(1000), L"");
     for (int32_t p = 1; p <= 62; ++p) {
         EXPECT_TRUE(SortsBefore(SortKey(63), SortKey(p))) << p;
-        if (p < 62) EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1)) && !SortsBefore(SortKey(p + 1), SortKey(p))) << p;
+        if (p < 62) {
+            EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1)) && !SortsBefore(SortKey(p + 1), SortKey(p))) << p;
+        }
     }
     EXPECT_TRUE(SortsBefore(L"a", L"A"));  // by character code "A" would come first
     EXPECT_TRUE(SortsBefore(L"9", L"a"));
