@@ -1,6 +1,3 @@
-// The add-in handler and the connection object against the in-memory Word, registry, file
-// system and timers: what Word's connection sets up, what its events and the timer do, and what
-// disconnection leaves behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,27 +91,33 @@ protected:
     wordsim::Word word;
 };
 
+// Without the user's application data folder there is no data folder, and all the rest.
 TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
-    locale.name = L"German";
-    clsWordAddIn handler;
-    handler.InitHandler(word.Application());
-
-    EXPECT_NE(basGlobal::gWordApplication, nullptr);
-    ASSERT_NE(basGlobal::gCommandBar, nullptr);
-    ASSERT_NE(basGlobal::gSettings, nullptr);
-    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
-    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
-    EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
-    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
-    EXPECT_EQ(files.Find(kDataPath) ? files.Find(kDataPath)->folder : false, true);  // created on first run
-    ASSERT_NE(basGlobal::gTemplateList, nullptr);
-    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), std::wstring(kDataPath) + L"NewTemplates.ini");
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-    ASSERT_EQ(timers.started.size(), 1u);
-    EXPECT_EQ(timers.started[0]->interval, 5000);
-    EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
-    EXPECT_TRUE(trail.view.reports.empty());
-    basGlobal::gLanguage = basGlobal::kEnglish;
+    for (const std::wstring dataPath : {L"", kDataPath}) {
+        if (dataPath.empty()) files.specialFolders.clear();
+        else files.specialFolders[28] = kLocalAppData;
+        locale.name = L"German";
+        clsWordAddIn handler;
+        handler.InitHandler(word.Application());
+        ASSERT_NE(basGlobal::gSettings, nullptr);
+        EXPECT_EQ(std::pair(basGlobal::gSettings->RootKey, basGlobal::gSettings->KeyPath()),
+                  std::pair(kHKeyCurrentUser, std::wstring(kAddinKey)));
+        EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
+        basGlobal::gLanguage = basGlobal::kEnglish;
+        EXPECT_EQ(basGlobal::gDataPath, dataPath);
+        EXPECT_EQ(files.Find(dataPath.empty() ? L"\\Tandrel" : kDataPath) != nullptr, !dataPath.empty());  // made at once
+        ASSERT_NE(basGlobal::gTemplateList, nullptr);
+        EXPECT_EQ(basGlobal::gTemplateList->FilePath(), dataPath.empty() ? L"" : dataPath + L"NewTemplates.ini");
+        EXPECT_EQ(basDisplayNames::Count(), 34);
+        ASSERT_EQ(timers.started.size(), 1u);
+        EXPECT_EQ(timers.started[0]->interval, 5000);
+        EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
+        EXPECT_TRUE(trail.view.reports.empty());
+        handler.UnInitHandler();
+        timers.started.clear();
+        basGlobal::gTemplateList.reset();
+        basGlobal::gDataPath.clear();
+    }
 }
 
 TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarAndTimerTicksStoreItsPosition) {
@@ -138,9 +141,7 @@ TEST_F(AddinHandler, UnInitHandlerReleasesStateStopsEventsAndUnloadsDialogs) {
     const auto templateList = basGlobal::gTemplateList;
     handler.UnInitHandler();
 
-    EXPECT_EQ(basGlobal::gWordApplication, nullptr);
-    EXPECT_EQ(basGlobal::gCommandBar, nullptr);
-    EXPECT_EQ(basGlobal::gSettings, nullptr);
+    EXPECT_TRUE(!basGlobal::gWordApplication && !basGlobal::gCommandBar && !basGlobal::gSettings);
     EXPECT_EQ(basDisplayNames::Count(), 0);
     EXPECT_EQ(timers.Ticking(), 0u);
     EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
@@ -164,20 +165,8 @@ TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
     EXPECT_TRUE(timers.started.empty());
     EXPECT_EQ(basDisplayNames::Count(), 0);
     // The store points at the add-in's key all the same, not at its class defaults.
-    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
-    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
-}
-
-TEST_F(AddinHandler, WithoutTheUsersApplicationDataFolderThereIsNoDataFolder) {
-    files.specialFolders.clear();
-    clsWordAddIn handler;
-    handler.InitHandler(word.Application());
-    EXPECT_EQ(basGlobal::gDataPath, L"");
-    EXPECT_EQ(files.Find(L"\\Tandrel"), nullptr);
-    ASSERT_NE(basGlobal::gTemplateList, nullptr);
-    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), L"");
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-    EXPECT_TRUE(trail.view.reports.empty());
+    EXPECT_EQ(std::pair(basGlobal::gSettings->RootKey, basGlobal::gSettings->KeyPath()),
+              std::pair(kHKeyCurrentUser, std::wstring(kAddinKey)));
 }
 
 TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
