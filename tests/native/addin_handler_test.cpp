@@ -46,9 +46,7 @@ public:
         for (const auto& t : started)
             if (!t->stopped) t->onTick();
     }
-    size_t Ticking() const {
-        return static_cast<size_t>(std::count_if(started.begin(), started.end(), [](auto& t) { return !t->stopped; }));
-    }
+    size_t Ticking() const { return size_t(std::ranges::count_if(started, [](auto& t) { return !t->stopped; })); }
 };
 
 class RecordingDialogs : public OpenDialogs {
@@ -120,35 +118,25 @@ TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
     }
 }
 
-TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarAndTimerTicksStoreItsPosition) {
+// UnInitHandler releases the state, stops the events and timer, and unloads the dialogs.
+TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarTimerTicksStoreItsPositionAndUnInitHandlerReleasesAll) {
     clsWordAddIn handler;
     handler.InitHandler(word.Application());
     word.NewDocument();
     ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
-
     timers.TickAll();
     const auto left = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
     ASSERT_TRUE(left.has_value());
     EXPECT_EQ(left->data, std::wstring(L"3") + L'\0');  // docked at the bottom by default
-    EXPECT_TRUE(trail.view.reports.empty());
-}
 
-TEST_F(AddinHandler, UnInitHandlerReleasesStateStopsEventsAndUnloadsDialogs) {
-    clsWordAddIn handler;
-    handler.InitHandler(word.Application());
-    word.NewDocument();
     const auto templateList = basGlobal::gTemplateList;
     handler.UnInitHandler();
-
     EXPECT_TRUE(!basGlobal::gWordApplication && !basGlobal::gCommandBar && !basGlobal::gSettings);
     EXPECT_EQ(basDisplayNames::Count(), 0);
     EXPECT_EQ(timers.Ticking(), 0u);
     EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
-    // Kept for the next connection.
-    EXPECT_EQ(basGlobal::gTemplateList, templateList);
+    EXPECT_EQ(basGlobal::gTemplateList, templateList);  // kept for the next connection
     EXPECT_EQ(basGlobal::gDataPath, kDataPath);
-
     const auto calls = word.TotalCalls();
     word.NewDocument();  // no longer heard
     EXPECT_EQ(word.TotalCalls(), calls);
@@ -181,9 +169,7 @@ TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
 
 class Connecting : public AddinHandler {
 protected:
-    std::function<std::shared_ptr<word::Application>()> ThisWord() {
-        return [this] { return word.Application(); };
-    }
+    const std::function<std::shared_ptr<word::Application>()> thisWord = [this] { return word.Application(); };
     const Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
 };
 
@@ -202,7 +188,7 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
     };
     for (const auto& start : starts) {
         Connect connect;
-        connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+        connect.IDTExtensibility2_OnConnection(thisWord, 1, shown);
         start.openDocument();
         const auto adds = word.CallCount(L"CommandBarControls.Add");
         connect.IDTExtensibility2_OnStartupComplete();
@@ -220,13 +206,13 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
 // Loaded again, a fresh handler builds a working toolbar at once, with its timer.
 TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBack) {
     Connect connect;
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    connect.IDTExtensibility2_OnConnection(thisWord, 1, shown);
     word.NewDocument();
     connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
     EXPECT_EQ(Toolbar(), nullptr);
     EXPECT_TRUE(word.NormalTemplateSaved());
 
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);  // a document is open: built at once
+    connect.IDTExtensibility2_OnConnection(thisWord, 0, shown);  // a document is open: built at once
     ASSERT_NE(Toolbar(), nullptr);
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
     EXPECT_NE(word.ActiveDocument()->FindBookmark(L"WildCard_Subject"), nullptr);
@@ -239,7 +225,7 @@ TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBac
 // A failing release is the handler's own report; disconnection still ends, and adds none.
 TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
     Connect connect;
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    connect.IDTExtensibility2_OnConnection(thisWord, 1, shown);
     word.NewDocument();
     dialogs.fails = true;
     connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
