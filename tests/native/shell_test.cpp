@@ -21,14 +21,11 @@ struct ProcessState {
     bool released = false;
 };
 
-class FakeProcess final : public ShellProcess {
-public:
-    explicit FakeProcess(std::shared_ptr<ProcessState> state) : state_(std::move(state)) {}
-    ~FakeProcess() override { state_->released = true; }
-    std::optional<uint32_t> ExitCode() override { return state_->exitCode; }
-
-private:
-    std::shared_ptr<ProcessState> state_;
+struct FakeProcess final : ShellProcess {
+    explicit FakeProcess(std::shared_ptr<ProcessState> s) : state(std::move(s)) {}
+    ~FakeProcess() override { state->released = true; }
+    std::optional<uint32_t> ExitCode() override { return state->exitCode; }
+    std::shared_ptr<ProcessState> state;
 };
 
 class FakeShell final : public ShellHost {
@@ -53,18 +50,13 @@ public:
     Started ExecuteEx(const ShellRequest& request, uint32_t mask) override {
         calls.push_back({true, request, mask});
         if (failure) throw *failure;
-        Started started{instance, nullptr};
-        if (process) started.process = std::make_unique<FakeProcess>(std::exchange(process, nullptr));
-        return started;
+        return {instance, process ? std::make_unique<FakeProcess>(std::exchange(process, nullptr)) : nullptr};
     }
 };
 
 class ShellLaunch : public ::testing::Test {
 protected:
-    std::shared_ptr<ProcessState> NextProcess() {
-        shell.process = std::make_shared<ProcessState>();
-        return shell.process;
-    }
+    std::shared_ptr<ProcessState> NextProcess() { return shell.process = std::make_shared<ProcessState>(); }
 
     testing::TrailFixturePorts ports;
     FakeShell shell;
