@@ -168,38 +168,31 @@ TEST(FailureHresult, RuntimeNumbersAsFacilityControlNegativeAsTheyAre) {
 }
 
 // PassOn raises the report on, to be shown by whoever handles it; Handle shows it and answers its
-// default result.
-TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnAndHandleShowsItAndAnswersTheDefault) {
+// default result. The companion's own errors pass through both unchanged and leave no report.
+TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnHandleShowsItAndPassThroughErrorsTravelUnchanged) {
     const auto passed = testing::ErrorOf([] {
         PassOn(L"basGlobal.GetPathPart(strPath,bolRight)", [] { throw Error(13, L"X", L"Type mismatch"); },
                std::wstring(L"C:\\"), false);
     });
-    EXPECT_EQ(passed.number, 13);
-    EXPECT_EQ(passed.source, L"HuntERR.ErrorIn");
-    EXPECT_EQ(passed.description, HuntERR31::Report());
+    EXPECT_EQ(std::tuple(passed.number, passed.source, passed.description),
+              std::tuple(13, std::wstring(L"HuntERR.ErrorIn"), HuntERR31::Report()));
     EXPECT_NE(passed.description.find(L"GetPathPart(strPath='C:\\', bolRight=False) "), std::wstring::npos);
-    EXPECT_TRUE(ports.host.files.empty());
-
+    EXPECT_TRUE(ports.host.files.empty() && ports.view.reports.empty());
     EXPECT_FALSE(Handle(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
     EXPECT_EQ(Handle(L"m.Op", []() -> int { return 7; }), 7);
     EXPECT_EQ(ports.view.reports.size(), 1u);
-}
 
-TEST_F(ErrorTrailTest, PassThroughErrorsTravelUnchangedAndLeaveNoReport) {
+    ports.host.files.clear();
     const int32_t passThrough = HuntERR31::PassThroughFirst + 10;
-    Handle(L"outer.Op", [&] {
-        try {
-            PassOn(L"inner.Op(x)", [&] { throw Error(passThrough, L"Companion", L"cancelled"); }, 1);
-        } catch (const Error& e) {
-            EXPECT_EQ(std::tuple(e.Number(), e.Source(), e.Description()),
-                      std::tuple(passThrough, std::wstring(L"Companion"), std::wstring(L"cancelled")));
-            throw;
-        }
+    const auto through = testing::ErrorOf([&] {
+        PassOn(L"inner.Op(x)", [&] { throw Error(passThrough, L"Companion", L"cancelled"); }, 1);
     });
-    EXPECT_TRUE(HuntERR31::Report().empty());
-    EXPECT_TRUE(ports.host.files.empty());
-    ASSERT_EQ(ports.view.reports.size(), 1u);  // the dialog still opens, with only its version lines
-    EXPECT_TRUE(ports.view.reports[0].empty());
+    EXPECT_EQ(std::tuple(through.number, through.source, through.description),
+              std::tuple(passThrough, std::wstring(L"Companion"), std::wstring(L"cancelled")));
+    Handle(L"outer.Op", [&] { throw Error(passThrough, L"Companion", L"cancelled"); });
+    EXPECT_TRUE(HuntERR31::Report().empty() && ports.host.files.empty());
+    ASSERT_EQ(ports.view.reports.size(), 2u);  // the dialog still opens, with only its version lines
+    EXPECT_TRUE(ports.view.reports[1].empty());
 }
 
 TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {
