@@ -103,7 +103,7 @@ TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
         EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
         basGlobal::gLanguage = basGlobal::kEnglish;
         EXPECT_EQ(basGlobal::gDataPath, dataPath);
-        EXPECT_EQ(files.Find(dataPath.empty() ? L"\\Tandrel" : kDataPath) != nullptr, !dataPath.empty());  // made at once
+        EXPECT_EQ(files.Find(dataPath.empty() ? L"\\Tandrel" : kDataPath) != nullptr, !dataPath.empty());
         ASSERT_NE(basGlobal::gTemplateList, nullptr);
         EXPECT_EQ(basGlobal::gTemplateList->FilePath(), dataPath.empty() ? L"" : dataPath + L"NewTemplates.ini");
         EXPECT_EQ(basDisplayNames::Count(), 34);
@@ -193,8 +193,9 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
 }
 
 // Unloaded by the user, the toolbar leaves Word with the add-in; Word quitting discards it itself.
-// Loaded again, a fresh handler builds a working toolbar at once, with its timer.
-TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBack) {
+// Loaded again, a fresh handler builds a working toolbar at once, with its timer. A failing release
+// is the handler's own report; disconnection still ends, and adds none.
+TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarLoadingAgainBringsItBackAFailingReleaseEndsIt) {
     Connect connect;
     connect.IDTExtensibility2_OnConnection(thisWord, 1, shown);
     word.NewDocument();
@@ -210,13 +211,8 @@ TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBac
     connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
     EXPECT_NE(Toolbar(), nullptr);
     EXPECT_TRUE(trail.view.reports.empty());
-}
 
-// A failing release is the handler's own report; disconnection still ends, and adds none.
-TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
-    Connect connect;
-    connect.IDTExtensibility2_OnConnection(thisWord, 1, shown);
-    word.NewDocument();
+    connect.IDTExtensibility2_OnConnection(thisWord, 0, shown);
     dialogs.fails = true;
     connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
     EXPECT_FALSE(connect.Connected());
@@ -231,8 +227,7 @@ TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
     const auto notWord = []() -> std::shared_ptr<word::Application> {
         throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
     };
-    const Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
-    connect.IDTExtensibility2_OnConnection(notWord, 1, other);
+    connect.IDTExtensibility2_OnConnection(notWord, 1, {{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}});
     ASSERT_EQ(trail.view.reports.size(), 1u);
     EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application={Object}, "
                                          L"ConnectMode=1, AddInInst={Nothing}, custom={Empty})"),
