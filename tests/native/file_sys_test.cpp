@@ -75,7 +75,6 @@ TEST_F(FileSysTest, FileInputDropsOnlyAFinalLineBreakAndFileOutputNeedsAFolder) 
     }
     fs.AddFile(L"C:\\T\\hidden.ini", "secret\r\n", true);
     EXPECT_EQ(basFileSys::FileInput(L"C:\\T\\hidden.ini", false), L"");
-
     basFileSys::FileOutput(L"C:\\Missing\\list.ini", L"x");
     basFileSys::FileOutput(L"list.ini", L"x");  // no folder part at all
     EXPECT_FALSE(fs.Find(L"C:\\Missing\\list.ini") || fs.Find(L"list.ini"));
@@ -91,9 +90,6 @@ TEST_F(FileSysTest, AFailingWriteOrReplaceLeavesTheOldFileAndNoTemporaryFile) {
         EXPECT_EQ(fs.Bytes(path), "old|>|\r\n") << step;
         EXPECT_EQ(fs.Children(L"C:\\T"), std::vector<std::wstring>{path}) << step;
     }
-    EXPECT_NE(HuntERR31::Report().find(L"Call Stack: basFileSys.FileOutput(strPath='C:\\T\\list.ini', strValue='new|>|')"),
-              std::wstring::npos)
-        << HuntERR31::Report();
 }
 
 TEST_F(FileSysTest, WriteProbeNeverTouchesAFileTheUserHas) {
