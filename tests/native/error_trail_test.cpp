@@ -36,7 +36,8 @@ TEST_F(ErrorTrailTest, ThreeLevelFailureBuildsHeaderThenLinesInnermostFirstAndLo
             PassOn(
                 L"clsCommandBar.AddButton(myParent,strParam,strToolTip,lngFaceId,lngDefaultIndex)",
                 [&] {
-                    PassOn(L"clsCommandBar.CreateControl(myParent,lngControlType,strCaption,lngStyle,lngFaceId,strToolTip)",
+                    PassOn(L"clsCommandBar.CreateControl(myParent,lngControlType,strCaption,lngStyle,lngFaceId,"
+                           L"strToolTip)",
                            [] { throw Error(5, L"Microsoft Office", L"Invalid procedure call or argument"); }, popup,
                            1, std::wstring(L"Subject"), 3, 163, std::wstring());
                 },
@@ -135,7 +136,8 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
          },
          {L"  Description: Permission denied\r\n  API Error: (5) Access is denied.\r\n"}},
         {"no system line for 203", failing(Error(ErrorInfo{70, L"X", L"d", {}, 0, 0, 203})), {}, L"API Error"},
-        {"line numbers when known", failing(Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0})), {L"m.Op()  at Line 120 ---"}},
+        {"line numbers when known", failing(Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0})),
+         {L"m.Op()  at Line 120 ---"}},
         {"other exceptions", failing(std::runtime_error("disk on fire")), {L"disk on fire \r\n"}},
         {"not even an exception", failing(42), {L"ErrorIn: E"}},
         {"a missing component and computer name as the host says them",
