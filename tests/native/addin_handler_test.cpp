@@ -21,32 +21,26 @@ constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAdd
 constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
 constexpr wchar_t kDataPath[] = L"C:\\Users\\ann\\AppData\\Local\\Tandrel\\Quillora\\";
 
-// Timers that tick when the test says so.
+// Timers that tick when the test says so; a stopped timer's function is empty.
 class ManualTimers : public TimerFactory {
 public:
-    struct Running {
-        int32_t interval;
-        std::function<void()> onTick;
-        bool stopped = false;
+    using Tick = std::shared_ptr<std::function<void()>>;
+    struct Running : Timer {
+        Tick onTick;
+        ~Running() override { *onTick = nullptr; }
     };
-    std::vector<std::shared_ptr<Running>> started;
+    std::vector<std::pair<int32_t, Tick>> started;  // by interval
 
     std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
-        auto running = std::make_shared<Running>(Running{interval, std::move(onTick)});
-        started.push_back(running);
-        struct Handle : Timer {
-            std::shared_ptr<Running> running;
-            ~Handle() override { running->stopped = true; }
-        };
-        auto handle = std::make_unique<Handle>();
-        handle->running = running;
-        return handle;
+        auto running = std::make_unique<Running>();
+        running->onTick = started.emplace_back(interval, std::make_shared<std::function<void()>>(onTick)).second;
+        return running;
     }
     void TickAll() {
-        for (const auto& t : started)
-            if (!t->stopped) t->onTick();
+        for (const auto& [interval, onTick] : started)
+            if (*onTick) (*onTick)();
     }
-    size_t Ticking() const { return size_t(std::ranges::count_if(started, [](auto& t) { return !t->stopped; })); }
+    size_t Ticking() const { return size_t(std::ranges::count_if(started, [](auto& t) { return bool(*t.second); })); }
 };
 
 class RecordingDialogs : public OpenDialogs {
@@ -108,7 +102,7 @@ TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
         EXPECT_EQ(basGlobal::gTemplateList->FilePath(), dataPath.empty() ? L"" : dataPath + L"NewTemplates.ini");
         EXPECT_EQ(basDisplayNames::Count(), 34);
         ASSERT_EQ(timers.started.size(), 1u);
-        EXPECT_EQ(timers.started[0]->interval, 5000);
+        EXPECT_EQ(timers.started[0].first, 5000);
         EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
         EXPECT_TRUE(trail.view.reports.empty());
         handler.UnInitHandler();
