@@ -22,8 +22,7 @@ constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
 constexpr wchar_t kDataPath[] = L"C:\\Users\\ann\\AppData\\Local\\Tandrel\\Quillora\\";
 
 // Timers that tick when the test says so; a stopped timer's function is empty.
-class ManualTimers : public TimerFactory {
-public:
+struct ManualTimers : TimerFactory {
     using Tick = std::shared_ptr<std::function<void()>>;
     struct Running : Timer {
         Tick onTick;
@@ -43,8 +42,7 @@ public:
     size_t Ticking() const { return size_t(std::ranges::count_if(started, [](auto& t) { return bool(*t.second); })); }
 };
 
-class RecordingDialogs : public OpenDialogs {
-public:
+struct RecordingDialogs : OpenDialogs {
     std::vector<std::wstring> unloaded;
     bool fails = false;
     void UnloadInfo() override {
