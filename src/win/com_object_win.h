@@ -45,8 +45,9 @@ bool CanUnloadNow() noexcept;
 HRESULT TypeInfoOf(REFGUID guid, ITypeInfo** info) noexcept;
 
 // A failure at the COM boundary: IErrorInfo set from the error's source and description, and
-// the HRESULT for its number (HresultOf). Call it only from an object that answers
-// ISupportErrorInfo for the interface, as Dual and ConnectionPoint do.
+// the HRESULT for its number (HresultOf). The objects that report through it answer
+// ISupportErrorInfo for their interfaces (Dual, ConnectionPoint), so that callers trust it; the
+// DLL's registration entry points set it too, for a caller that asks GetErrorInfo.
 HRESULT ReportError(const ErrorInfo& error) noexcept;
 // The current exception, inside a catch block, as ReportError reports it: a qlora::Error by its
 // number, std::bad_alloc as E_OUTOFMEMORY, anything else as E_FAIL or E_UNEXPECTED.

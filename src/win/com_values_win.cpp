@@ -1,7 +1,5 @@
 #include "win/com_values_win.h"
 
-#include <vector>
-
 namespace qlora::com {
 
 HRESULT ReturnString(std::wstring_view text, BSTR* result) noexcept {
