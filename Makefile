@@ -47,7 +47,8 @@ prefix: deps
 	  mkdir -p $(WINEPREFIX); $(WINE_RUN) wineboot >/dev/null 2>&1 || true; wineserver -w; }
 
 test-native: native
-	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+	@echo "== Native tests"
+	@cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
 # Windows programs need a display even for hidden windows: run the tier under Xvfb. Wine's own
 # services are started first, away from ctest's pipes, which they would otherwise hold open.
@@ -58,7 +59,8 @@ test-native: native
 # (scripts/x86-runs.sh) it says so and leaves them out.
 WINDOWS_X86_TESTS := windows\.(Registration|LateBoundClients|AddinConnection)\.
 test-windows: win64 win32 prefix
-	cd $(BUILD)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" \
+	@echo "== Windows tests under Wine (x64, then the x86 subset)"
+	@cd $(BUILD)/win64 && xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  sh -c 'wineserver -p; $(WINE_RUN) wineboot >/dev/null 2>&1 </dev/null; \
 	         ctest --output-on-failure --repeat until-pass:2; rc=$$?; \
 	         $(CURDIR)/scripts/x86-runs.sh "the x86 tests"; x86=$$?; [ $$x86 -eq 2 ] && rc=1; \

@@ -8,7 +8,7 @@ out=$(/usr/lib/wine/wine --version 2>&1) && exit 0
 rc=$?
 if [[ $rc -eq 126 && $out == *"Exec format error"* ]]; then
   echo "SKIP ${1:-the x86 runs}: this machine's kernel starts no 32-bit programs (Exec format error);" \
-       "the x86 DLL is built and checked, not run"
+       "${2:-the x86 DLL is built and checked, not run}"
   exit 1
 fi
 echo "FAIL Wine's 32-bit loader does not start: $out" >&2
