@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "addin_host_win.h"
@@ -43,48 +44,18 @@ using testing::HasSubstr;
 
 using qlora::testing::ErrorOf;
 
-// ---- Late-bound calls by hand, for what the adapter does not do -------------------------------
+// ---- Late-bound calls, for what the adapter does not do -----------------------------------------
 
-VARIANT Long(int32_t n) {
-    VARIANT v{};
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-VARIANT Text(std::wstring_view s) {
-    VARIANT v{};
-    v.vt = VT_BSTR;
-    v.bstrVal = Bstr(s).release();
-    return v;
-}
-VARIANT Bool(bool b) {
-    VARIANT v{};
-    v.vt = VT_BOOL;
-    v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-
-// One IDispatch call by name; the arguments in the caller's order, a put's value named as
-// DISPATCH_PROPERTYPUT names it.
+// One IDispatch call by name through the toolkit; the arguments in the caller's order.
 class LateCall {
 public:
-    LateCall(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args = {}) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        if (SUCCEEDED(hr)) {
-            std::reverse(args.begin(), args.end());
-            DISPID named = DISPID_PROPERTYPUT;
-            const bool put = flags == DISPATCH_PROPERTYPUT;
-            DISPPARAMS params{args.data(), put ? &named : nullptr, static_cast<UINT>(args.size()), put ? 1u : 0u};
-            EXCEPINFO excep{};
-            hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.get(), &excep, &argErr);
-            scode = excep.scode;
-            ::SysFreeString(excep.bstrSource);
-            ::SysFreeString(excep.bstrDescription);
-            ::SysFreeString(excep.bstrHelpFile);
-        }
-        for (auto& v : args) ::VariantClear(&v);
+    using Arg = std::variant<int32_t, bool, const wchar_t*>;
+    LateCall(IDispatch* object, const wchar_t* name, WORD flags, const std::vector<Arg>& args = {}) {
+        std::vector<Variant> values;
+        for (const auto& arg : args) values.push_back(std::visit([](auto v) { return qlora::com::ToVariant(v); }, arg));
+        qlora::com::ExcepInfo excep;
+        hr = qlora::com::InvokeByName(object, name, flags, values, result.put(), &excep, &argErr);
+        scode = (*excep).scode;
     }
     ComPtr<IDispatch> Object() const {
         ComPtr<IDispatch> object;
@@ -277,26 +248,26 @@ TEST_F(WordsimFace, CallersGetAutomationsAnswersForMistakes) {
         IDispatch* object;
         const wchar_t* name;
         WORD flags;
-        std::vector<VARIANT> args;
+        std::vector<LateCall::Arg> args;
         HRESULT hr;
     } cases[] = {
         {dispatch.Get(), L"Quit", DISPATCH_METHOD, {}, DISP_E_UNKNOWNNAME},
-        {dispatch.Get(), L"Version", DISPATCH_PROPERTYGET, {Long(1)}, DISP_E_BADPARAMCOUNT},
-        {dispatch.Get(), L"Version", DISPATCH_PROPERTYPUT, {Text(L"17.0")}, DISP_E_MEMBERNOTFOUND},
+        {dispatch.Get(), L"Version", DISPATCH_PROPERTYGET, {1}, DISP_E_BADPARAMCOUNT},
+        {dispatch.Get(), L"Version", DISPATCH_PROPERTYPUT, {L"17.0"}, DISP_E_MEMBERNOTFOUND},
         // Invoke kinds as Word's type information takes them: a property is no method, a method no put.
         {dispatch.Get(), L"Version", DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
         {dispatch.Get(), L"Version", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, S_OK},
-        {document.Get(), L"Close", DISPATCH_PROPERTYPUT, {Bool(false)}, DISP_E_MEMBERNOTFOUND},
+        {document.Get(), L"Close", DISPATCH_PROPERTYPUT, {false}, DISP_E_MEMBERNOTFOUND},
         {document.Get(), L"Close", DISPATCH_PROPERTYGET, {}, DISP_E_MEMBERNOTFOUND},
-        {selection.Get(), L"SetRange", DISPATCH_METHOD, {Long(0)}, DISP_E_PARAMNOTOPTIONAL},
+        {selection.Get(), L"SetRange", DISPATCH_METHOD, {0}, DISP_E_PARAMNOTOPTIONAL},
         // Text that holds a number is converted, as Automation converts.
-        {selection.Get(), L"SetRange", DISPATCH_METHOD, {Text(L"0"), Long(0)}, S_OK},
+        {selection.Get(), L"SetRange", DISPATCH_METHOD, {L"0", 0}, S_OK},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LateCall(c.object, c.name, c.flags, c.args).hr, c.hr) << qlora::text::ToUtf8(c.name) << " " << c.flags;
     EXPECT_EQ(word->DocumentCount(), 1);
     // The wrong argument is named, the last one first.
-    const LateCall notANumber(selection.Get(), L"SetRange", DISPATCH_METHOD, {Long(0), Text(L"end")});
+    const LateCall notANumber(selection.Get(), L"SetRange", DISPATCH_METHOD, {0, L"end"});
     EXPECT_EQ(notANumber.hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(notANumber.argErr, 0u);
 }
