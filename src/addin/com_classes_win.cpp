@@ -263,4 +263,16 @@ HRESULT CommandBarObject::CreateWildCardList(VARIANT_BOOL bolChange) {
     return Serve([&] { bar_.CreateWildCardList(bolChange != VARIANT_FALSE); });
 }
 
+const std::array<ClassEntry, 9> kClasses{{
+    {L"Connect", CLSID_Connect, &CreateObject<ConnectObject>},
+    {L"clsWordAddIn", CLSID_clsWordAddIn, &CreateObject<WordAddInObject>},
+    {L"clsWord", CLSID_clsWord, &CreateObject<WordObject>},
+    {L"clsWildCardBtn", CLSID_clsWildCardBtn, &CreateObject<WildCardBtnObject>},
+    {L"clsTemplateList", CLSID_clsTemplateList, &CreateObject<TemplateListObject>},
+    {L"clsOperatingSystem", CLSID_clsOperatingSystem, &CreateObject<OperatingSystemObject>},
+    {L"clsFileOps", CLSID_clsFileOps, &CreateObject<FileOpsObject>},
+    {L"clsConcatenation", CLSID_clsConcatenation, &CreateObject<ConcatenationObject>},
+    {L"clsCommandBar", CLSID_clsCommandBar, &CreateObject<CommandBarObject>},
+}};
+
 }  // namespace qlora::com

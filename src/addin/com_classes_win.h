@@ -2,6 +2,7 @@
 // portable class behind it and nothing more. Every method runs its body under com::Serve.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -132,5 +133,18 @@ public:
 private:
     clsCommandBar bar_;
 };
+
+// The add-in's classes, the one table the class factory, registration and unregistration read
+// (com_server_win.cpp): the name after the library's in the ProgID, the CLSID, and the maker.
+// What each class serves comes from the type library (Dual). The makers are instantiated in
+// com_classes_win.cpp, beside the classes' virtual functions: a second copy of a class's
+// QueryInterface, made in another file for a direct call, clashes with the vtable's copy at the
+// DLL's link-time-optimised link (GNU ld, COFF comdats of non-virtual thunks).
+struct ClassEntry {
+    const wchar_t* name;
+    const CLSID& clsid;
+    HRESULT (*create)(REFIID, void**) noexcept;
+};
+extern const std::array<ClassEntry, 9> kClasses;
 
 }  // namespace qlora::com

@@ -22,27 +22,6 @@ namespace {
 std::atomic<long> gObjects{0};
 std::atomic<long> gLocks{0};
 
-// The add-in's classes, the one table the class factory, registration and unregistration read:
-// the name after the library's in the ProgID, the CLSID, and the maker. What each class serves
-// comes from the type library (Dual).
-struct ClassEntry {
-    const wchar_t* name;
-    const CLSID& clsid;
-    HRESULT (*create)(REFIID, void**) noexcept;
-};
-
-const std::array<ClassEntry, 9> kClasses{{
-    {L"Connect", CLSID_Connect, &CreateObject<ConnectObject>},
-    {L"clsWordAddIn", CLSID_clsWordAddIn, &CreateObject<WordAddInObject>},
-    {L"clsWord", CLSID_clsWord, &CreateObject<WordObject>},
-    {L"clsWildCardBtn", CLSID_clsWildCardBtn, &CreateObject<WildCardBtnObject>},
-    {L"clsTemplateList", CLSID_clsTemplateList, &CreateObject<TemplateListObject>},
-    {L"clsOperatingSystem", CLSID_clsOperatingSystem, &CreateObject<OperatingSystemObject>},
-    {L"clsFileOps", CLSID_clsFileOps, &CreateObject<FileOpsObject>},
-    {L"clsConcatenation", CLSID_clsConcatenation, &CreateObject<ConcatenationObject>},
-    {L"clsCommandBar", CLSID_clsCommandBar, &CreateObject<CommandBarObject>},
-}};
-
 // The interfaces whose registration is the add-in's own (Office's IDTExtensibility2 is not).
 struct InterfaceEntry {
     const wchar_t* name;

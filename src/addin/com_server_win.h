@@ -1,4 +1,4 @@
-// The in-process COM server: the table of the add-in's registered classes, the class factory,
+// The in-process COM server: the class factory over the add-in's classes (com_classes_win.h),
 // and registration per machine or per user (HKEY_CURRENT_USER\Software\Classes).
 #pragma once
 

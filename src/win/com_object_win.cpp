@@ -37,6 +37,35 @@ HRESULT CurrentFailure() noexcept {
     }
 }
 
+void* FindInterface(REFIID riid, std::initializer_list<Face> faces) noexcept {
+    if (riid == IID_IUnknown) return faces.begin()->object;
+    for (const Face& face : faces)
+        if (riid == *face.iid) return face.object;
+    return nullptr;
+}
+
+HRESULT DispatchIdsOfNames(std::initializer_list<const IID*> iids, LPOLESTR* names, UINT count, DISPID* ids) noexcept {
+    HRESULT hr = DISP_E_UNKNOWNNAME;
+    for (const IID* iid : iids) {
+        ComPtr<ITypeInfo> info;
+        if (SUCCEEDED(TypeInfoOf(*iid, &info))) hr = ::DispGetIDsOfNames(info.Get(), names, count, ids);
+        if (SUCCEEDED(hr)) break;
+    }
+    return hr;
+}
+
+HRESULT DispatchInvoke(std::initializer_list<Face> faces, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                       EXCEPINFO* excep, UINT* argErr) noexcept {
+    HRESULT hr = DISP_E_MEMBERNOTFOUND;
+    for (const Face& face : faces) {
+        ComPtr<ITypeInfo> info;
+        if (FAILED(TypeInfoOf(*face.iid, &info))) continue;
+        hr = ::DispInvoke(face.object, info.Get(), id, flags, params, result, excep, argErr);
+        if (hr != DISP_E_MEMBERNOTFOUND) break;
+    }
+    return hr;
+}
+
 DWORD Subscriptions::Add(const IID& events, ComPtr<IDispatch> sink) {
     EventConnection connection = advise_ ? advise_(events, sink) : EventConnection();
     entries_.emplace(++lastCookie_, Entry{std::move(sink), std::move(connection)});

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <new>
@@ -69,6 +70,21 @@ HRESULT Serve(Body&& body) noexcept {
     }
 }
 
+// One interface of an object: its IID and the object as that interface. The class templates below
+// hand their interfaces to these functions as a list, so that each class adds only the list.
+struct Face {
+    const IID* iid;
+    IUnknown* object;
+};
+// The object as the interface `riid` names, the first listed one standing for IUnknown too;
+// nullptr when none is listed.
+void* FindInterface(REFIID riid, std::initializer_list<Face> faces) noexcept;
+// IDispatch from the type library over the listed interfaces, in order: a name's DISPID from the
+// first interface that knows the names, a call served by the first that knows the DISPID.
+HRESULT DispatchIdsOfNames(std::initializer_list<const IID*> iids, LPOLESTR* names, UINT count, DISPID* ids) noexcept;
+HRESULT DispatchInvoke(std::initializer_list<Face> faces, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                       EXCEPINFO* excep, UINT* argErr) noexcept;
+
 // A COM object: reference counting and QueryInterface over the listed interfaces (the first one
 // stands for IUnknown) plus what QueryMore adds. It does not hold the DLL (like ATL's NoLock):
 // helpers that live only as long as something that does, and objects of programs that are no DLL.
@@ -82,11 +98,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (!object) return E_POINTER;
-        *object = nullptr;
-        if (riid == IID_IUnknown || riid == __uuidof(First))
-            *object = static_cast<First*>(this);
-        else
-            (void)((riid == __uuidof(Rest) && (*object = static_cast<Rest*>(this))) || ...);
+        *object = FindInterface(riid, {Face{&__uuidof(First), static_cast<First*>(this)},
+                                       Face{&__uuidof(Rest), static_cast<Rest*>(this)}...});
         if (!*object) *object = QueryMore(riid);
         if (!*object) return E_NOINTERFACE;
         static_cast<IUnknown*>(*object)->AddRef();
@@ -133,27 +146,13 @@ public:
         return index == 0 ? TypeInfoOf(__uuidof(Default), info) : DISP_E_BADINDEX;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        HRESULT hr = DISP_E_UNKNOWNNAME;
-        const auto tryOne = [&](REFGUID iid) {
-            ComPtr<ITypeInfo> info;
-            if (SUCCEEDED(TypeInfoOf(iid, &info))) hr = ::DispGetIDsOfNames(info.Get(), names, count, ids);
-            return SUCCEEDED(hr);
-        };
-        (void)(tryOne(__uuidof(Default)) || (tryOne(__uuidof(Extra)) || ...));
-        return hr;
+        return DispatchIdsOfNames({&__uuidof(Default), &__uuidof(Extra)...}, names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* excep, UINT* argErr) override {
-        HRESULT hr = DISP_E_MEMBERNOTFOUND;
-        const auto tryOne = [&](auto* itf, REFGUID iid) {
-            ComPtr<ITypeInfo> info;
-            if (FAILED(TypeInfoOf(iid, &info))) return false;
-            hr = ::DispInvoke(itf, info.Get(), id, flags, params, result, excep, argErr);
-            return hr != DISP_E_MEMBERNOTFOUND;
-        };
-        (void)(tryOne(static_cast<Default*>(this), __uuidof(Default)) ||
-               (tryOne(static_cast<Extra*>(this), __uuidof(Extra)) || ...));
-        return hr;
+        return DispatchInvoke({Face{&__uuidof(Default), static_cast<Default*>(this)},
+                               Face{&__uuidof(Extra), static_cast<Extra*>(this)}...},
+                              id, flags, params, result, excep, argErr);
     }
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override {
         if (!info) return E_POINTER;
