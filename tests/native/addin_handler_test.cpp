@@ -173,8 +173,7 @@ TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
     word.Refuse(L"CommandBars.Add");
     word.NewDocument();
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "),
-              std::wstring::npos);
+    EXPECT_NE(reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
     EXPECT_EQ(reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
     EXPECT_TRUE(timers.started.empty());  // no toolbar, no timer
 
@@ -192,8 +191,7 @@ protected:
     void Disconnect(int32_t mode) { connect.IDTExtensibility2_OnDisconnection(mode, {ArgArray{}}); }
 
     qlora::Connect connect;
-    const qlora::Connect::Shown shown{
-        {ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
+    const qlora::Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
 };
 
 // Word may or may not raise DocumentChange for its start-up document; the toolbar comes either
@@ -255,8 +253,7 @@ TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
     const auto notWord = []() -> std::shared_ptr<word::Application> {
         throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
     };
-    const qlora::Connect::Shown other{
-        {ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
+    const qlora::Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
     connect.IDTExtensibility2_OnConnection(notWord, 1, other);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application="

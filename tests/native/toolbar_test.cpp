@@ -32,16 +32,12 @@ protected:
     bool Click(const std::wstring& path) { return word.Click(L"Quillora Toolbar/" + path); }
 };
 
-const std::vector<std::wstring> kButtons{L"Insert wildcard", L"Choose wildcards",
-                                         L"Check wildcards", L"Show wildcards",
-                                         L"Use as template", L"Info"};
+const std::vector<std::wstring> kButtons{L"Insert wildcard", L"Choose wildcards", L"Check wildcards",
+                                         L"Show wildcards",  L"Use as template",  L"Info"};
 const std::vector<std::wstring> kEnglishDefaults{
-    L"Subject",      L"Body",         L"Sender",
-    L"To",           L"Attachments",  L"Sent",
-    L"Received",     L"CC",           L"BCC",
-    L"Categories",   L"Created",      L"Modified",
-    L"Importance",   L"Sensitivity",  L"Size",
-    L"Current date", L"Current time", L"Current date + time"};
+    L"Subject",    L"Body",        L"Sender", L"To",           L"Attachments",  L"Sent",
+    L"Received",   L"CC",          L"BCC",    L"Categories",   L"Created",      L"Modified",
+    L"Importance", L"Sensitivity", L"Size",   L"Current date", L"Current time", L"Current date + time"};
 
 TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBottom) {
     word.NewDocument();
@@ -58,10 +54,8 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
     const std::tuple<std::wstring, std::wstring, std::wstring, int32_t, int32_t> faces[] = {
         {L"Insert wildcard/Subject", L"WildCard_Subject", L"Subject", 3, 163},
         {L"Insert wildcard", L"", L"Insert wildcard", 0, 0},
-        {L"Choose wildcards", L"", L"Choose the wildcards, that should be shown in the list", 3,
-         163},
-        {L"Check wildcards", L"", L"Find wildcards whose bookmark was lost, damaged or never made",
-         3, 2},
+        {L"Choose wildcards", L"", L"Choose the wildcards, that should be shown in the list", 3, 163},
+        {L"Check wildcards", L"", L"Find wildcards whose bookmark was lost, damaged or never made", 3, 2},
         {L"Show wildcards", L"", L"Show or hide the brackets around every marked wildcard", 1, 119},
         {L"Use as template", L"", L"Use document as template", 3, 230},
         {L"Info", L"", L"Info", 1, 49},
@@ -89,14 +83,12 @@ TEST_F(Toolbar, ALaterDocumentChangeAsksSevenQuestionsAndBuildsAgainOnlyWhatChan
 
     const auto bar = [&] { return word.Application()->CommandBars()->Item(L"Quillora Toolbar"); };
     const std::tuple<const char*, std::function<void()>, std::function<bool()>> changes[] = {
-        {"hidden", [&] { bar()->SetVisible(false); },
-         [&] { return word.FindBar(L"Quillora Toolbar")->visible; }},
+        {"hidden", [&] { bar()->SetVisible(false); }, [&] { return word.FindBar(L"Quillora Toolbar")->visible; }},
         {"moved", [&] { bar()->SetLeft(300); },
          [&] {
              return Where() == Place{3, 0, 0, 0};
          }},
-        {"places stored anew",
-         [&] { Store(L"WildCard_Body", L"1"), Store(L"WildCard_Subject", L"2"); },
+        {"places stored anew", [&] { Store(L"WildCard_Body", L"1"), Store(L"WildCard_Subject", L"2"); },
          [&] { return Captions(L"Insert wildcard").front() == L"Body"; }},
     };
     for (const auto& [what, make, undone] : changes) {
@@ -158,10 +150,8 @@ TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItA
 TEST_F(Toolbar, EveryBuildReappliesTheStoredPositionAndSavePositionStoresTheCurrentOne) {
     Bar().SavePosition();
     EXPECT_TRUE(registry.writes.empty());
-    for (const auto& [name, value] : {std::pair{L"BarPosition", L"1"},
-                                      {L"BarRowIndex", L"2"},
-                                      {L"BarLeft", L"40"},
-                                      {L"BarTop", L"-7"}})
+    for (const auto& [name, value] :
+         {std::pair{L"BarPosition", L"1"}, {L"BarRowIndex", L"2"}, {L"BarLeft", L"40"}, {L"BarTop", L"-7"}})
         Store(name, value);
     word.NewDocument();
     EXPECT_EQ(Where(), (Place{1, 2, 40, -7}));
@@ -174,11 +164,9 @@ TEST_F(Toolbar, EveryBuildReappliesTheStoredPositionAndSavePositionStoresTheCurr
     Bar().SavePosition();
     std::vector<std::wstring> written;
     for (const auto& w : registry.writes) written.push_back(w.key + L"\\" + w.name + L"=" + w.data);
-    const auto entry = [](std::wstring_view value) {
-        return kAddinSection + L"\\" + std::wstring(value) + L'\0';
-    };
-    EXPECT_THAT(written, ElementsAre(entry(L"BarLeft=300"), entry(L"BarPosition=4"),
-                                     entry(L"BarRowIndex=5"), entry(L"BarTop=200")));
+    const auto entry = [](std::wstring_view value) { return kAddinSection + L"\\" + std::wstring(value) + L'\0'; };
+    EXPECT_THAT(written, ElementsAre(entry(L"BarLeft=300"), entry(L"BarPosition=4"), entry(L"BarRowIndex=5"),
+                                     entry(L"BarTop=200")));
     registry.writes.clear();
     word.Refuse(L"CommandBar.Position.get");
     Bar().SavePosition();
@@ -211,15 +199,13 @@ TEST_F(Toolbar, ChangingTheListRebuildsThePopupFirstInTheNewStoredOrder) {
     Bar().CreateWildCardList(true);
     EXPECT_EQ(Captions(), kButtons);
     EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"In folder", L"Sender", L"Subject"));
-    EXPECT_THAT(basWildcardBtns::Keys(),
-                ElementsAre(L"WildCard_Subject", L"WildCard_Sender", L"WildCard_InFolder"));
+    EXPECT_THAT(basWildcardBtns::Keys(), ElementsAre(L"WildCard_Subject", L"WildCard_Sender", L"WildCard_InFolder"));
 
     // Without a change the list only grows: a newly chosen wildcard joins, none leaves.
     Store(L"WildCard_Body", L"2");
     Store(L"WildCard_Subject", L"0");
     Bar().CreateWildCardList(false);
-    EXPECT_THAT(Captions(L"Insert wildcard"),
-                ElementsAre(L"In folder", L"Body", L"Sender", L"Subject"));
+    EXPECT_THAT(Captions(L"Insert wildcard"), ElementsAre(L"In folder", L"Body", L"Sender", L"Subject"));
     EXPECT_TRUE(reports.empty());
 }
 
@@ -234,8 +220,7 @@ TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBui
         L"Call Stack: clsCommandBar.AddButton(myParent={CommandBarPopup}, "
         L"strParam='WildCard_Sender', strToolTip='', lngFaceId=163, lngDefaultIndex=3)");
     EXPECT_NE(addButton, std::wstring::npos) << text::ToUtf8(reports[0]);
-    EXPECT_LT(addButton,
-              reports[0].find(L"Call Stack: clsCommandBar.CreateWildCardList(bolChange=False)"));
+    EXPECT_LT(addButton, reports[0].find(L"Call Stack: clsCommandBar.CreateWildCardList(bolChange=False)"));
     EXPECT_EQ(reports[0].find(L"CreateCommandbar"), std::wstring::npos);
 }
 
@@ -259,8 +244,7 @@ TEST_F(Toolbar, AClickWhileADialogIsOpenIsIgnoredAndTheDialogStillWorks) {
     dialogs.whileOpen = [this] {
         dialogs.whileOpen = nullptr;
         // Word raises the click; the add-in lets it pass.
-        for (const auto* path : {L"Choose wildcards", L"Info", L"Insert wildcard/Subject"})
-            EXPECT_TRUE(Click(path));
+        for (const auto* path : {L"Choose wildcards", L"Info", L"Insert wildcard/Subject"}) EXPECT_TRUE(Click(path));
         StoreSelection({L"WildCard_Body"});
         Bar().CreateWildCardList(true);  // the open dialog's OK
     };
@@ -281,9 +265,8 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     Click(L"Use as template");
     EXPECT_TRUE(dialogs.shown.empty());
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(
-        prompt.shown[0].text + L"/" + prompt.shown[0].title,
-        L"The document must contain at least one wildcard/Document can't be used as template");
+    EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
+              L"The document must contain at least one wildcard/Document can't be used as template");
     EXPECT_EQ(prompt.shown[0].icon, MsgIcon::Information);
 
     Bookmark(L"WildCard_Subject1");  // numbered, among the others

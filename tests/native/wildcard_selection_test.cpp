@@ -45,8 +45,7 @@ protected:
     static std::string Enabled(const frmWildcards& of) {
         const ListButtons b = of.Buttons();
         std::string flags;
-        for (const bool on :
-             {b.cmdAdd, b.cmdAddAll, b.cmdRemove, b.cmdRemoveAll, b.cmdUp, b.cmdDown})
+        for (const bool on : {b.cmdAdd, b.cmdAddAll, b.cmdRemove, b.cmdRemoveAll, b.cmdUp, b.cmdDown})
             flags += on ? '1' : '0';
         return flags;
     }
@@ -64,8 +63,8 @@ protected:
     }
     void Drag(ListId from, int32_t item, ListId to, int32_t y) { Drag(form, from, item, to, y); }
 
-    const std::vector<std::wstring> five{L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender",
-                                         L"WildCard_CC", L"WildCard_BCC"};
+    const std::vector<std::wstring> five{L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC",
+                                         L"WildCard_BCC"};
     FakeWildcardsView view;
     frmWildcards form{view};
 };
@@ -215,8 +214,7 @@ TEST_F(WildcardSelection, OkStoresAll34PlacesAndTheToolbarShowsExactlyTheSelecti
     std::map<std::wstring, std::wstring> shown;  // every other place stored as 0
     for (const auto& w : kWildcards) {
         const std::wstring name(w.bookmarkName);
-        if (const auto place = basGlobal::gSettings->ReadEntry(name, L""); place != L"0")
-            shown[name] = place;
+        if (const auto place = basGlobal::gSettings->ReadEntry(name, L""); place != L"0") shown[name] = place;
     }
     EXPECT_EQ(shown, (std::map<std::wstring, std::wstring>{{L"WildCard_Body", L"1"},
                                                            {L"WildCard_Subject", L"2"},

@@ -39,9 +39,8 @@ protected:
         bar->SetVisible(true);
         return bar->Controls();
     }
-    static std::shared_ptr<port::CommandBarButton> Button(
-        const std::shared_ptr<port::CommandBarControls>& controls, const std::wstring& caption,
-        const std::wstring& tag = L"") {
+    static std::shared_ptr<port::CommandBarButton> Button(const std::shared_ptr<port::CommandBarControls>& controls,
+                                                          const std::wstring& caption, const std::wstring& tag = L"") {
         auto button = port::AsButton(controls->Add(port::mso::ControlButton, true));
         button->SetCaption(caption);
         button->SetTag(tag);
@@ -49,8 +48,7 @@ protected:
     }
     std::vector<std::wstring> Captions() const {
         std::vector<std::wstring> captions;
-        for (const auto& c : word.FindBar(L"Quillora Toolbar")->controls)
-            captions.push_back(c->caption);
+        for (const auto& c : word.FindBar(L"Quillora Toolbar")->controls) captions.push_back(c->caption);
         return captions;
     }
 
@@ -76,23 +74,20 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
     };
     const wchar_t* const word = L"Microsoft Word";
     const wchar_t* const office = L"Microsoft Office";
-    const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] =
-        {
-            {[](Word& w) { w.Application()->ActiveDocument(); }, 4248, word,
-             L"This command is not available because no document is open."},
-            {[&](Word& w) { doc(w)->Variables()->Item(L"X"); }, 5825, word,
-             L"Object has been deleted."},
-            {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word,
-             L"Bad bookmark name."},
-            {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
-             L"Invalid procedure call or argument"},
-            {[&](Word& w) {
-                 const auto b = button(w);
-                 b->Delete(), b->Caption();
-             },
-             -2147467259, office, nullptr},
-            {orphan, -2147417848, word, nullptr},
-        };
+    const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] = {
+        {[](Word& w) { w.Application()->ActiveDocument(); }, 4248, word,
+         L"This command is not available because no document is open."},
+        {[&](Word& w) { doc(w)->Variables()->Item(L"X"); }, 5825, word, L"Object has been deleted."},
+        {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word, L"Bad bookmark name."},
+        {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
+         L"Invalid procedure call or argument"},
+        {[&](Word& w) {
+             const auto b = button(w);
+             b->Delete(), b->Caption();
+         },
+         -2147467259, office, nullptr},
+        {orphan, -2147417848, word, nullptr},
+    };
     for (const auto& [call, number, source, description] : cases) {
         Word fresh;
         const auto error = qlora::testing::ErrorOf([&] { call(fresh); });
@@ -107,12 +102,9 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
 // Typed text grows only the bookmarks it falls strictly inside; replaced text shrinks them first.
 TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
     const std::tuple<const char*, Span, Span, const wchar_t*, Span> cases[] = {
-        {"around", {2, 6}, {4, 4}, L"abc", {2, 9}},
-        {"starts there", {4, 6}, {4, 4}, L"abc", {7, 9}},
-        {"ends there", {0, 4}, {4, 4}, L"abc", {0, 4}},
-        {"collapsed there", {4, 4}, {4, 4}, L"abc", {7, 7}},
-        {"covering", {1, 9}, {3, 7}, L"XY", {1, 7}},
-        {"tail inside", {5, 9}, {3, 7}, L"XY", {5, 7}},
+        {"around", {2, 6}, {4, 4}, L"abc", {2, 9}},     {"starts there", {4, 6}, {4, 4}, L"abc", {7, 9}},
+        {"ends there", {0, 4}, {4, 4}, L"abc", {0, 4}}, {"collapsed there", {4, 4}, {4, 4}, L"abc", {7, 7}},
+        {"covering", {1, 9}, {3, 7}, L"XY", {1, 7}},    {"tail inside", {5, 9}, {3, 7}, L"XY", {5, 7}},
         {"within", {4, 6}, {3, 7}, L"XY", {5, 5}},
     };
     for (const auto& [what, mark, typed, text, after] : cases) {
@@ -131,8 +123,8 @@ TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
 TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetically) {
     Open(L"0123456789");
     Bookmarks()->Add(std::wstring(40, L'x'), nullptr);
-    for (const auto& name : std::vector<std::wstring>{L"", L"_hidden", L"has space", L"dash-ed",
-                                                      std::wstring(41, L'x')})
+    for (const auto& name :
+         std::vector<std::wstring>{L"", L"_hidden", L"has space", L"dash-ed", std::wstring(41, L'x')})
         EXPECT_THROW(Bookmarks()->Add(name, nullptr), Error) << qlora::text::ToUtf8(name);
 
     Select(5, 8);
@@ -192,8 +184,7 @@ TEST_F(WordModel, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClic
     const auto controls = Toolbar();
     const auto listened = [&](const std::wstring& caption, const std::wstring& tag) {
         auto button = Button(controls, caption, tag);
-        connections.push_back(button->AdviseClick(
-            [&heard, caption](const auto&, bool&) { heard.push_back(caption); }));
+        connections.push_back(button->AdviseClick([&heard, caption](const auto&, bool&) { heard.push_back(caption); }));
         return button;
     };
     listened(L"Insert", L"qlora.insert");
@@ -202,8 +193,7 @@ TEST_F(WordModel, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClic
     listened(L"Other", L"qlora.other");
     listened(L"One", L"");
     listened(L"Two", L"");
-    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Disabled") ||
-                 word.Click(L"Quillora Toolbar/Hidden"));
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Disabled") || word.Click(L"Quillora Toolbar/Hidden"));
     app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert"));
     EXPECT_TRUE(heard.empty());

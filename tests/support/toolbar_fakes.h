@@ -88,8 +88,7 @@ protected:
     ToolbarTest() {
         basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
         basDisplayNames::FillNamesList();
-        documentChange = word.Application()->AdviseDocumentChange(
-            [] { basGlobal::gCommandBar->CreateCommandbar(); });
+        documentChange = word.Application()->AdviseDocumentChange([] { basGlobal::gCommandBar->CreateCommandbar(); });
     }
     ~ToolbarTest() override {
         documentChange.Reset();
@@ -110,9 +109,8 @@ protected:
     // The captions on the toolbar, or in the pop-up at `path`.
     std::vector<std::wstring> Captions(std::wstring_view path = {}) const {
         std::vector<std::wstring> captions;
-        const wordsim::ControlHost* host =
-            path.empty() ? word.FindBar(L"Quillora Toolbar").get()
-                         : static_cast<const wordsim::ControlHost*>(Control(path).get());
+        const wordsim::ControlHost* host = path.empty() ? word.FindBar(L"Quillora Toolbar").get()
+                                                        : static_cast<const wordsim::ControlHost*>(Control(path).get());
         if (host)
             for (const auto& c : host->controls) captions.push_back(c->caption);
         return captions;
