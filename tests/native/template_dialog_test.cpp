@@ -160,8 +160,7 @@ TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogC
     EXPECT_EQ(view.unloads, 0);
 }
 
-// OK on a saved document: what is asked, what SaveAs writes (Word 97-2003's format, nothing else
-// set), the name stored in the document and the list file's bytes afterwards.
+// SaveAs writes Word 97-2003's format and sets nothing else.
 TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate) {
     fs.connections[L"x:"] = L"\\\\srv\\share";
     fs.AddFolder(L"\\\\srv\\share\\T");

@@ -75,8 +75,6 @@ TEST_F(WildcardButtons, InsertionsAreNamedSubjectSubject1AndSoOnAndTheFirstFreeN
     EXPECT_TRUE(reports.empty());
 }
 
-// A refused call leaves the text selected; a host that answers Nothing or types otherwise gets no
-// bookmark.
 TEST_F(WildcardButtons, ARefusedCallNoSelectionOrOtherTypedTextIsReportedAndNoBookmarkIsMade) {
     word.NewDocument();
     word.Refuse(L"Bookmarks.Add");
@@ -128,8 +126,7 @@ TEST_F(WildcardButtons, OverASelectionTheBookmarkHoldsJustThePlaceholderAndTheCa
     EXPECT_TRUE(reports.empty());
 }
 
-// The last registration under a name takes the button and its clicks; a deaf button is not
-// registered.
+// A button whose clicks cannot be heard is not registered.
 TEST_F(WildcardButtons, ARegistrationUnderAKnownNameTakesOverTheNewButton) {
     documentChange.Reset();  // no toolbar: only these buttons
     word.NewDocument();

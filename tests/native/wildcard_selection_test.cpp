@@ -129,8 +129,6 @@ TEST_F(WildcardSelection, AFailingLoadIsReportedUnderFormLoadWithTheWildcardsLoa
     EXPECT_GE(view.refreshes, 1);  // the dialog shows what there is
 }
 
-// The added entry goes above the chosen one, or at the end, and the next available one is chosen;
-// removing the last chooses the new last, and an emptied list chooses nothing.
 TEST_F(WildcardSelection, AddAndRemoveInsertAboveTheChosenEntryOrAtTheEndAndChooseTheNext) {
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
     form.ItemSelected(Available, 2);  // table order: Recipients, Attachments, ...

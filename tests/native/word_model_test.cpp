@@ -56,7 +56,6 @@ protected:
     std::shared_ptr<port::Application> app = word.Application();
 };
 
-// Each failure as Word or Office raises it, against a fresh Word.
 TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
     using Word = wordsim::Word;
     const auto doc = [](Word& w) {
