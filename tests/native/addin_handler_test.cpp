@@ -3,7 +3,7 @@
 // disconnection leaves behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <utility>
 #include <functional>
 
 #include "addin/connect.h"
@@ -27,24 +27,17 @@ const std::wstring kDataPath = std::wstring(kLocalAppData) + L"\\Tandrel\\Quillo
 // Timers that tick when the test says so.
 class ManualTimers : public TimerFactory {
 public:
-    struct Running {
-        int32_t interval;
-        std::function<void()> onTick;
-        bool stopped = false;
-    };
-    struct Handle : Timer {
-        explicit Handle(std::shared_ptr<Running> r) : running(std::move(r)) {}
-        ~Handle() override { running->stopped = true; }
-        const std::shared_ptr<Running> running;
-    };
-    std::vector<std::shared_ptr<Running>> started;
+    std::vector<std::pair<int32_t, std::function<void()>>> started;  // the interval and tick of each
+    int ticking = 0;                                                 // started and not yet stopped
 
     std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
-        started.push_back(std::make_shared<Running>(Running{interval, std::move(onTick)}));
-        return std::make_unique<Handle>(started.back());
-    }
-    size_t Ticking() const {
-        return std::ranges::count_if(started, [](const auto& t) { return !t->stopped; });
+        struct Handle : Timer {
+            explicit Handle(int& live) : live(live) { ++live; }
+            ~Handle() override { --live; }
+            int& live;
+        };
+        started.emplace_back(interval, std::move(onTick));
+        return std::make_unique<Handle>(ticking);
     }
 };
 
@@ -123,8 +116,8 @@ TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarTheTimerStoresItsPlaceAndUnIn
     ASSERT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
     word.NewDocument();
     ASSERT_EQ(timers.started.size(), 1u);
-    EXPECT_EQ(timers.started[0]->interval, 5000);
-    timers.started[0]->onTick();
+    EXPECT_EQ(timers.started[0].first, 5000);
+    timers.started[0].second();
     const auto position = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
     ASSERT_TRUE(position.has_value());
     EXPECT_EQ(position->data, std::wstring(L"3") + L'\0');  // docked at the bottom by default
@@ -135,7 +128,7 @@ TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarTheTimerStoresItsPlaceAndUnIn
     EXPECT_EQ(basGlobal::gCommandBar, nullptr);
     EXPECT_EQ(basGlobal::gSettings, nullptr);
     EXPECT_EQ(basDisplayNames::Count(), 0);
-    EXPECT_EQ(timers.Ticking(), 0u);
+    EXPECT_EQ(timers.ticking, 0);
     EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
     EXPECT_EQ(basGlobal::gTemplateList, templateList);
     EXPECT_EQ(basGlobal::gDataPath, kDataPath);
@@ -180,7 +173,7 @@ TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
     word.Allow(L"CommandBars.Add");
     word.NewDocument();
     ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_EQ(timers.Ticking(), 1u);
+    EXPECT_EQ(timers.ticking, 1);
 }
 
 class Connecting : public AddinHandler {
@@ -209,7 +202,7 @@ TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAn
         const auto adds = word.CallCount(L"CommandBarControls.Add");
         connect.IDTExtensibility2_OnStartupComplete();
         EXPECT_EQ(Toolbar() != nullptr, toolbar);
-        EXPECT_EQ(timers.Ticking(), toolbar ? 1u : 0u);
+        EXPECT_EQ(timers.ticking, toolbar ? 1 : 0);
         EXPECT_TRUE(adds == 0 || word.CallCount(L"CommandBarControls.Add") == adds) << "twice";
         Disconnect(1);
         while (word.DocumentCount() > 0) word.CloseDocument();
@@ -230,7 +223,7 @@ TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBac
     ASSERT_NE(Toolbar(), nullptr);
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
     EXPECT_NE(word.ActiveDocument()->FindBookmark(L"WildCard_Subject"), nullptr);
-    EXPECT_EQ(timers.Ticking(), 1u);
+    EXPECT_EQ(timers.ticking, 1);
     Disconnect(0);
     EXPECT_NE(Toolbar(), nullptr);
     EXPECT_TRUE(reports.empty());
@@ -246,7 +239,7 @@ TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find(L"  Call Stack: clsWordAddIn.UnInitHandler() "), std::wstring::npos);
     EXPECT_EQ(reports[0].find(L"OnDisconnection"), std::wstring::npos);
-    EXPECT_EQ(timers.Ticking(), 0u);
+    EXPECT_EQ(timers.ticking, 0);
 }
 
 TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
