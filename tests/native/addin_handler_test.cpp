@@ -3,7 +3,7 @@
 // disconnection leaves behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <utility>
 #include <functional>
 
 #include "addin/connect.h"
@@ -22,35 +22,22 @@ namespace {
 
 constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
-constexpr wchar_t kDataPath[] = L"C:\\Users\\ann\\AppData\\Local\\Tandrel\\Quillora\\";
+const std::wstring kDataPath = std::wstring(kLocalAppData) + L"\\Tandrel\\Quillora\\";
 
 // Timers that tick when the test says so.
 class ManualTimers : public TimerFactory {
 public:
-    struct Running {
-        int32_t interval;
-        std::function<void()> onTick;
-        bool stopped = false;
-    };
-    std::vector<std::shared_ptr<Running>> started;
+    std::vector<std::pair<int32_t, std::function<void()>>> started;  // the interval and tick of each
+    int ticking = 0;                                                 // started and not yet stopped
 
     std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
-        auto running = std::make_shared<Running>(Running{interval, std::move(onTick)});
-        started.push_back(running);
         struct Handle : Timer {
-            std::shared_ptr<Running> running;
-            ~Handle() override { running->stopped = true; }
+            explicit Handle(int& live) : live(live) { ++live; }
+            ~Handle() override { --live; }
+            int& live;
         };
-        auto handle = std::make_unique<Handle>();
-        handle->running = running;
-        return handle;
-    }
-    void TickAll() {
-        for (const auto& t : started)
-            if (!t->stopped) t->onTick();
-    }
-    size_t Ticking() const {
-        return static_cast<size_t>(std::count_if(started.begin(), started.end(), [](auto& t) { return !t->stopped; }));
+        started.emplace_back(interval, std::move(onTick));
+        return std::make_unique<Handle>(ticking);
     }
 };
 
@@ -59,7 +46,7 @@ public:
     std::vector<std::wstring> unloaded;
     bool fails = false;
     void UnloadInfo() override {
-        if (fails) throw Error(errnum::InvalidCall, L"frmInfo", L"Invalid procedure call or argument");
+        if (fails) throw Error(errnum::InvalidCall, L"frmInfo", L"Invalid procedure call");
         unloaded.push_back(L"frmInfo");
     }
     void UnloadErrorReport() override { unloaded.push_back(L"frmShowError"); }
@@ -77,10 +64,16 @@ protected:
         basGlobal::gSettings.reset();
         basDisplayNames::ClearNamesList();
     }
-
     const wordsim::Bar* Toolbar() const { return word.FindBar(L"Quillora Toolbar").get(); }
+    // The settings store points at the add-in's key, not at its class defaults.
+    static void ExpectTheAddinsKey() {
+        ASSERT_NE(basGlobal::gSettings, nullptr);
+        EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
+        EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+    }
 
     testing::TrailFixturePorts trail;
+    std::vector<std::wstring>& reports = trail.view.reports;
     testing::FakeRegistry registry;
     ScopedPort<RegistryPort> registrySlot{registry};
     testing::FakeFileSystem files;
@@ -92,197 +85,175 @@ protected:
     testing::FixedLocale locale{L"English"};
     ScopedPort<UserLocale> localeSlot{locale};
     wordsim::Word word;
+    clsWordAddIn handler;
 };
 
+// Word started without a document: no toolbar and no timer yet (no position for it to store).
 TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
     locale.name = L"German";
-    clsWordAddIn handler;
     handler.InitHandler(word.Application());
-
     EXPECT_NE(basGlobal::gWordApplication, nullptr);
     ASSERT_NE(basGlobal::gCommandBar, nullptr);
-    ASSERT_NE(basGlobal::gSettings, nullptr);
-    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
-    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+    ExpectTheAddinsKey();
     EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
-    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
-    EXPECT_EQ(files.Find(kDataPath) ? files.Find(kDataPath)->folder : false, true);  // created on first run
-    ASSERT_NE(basGlobal::gTemplateList, nullptr);
-    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), std::wstring(kDataPath) + L"NewTemplates.ini");
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-    EXPECT_EQ(Toolbar(), nullptr);  // Word started without a document: no toolbar yet
-    EXPECT_TRUE(timers.started.empty());  // and no position for a timer to store
-    EXPECT_TRUE(trail.view.reports.empty());
     basGlobal::gLanguage = basGlobal::kEnglish;
+    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
+    ASSERT_NE(files.Find(kDataPath), nullptr);  // created on first run
+    EXPECT_TRUE(files.Find(kDataPath)->folder);
+    ASSERT_NE(basGlobal::gTemplateList, nullptr);
+    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), kDataPath + L"NewTemplates.ini");
+    EXPECT_EQ(basDisplayNames::Count(), 34);
+    EXPECT_EQ(Toolbar(), nullptr);
+    EXPECT_TRUE(timers.started.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarAndTimerTicksStoreItsPosition) {
-    clsWordAddIn handler;
+// The toolbar's first build starts the one timer; UnInitHandler releases what InitHandler made
+// but keeps the template list and the data path for the next connection.
+TEST_F(AddinHandler, DocumentChangeBuildsTheToolbarTheTimerStoresItsPlaceAndUnInitReleasesAll) {
     handler.InitHandler(word.Application());
     word.NewDocument();
-    ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
-    word.NewDocument();  // the toolbar's first build started the one timer
+    ASSERT_NE(word.FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr);
+    word.NewDocument();
     ASSERT_EQ(timers.started.size(), 1u);
-    EXPECT_EQ(timers.started[0]->interval, 5000);
+    EXPECT_EQ(timers.started[0].first, 5000);
+    timers.started[0].second();
+    const auto position = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
+    ASSERT_TRUE(position.has_value());
+    EXPECT_EQ(position->data, std::wstring(L"3") + L'\0');  // docked at the bottom by default
 
-    timers.TickAll();
-    const auto left = registry.Get(kHKeyCurrentUser, kAddinKey, L"BarPosition");
-    ASSERT_TRUE(left.has_value());
-    EXPECT_EQ(left->data, std::wstring(L"3") + L'\0');  // docked at the bottom by default
-    EXPECT_TRUE(trail.view.reports.empty());
-}
-
-TEST_F(AddinHandler, UnInitHandlerReleasesStateStopsEventsAndUnloadsDialogs) {
-    clsWordAddIn handler;
-    handler.InitHandler(word.Application());
-    word.NewDocument();
     const auto templateList = basGlobal::gTemplateList;
     handler.UnInitHandler();
-
     EXPECT_EQ(basGlobal::gWordApplication, nullptr);
     EXPECT_EQ(basGlobal::gCommandBar, nullptr);
     EXPECT_EQ(basGlobal::gSettings, nullptr);
     EXPECT_EQ(basDisplayNames::Count(), 0);
-    EXPECT_EQ(timers.Ticking(), 0u);
+    EXPECT_EQ(timers.ticking, 0);
     EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
-    // Kept for the next connection.
     EXPECT_EQ(basGlobal::gTemplateList, templateList);
     EXPECT_EQ(basGlobal::gDataPath, kDataPath);
-
     const auto calls = word.TotalCalls();
     word.NewDocument();  // no longer heard
     EXPECT_EQ(word.TotalCalls(), calls);
-    EXPECT_TRUE(trail.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
     word.Refuse(L"Application.DocumentChange.advise");
-    clsWordAddIn handler;
     handler.InitHandler(word.Application());
-    ASSERT_EQ(trail.view.reports.size(), 1u);
-    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsWordAddIn.InitHandler(myApplication={Application}) "),
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"  Call Stack: clsWordAddIn.InitHandler(myApplication="
+                              L"{Application}) "),
               std::wstring::npos);
     EXPECT_TRUE(timers.started.empty());
     EXPECT_EQ(basDisplayNames::Count(), 0);
-    // The store points at the add-in's key all the same, not at its class defaults.
-    EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
-    EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+    ExpectTheAddinsKey();
 }
 
 TEST_F(AddinHandler, WithoutTheUsersApplicationDataFolderThereIsNoDataFolder) {
     files.specialFolders.clear();
-    clsWordAddIn handler;
     handler.InitHandler(word.Application());
     EXPECT_EQ(basGlobal::gDataPath, L"");
     EXPECT_EQ(files.Find(L"\\Tandrel"), nullptr);
     ASSERT_NE(basGlobal::gTemplateList, nullptr);
     EXPECT_EQ(basGlobal::gTemplateList->FilePath(), L"");
     EXPECT_EQ(basDisplayNames::Count(), 34);
-    EXPECT_TRUE(trail.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
-    clsWordAddIn handler;
     handler.InitHandler(word.Application());
     word.Refuse(L"CommandBars.Add");
     word.NewDocument();
-    ASSERT_EQ(trail.view.reports.size(), 1u);
-    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
-    EXPECT_EQ(trail.view.reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
+    EXPECT_EQ(reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
     EXPECT_TRUE(timers.started.empty());  // no toolbar, no timer
 
     word.Allow(L"CommandBars.Add");
     word.NewDocument();
     ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_EQ(timers.Ticking(), 1u);
+    EXPECT_EQ(timers.ticking, 1);
 }
 
 class Connecting : public AddinHandler {
 protected:
-    std::function<std::shared_ptr<word::Application>()> ThisWord() {
-        return [this] { return word.Application(); };
+    void Connect(int32_t mode) {
+        connect.IDTExtensibility2_OnConnection([this] { return word.Application(); }, mode, shown);
     }
-    const Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
+    void Disconnect(int32_t mode) { connect.IDTExtensibility2_OnDisconnection(mode, {ArgArray{}}); }
+
+    qlora::Connect connect;
+    const qlora::Connect::Shown shown{{ArgObject{L"Application"}}, {ArgObject{L"COMAddIn"}}, {ArgArray{}}};
 };
 
-// Word may or may not raise DocumentChange for its start-up document; the toolbar comes either way,
-// and once only.
+// Word may or may not raise DocumentChange for its start-up document; the toolbar comes either
+// way, and once only.
 TEST_F(Connecting, StartupCompleteBuildsTheToolbarForADocumentNoDocumentChangeAnnounced) {
-    struct Start {
-        const char* name;
-        std::function<void()> openDocument;
-        bool toolbar;
-    };
-    const Start starts[] = {
+    const std::tuple<const char*, std::function<void()>, bool> starts[] = {
         {"no document", [] {}, false},
         {"document, no DocumentChange", [&] { word.NewDocument(false); }, true},
         {"document with DocumentChange", [&] { word.NewDocument(); }, true},
     };
-    for (const auto& start : starts) {
-        Connect connect;
-        connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
-        start.openDocument();
+    for (const auto& [what, openDocument, toolbar] : starts) {
+        SCOPED_TRACE(what);
+        Connect(1);
+        openDocument();
         const auto adds = word.CallCount(L"CommandBarControls.Add");
         connect.IDTExtensibility2_OnStartupComplete();
-        EXPECT_EQ(Toolbar() != nullptr, start.toolbar) << start.name;
-        EXPECT_EQ(timers.Ticking(), start.toolbar ? 1u : 0u) << start.name;
-        if (adds > 0) {
-            EXPECT_EQ(word.CallCount(L"CommandBarControls.Add"), adds) << start.name << ": built twice";
-        }
-        connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+        EXPECT_EQ(Toolbar() != nullptr, toolbar);
+        EXPECT_EQ(timers.ticking, toolbar ? 1 : 0);
+        EXPECT_TRUE(adds == 0 || word.CallCount(L"CommandBarControls.Add") == adds) << "twice";
+        Disconnect(1);
         while (word.DocumentCount() > 0) word.CloseDocument();
     }
-    EXPECT_TRUE(trail.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 // Unloaded by the user, the toolbar leaves Word with the add-in; Word quitting discards it itself.
 // Loaded again, a fresh handler builds a working toolbar at once, with its timer.
 TEST_F(Connecting, UnloadingByTheUserRemovesTheToolbarAndLoadingAgainBringsItBack) {
-    Connect connect;
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    Connect(1);
     word.NewDocument();
-    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+    Disconnect(1);
     EXPECT_EQ(Toolbar(), nullptr);
     EXPECT_TRUE(word.NormalTemplateSaved());
 
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 0, shown);  // a document is open: built at once
+    Connect(0);  // a document is open: built at once
     ASSERT_NE(Toolbar(), nullptr);
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert wildcard/Subject"));
     EXPECT_NE(word.ActiveDocument()->FindBookmark(L"WildCard_Subject"), nullptr);
-    EXPECT_EQ(timers.Ticking(), 1u);
-    connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgArray{}});
+    EXPECT_EQ(timers.ticking, 1);
+    Disconnect(0);
     EXPECT_NE(Toolbar(), nullptr);
-    EXPECT_TRUE(trail.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 // A failing release is the handler's own report; disconnection still ends, and adds none.
 TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
-    Connect connect;
-    connect.IDTExtensibility2_OnConnection(ThisWord(), 1, shown);
+    Connect(1);
     word.NewDocument();
     dialogs.fails = true;
-    connect.IDTExtensibility2_OnDisconnection(1, ArgValue{ArgArray{}});
+    Disconnect(1);
     EXPECT_FALSE(connect.Connected());
-    ASSERT_EQ(trail.view.reports.size(), 1u);
-    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: clsWordAddIn.UnInitHandler() "), std::wstring::npos);
-    EXPECT_EQ(trail.view.reports[0].find(L"OnDisconnection"), std::wstring::npos);
-    EXPECT_EQ(timers.Ticking(), 0u);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"  Call Stack: clsWordAddIn.UnInitHandler() "), std::wstring::npos);
+    EXPECT_EQ(reports[0].find(L"OnDisconnection"), std::wstring::npos);
+    EXPECT_EQ(timers.ticking, 0);
 }
 
 TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
-    Connect connect;
     const auto notWord = []() -> std::shared_ptr<word::Application> {
         throw Error(errnum::ObjectRequired, kProjectName, L"Object required");
     };
-    const Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
+    const qlora::Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
     connect.IDTExtensibility2_OnConnection(notWord, 1, other);
-    ASSERT_EQ(trail.view.reports.size(), 1u);
-    EXPECT_NE(trail.view.reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application={Object}, "
-                                         L"ConnectMode=1, AddInInst={Nothing}, custom={Empty})"),
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application="
+                              L"{Object}, ConnectMode=1, AddInInst={Nothing}, custom={Empty})"),
               std::wstring::npos);
     connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgEmpty{}});
-    EXPECT_EQ(trail.view.reports.size(), 1u);
+    EXPECT_EQ(reports.size(), 1u);
 }
 
 }  // namespace

@@ -10,24 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "base/port.h"
-#include "base/text.h"
-#include "language/language_texts.h"
-#include "session/global.h"
-#include "settings/program_settings.h"
 #include "support/data_folder.h"
-#include "support/fake_ports.h"
-#include "support/fake_registry.h"
+#include "support/toolbar_fakes.h"
 #include "templates/template_dialog.h"
 #include "templates/template_list.h"
-#include "word_model.h"
 
 namespace qlora {
 namespace {
 
-using ::testing::HasSubstr;
 using testing::FakeFileSystem;
-using Variables = std::vector<std::pair<std::wstring, std::wstring>>;
+using ::testing::HasSubstr;
+using enum TemplateField;
 
 const std::wstring kListPath = testing::DataFolder::kPath + L"NewTemplates.ini";
 const std::wstring kNoAccess = L"You don't have writeaccess to the selected folder, please choose another one";
@@ -39,14 +32,15 @@ public:
     std::map<TemplateField, std::wstring> texts, toolTips;
     std::vector<TemplateField> selectedAll;
     std::vector<SaveFileRequest> requests;
-    std::deque<std::optional<std::wstring>> choices;  // the save dialog's answers; cancelled when none are left
+    // The save dialog's answers; cancelled when none are left.
+    std::deque<std::optional<std::wstring>> choices;
     bool saveDialogFails = false;
     int unloads = 0;
 
     std::wstring Text(TemplateField field) override { return texts[field]; }
     void SetText(TemplateField field, const std::wstring& text) override {
         texts[field] = text;
-        if (field == TemplateField::txtPath && form) form->txtPath_Change();
+        if (field == txtPath && form) form->txtPath_Change();
     }
     void SelectAll(TemplateField field) override { selectedAll.push_back(field); }
     void SetToolTip(TemplateField field, const std::wstring& text) override { toolTips[field] = text; }
@@ -61,52 +55,37 @@ public:
     void Unload() override { ++unloads; }
 };
 
-class TemplateWorkflow : public ::testing::Test {
+class TemplateWorkflow : public testing::ConnectedTest {
 protected:
     TemplateWorkflow() {
-        basGlobal::gLanguage = basGlobal::kEnglish;
-        SetLngId(2);
-        basGlobal::gWordApplication = word.Application();
-        basGlobal::gSettings = testing::AddInSettings();
         basGlobal::gTemplateList = std::make_shared<clsTemplateList>();
-        fs.AddFolder(L"C:\\Templates");
+        fs.AddFolder(L"C:\\T");
         view.form = &form;
         word.OnSaveAs([this](const wordsim::Document& doc) { saved.push_back(*doc.savedAs); });
     }
-    ~TemplateWorkflow() override {
-        basGlobal::gWordApplication.reset();
-        basGlobal::gSettings.reset();
-        basGlobal::gTemplateList = savedList;
-        basGlobal::gLanguage = savedLanguage;
-        SetLngId(savedLngId);
-    }
+    ~TemplateWorkflow() override { basGlobal::gTemplateList = savedList; }
 
     void StoreDefaultFolder(const std::wstring& folder) {
-        registry.PutString(kHKeyCurrentUser, frmTemplate::kProductSettingsKey, frmTemplate::kDefaultFolderEntry, folder);
+        registry.PutString(kHKeyCurrentUser, frmTemplate::kProductSettingsKey, frmTemplate::kDefaultFolderEntry,
+                           folder);
     }
-    void OpenSaved(const std::wstring& fullName, const Variables& variables = {}) {
+    // A saved document with the template name and the wizard's marker it holds, if any.
+    void Open(const std::wstring& fullName, const std::wstring& name = L"", const std::wstring& wizard = L"") {
         word.OpenDocument(fullName, L"<<Subject>>");
-        for (const auto& [name, value] : variables) word.Application()->ActiveDocument()->Variables()->Add(name, value);
+        const auto variables = word.Application()->ActiveDocument()->Variables();
+        if (!name.empty()) variables->Add(L"TemplateName", name);
+        if (!wizard.empty()) variables->Add(L"Qlora", wizard);
     }
-    std::wstring Variable(const std::wstring& name) const {
-        const auto* variable = word.ActiveDocument()->FindVariable(name);
+    std::wstring StoredName() const {
+        const auto* variable = word.ActiveDocument()->FindVariable(L"TemplateName");
         return variable ? variable->value : L"<none>";
     }
     void Type(TemplateField field, const std::wstring& text) { view.SetText(field, text); }
     std::string ListFile() const { return fs.Bytes(kListPath).value_or("<none>"); }
 
     const std::shared_ptr<clsTemplateList> savedList = basGlobal::gTemplateList;
-    const int32_t savedLanguage = basGlobal::gLanguage;
-    const int16_t savedLngId = gLngId();
-
-    testing::TrailFixturePorts ports;
-    testing::RecordingPrompt& prompt = ports.prompt;
-    std::vector<std::wstring>& reports = ports.view.reports;
-    testing::FakeRegistry registry;
-    ScopedPort<RegistryPort> registrySlot{registry};
     testing::DataFolder data;
     FakeFileSystem& fs = data.fs;
-    wordsim::Word word;
     std::vector<word::SaveAsArgs> saved;
     FakeTemplateView view;
     frmTemplate form{view};
@@ -114,39 +93,37 @@ protected:
 
 // The stored name or the file name, and the document's own path as a .doc file (SaveAs writes
 // Word 97-2003's format); a web document goes to the folder last recorded, or the default folder.
-TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocFileBesideTheDocumentOrInTheLastFolderUsed) {
-    StoreDefaultFolder(L"D:\\Quillora");
+TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumentOrInTheLastFolder) {
+    StoreDefaultFolder(L"D:\\Q");
     const std::wstring web = L"https://example.com/sites/t/Offer.docx";
     struct Case {
-        std::wstring fullName;
-        Variables variables;
+        std::wstring fullName, storedName, wizard;
         std::string list;
         std::wstring proposed, name;
-        bool fromWizard;
     };
     const Case cases[] = {
-        {L"C:\\Templates\\Offer 2026.doc", {{L"TemplateName", L"Offer"}}, "", L"C:\\Templates\\Offer 2026.doc", L"Offer", false},
-        {L"C:\\Templates\\Letter.v2.doc", {{L"Qlora", L"1"}}, "", L"C:\\Templates\\Letter.v2.doc", L"Letter.v2", true},
-        {L"C:\\Templates\\Offer.2026.rtf", {}, "", L"C:\\Templates\\Offer.2026.doc", L"Offer.2026", false},
-        {L"C:\\Templates\\Offer.DOC", {}, "", L"C:\\Templates\\Offer.DOC", L"Offer", false},
-        {L"C:\\Templates\\Offer", {}, "", L"C:\\Templates\\Offer.doc", L"Offer", false},
-        {L"C:\\Templates\\.doc", {}, "", L"C:\\Templates\\.doc", L"", false},
-        {web, {}, "", L"D:\\Quillora\\Offer.doc", L"Offer", false},
-        {web, {}, "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer", false},
+        {L"C:\\T\\Offer 2026.doc", L"Offer", L"", "", L"C:\\T\\Offer 2026.doc", L"Offer"},
+        {L"C:\\T\\Letter.v2.doc", L"", L"1", "", L"C:\\T\\Letter.v2.doc", L"Letter.v2"},
+        {L"C:\\T\\Offer.2026.rtf", L"", L"", "", L"C:\\T\\Offer.2026.doc", L"Offer.2026"},
+        {L"C:\\T\\Offer.DOC", L"", L"", "", L"C:\\T\\Offer.DOC", L"Offer"},
+        {L"C:\\T\\Offer", L"", L"", "", L"C:\\T\\Offer.doc", L"Offer"},
+        {L"C:\\T\\.doc", L"", L"", "", L"C:\\T\\.doc", L""},
+        {web, L"", L"", "", L"D:\\Q\\Offer.doc", L"Offer"},
+        {web, L"", L"", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(text::ToUtf8(c.fullName));
         if (!c.list.empty()) fs.AddFile(kListPath, c.list);
-        OpenSaved(c.fullName, c.variables);
+        Open(c.fullName, c.storedName, c.wizard);
         view.selectedAll.clear();
         form.Form_Load();
         EXPECT_TRUE(view.requests.empty());  // a saved document needs no save dialog first
-        EXPECT_EQ(view.texts[TemplateField::txtPath], c.proposed);
-        EXPECT_EQ(view.toolTips[TemplateField::txtPath], c.proposed);
-        EXPECT_EQ(view.texts[TemplateField::txtName], c.name);
-        EXPECT_EQ(view.selectedAll, std::vector<TemplateField>{TemplateField::txtName});
-        EXPECT_EQ(form.FromWizard(), c.fromWizard);
-        Type(TemplateField::txtPath, L"");
+        EXPECT_EQ(view.texts[txtPath], c.proposed);
+        EXPECT_EQ(view.toolTips[txtPath], c.proposed);
+        EXPECT_EQ(view.texts[txtName], c.name);
+        EXPECT_EQ(view.selectedAll, std::vector{txtName});
+        EXPECT_EQ(form.FromWizard(), !c.wizard.empty());
+        Type(txtPath, L"");
         form.cmdFile_Click();  // "..." with an empty path starts from the proposal
         EXPECT_EQ(view.requests.back().fileName, c.proposed);
         view.requests.clear();
@@ -155,95 +132,91 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocFileBesideTheDoc
     EXPECT_TRUE(prompt.shown.empty() && reports.empty());
 }
 
-TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogChangesOnlyThePath) {
+TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogChangesOnlyIt) {
     word.NewDocument();
-    form.Form_Load();  // cancelled: both fields empty, OK asks for a path
+    form.Form_Load();                                           // cancelled: both fields empty, OK asks for a path
     EXPECT_EQ(view.requests.at(0).fileName, L"Document1.doc");  // no default folder stored
-    EXPECT_EQ(view.texts[TemplateField::txtPath] + view.texts[TemplateField::txtName], L"");
+    EXPECT_EQ(view.texts[txtPath] + view.texts[txtName], L"");
     form.cmdOk_Click();
     EXPECT_EQ(prompt.shown.back().text, L"Please select a path for the template first");
 
-    StoreDefaultFolder(L"D:\\Quillora\\Templates");
+    StoreDefaultFolder(L"D:\\Q");
     prompt.shown.clear();
     view.requests.clear();
-    view.choices.push_back(L"D:\\Quillora\\Templates\\Memo.doc");
+    view.choices.push_back(L"D:\\Q\\Memo.doc");
     form.Form_Load();
     EXPECT_EQ(prompt.shown.at(0).text, L"Please select the path, where do you want to save the template");
-    EXPECT_EQ(view.requests.at(0), (SaveFileRequest{L"Word documents (*.doc)|*.doc",
-                                                    L"D:\\Quillora\\Templates\\Document1.doc", L".doc"}));
-    EXPECT_EQ(view.texts[TemplateField::txtPath], L"D:\\Quillora\\Templates\\Memo.doc");
-    EXPECT_EQ(view.texts[TemplateField::txtName], L"Memo");
+    EXPECT_EQ(view.requests.at(0),
+              (SaveFileRequest{L"Word documents (*.doc)|*.doc", L"D:\\Q\\Document1.doc", L".doc"}));
+    EXPECT_EQ(view.texts[txtPath] + L"|" + view.texts[txtName], L"D:\\Q\\Memo.doc|Memo");
 
-    view.choices.push_back(L"C:\\Templates\\Other.doc");
+    view.choices.push_back(L"C:\\T\\Other.doc");
     form.cmdFile_Click();
-    EXPECT_EQ(view.texts[TemplateField::txtPath], L"C:\\Templates\\Other.doc");
-    EXPECT_EQ(view.toolTips[TemplateField::txtPath], L"C:\\Templates\\Other.doc");
+    EXPECT_EQ(view.toolTips[txtPath], L"C:\\T\\Other.doc");
     view.saveDialogFails = true;
     form.cmdFile_Click();
-    EXPECT_EQ(view.texts[TemplateField::txtPath], L"C:\\Templates\\Other.doc");
+    EXPECT_EQ(view.texts[txtPath], L"C:\\T\\Other.doc");
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(view.unloads, 0);
 }
 
-// OK on a saved document: what is asked, what SaveAs writes (Word 97-2003's format, nothing else
-// set), the name stored in the document and the list file's bytes afterwards.
+// SaveAs writes Word 97-2003's format and sets nothing else.
 TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate) {
     fs.connections[L"x:"] = L"\\\\srv\\share";
     fs.AddFolder(L"\\\\srv\\share\\T");
-    const std::string offerAndLetter = "Offer||C:\\Templates\\Offer.doc|>|Letter||C:\\Templates\\Letter.doc|>|\r\n";
-    const std::wstring taken = L"C:\\Templates\\Taken.doc";
+    const std::string both = "Offer||C:\\T\\Offer.doc|>|Letter||C:\\T\\Letter.doc|>|\r\n";
+    const std::wstring offer = L"C:\\T\\Offer.doc", taken = L"C:\\T\\Taken.doc";
     struct Case {
         const char* what;
         std::string list;
         std::wstring existing, storedName;
-        std::optional<std::wstring> name, path;  // typed over the proposal
-        std::vector<MsgAnswer> answers;
-        std::vector<std::wstring> titles;
+        const wchar_t *name, *path;  // typed over the proposal unless null
+        MsgAnswer answer;
+        std::wstring titles;   // of the messages shown, each followed by "|"
         std::wstring savedAs;  // none: nothing saved, nothing recorded
         std::string listAfter;
         bool folderRefusesWriting = false;
     };
     const Case cases[] = {
-        {"as typed, not trimmed", "", L"", L"", L"Offer ", L"C:\\Templates\\Offer.DOC", {}, {},
-         L"C:\\Templates\\Offer.DOC", "Offer ||C:\\Templates\\Offer.DOC|>|\r\n"},
-        {"again under its own name and file: replaced, at the end", offerAndLetter, L"C:\\Templates\\Offer.doc",
-         L"Offer", {}, {}, {}, {}, L"C:\\Templates\\Offer.doc",
-         "Letter||C:\\Templates\\Letter.doc|>|Offer||C:\\Templates\\Offer.doc|>|\r\n"},
-        {"its own name to another file", offerAndLetter, L"", L"Offer", {}, L"C:\\Templates\\Offer 2.doc", {}, {},
-         L"C:\\Templates\\Offer 2.doc", "Letter||C:\\Templates\\Letter.doc|>|Offer||C:\\Templates\\Offer 2.doc|>|\r\n"},
-        {"its own name in other letters", offerAndLetter, L"", L"Offer", L"OFFER", {}, {}, {},
-         L"C:\\Templates\\Offer.doc", "Letter||C:\\Templates\\Letter.doc|>|OFFER||C:\\Templates\\Offer.doc|>|\r\n"},
-        {"a mapped drive: its UNC form", "", L"", L"", {}, L"X:\\T\\Offer.doc", {}, {},
+        {"as typed, not trimmed", "", L"", L"", L"Offer ", L"C:\\T\\Offer.DOC", MsgAnswer::Yes, L"",
+         L"C:\\T\\Offer.DOC", "Offer ||C:\\T\\Offer.DOC|>|\r\n"},
+        {"again under its own name and file: replaced, at the end", both, offer, L"Offer", nullptr, nullptr,
+         MsgAnswer::Yes, L"", offer, "Letter||C:\\T\\Letter.doc|>|Offer||C:\\T\\Offer.doc|>|\r\n"},
+        {"its own name to another file", both, L"", L"Offer", nullptr, L"C:\\T\\Offer 2.doc", MsgAnswer::Yes, L"",
+         L"C:\\T\\Offer 2.doc", "Letter||C:\\T\\Letter.doc|>|Offer||C:\\T\\Offer 2.doc|>|\r\n"},
+        {"its own name in other letters", both, L"", L"Offer", L"OFFER", nullptr, MsgAnswer::Yes, L"", offer,
+         "Letter||C:\\T\\Letter.doc|>|OFFER||C:\\T\\Offer.doc|>|\r\n"},
+        {"a mapped drive: its UNC form", "", L"", L"", nullptr, L"X:\\T\\Offer.doc", MsgAnswer::Yes, L"",
          L"\\\\srv\\share\\T\\Offer.doc", "Offer||\\\\srv\\share\\T\\Offer.doc|>|\r\n"},
-        {"an existing file, Yes", "", taken, L"", {}, taken, {MsgAnswer::Yes}, {L"File already exists"}, taken,
-         "Offer||C:\\Templates\\Taken.doc|>|\r\n"},
-        {"an existing file, No, the folder writable: silently nothing", "", taken, L"", {}, taken, {MsgAnswer::No},
-         {L"File already exists"}, L"", "<none>"},
-        {"an existing file, No, the folder refuses writing: warned", "", taken, L"", {}, taken, {MsgAnswer::No},
-         {L"File already exists", L""}, L"", "<none>", true},
-        {"a path differing in letter case only is another file", "", L"C:\\Templates\\Offer.doc", L"Offer", {},
-         L"C:\\TEMPLATES\\offer.doc", {MsgAnswer::No}, {L"File already exists"}, L"", "<none>"},
+        {"an existing file, Yes", "", taken, L"", nullptr, taken.c_str(), MsgAnswer::Yes, L"File already exists|",
+         taken, "Offer||C:\\T\\Taken.doc|>|\r\n"},
+        {"an existing file, No, the folder writable: silently nothing", "", taken, L"", nullptr, taken.c_str(),
+         MsgAnswer::No, L"File already exists|", L"", "<none>"},
+        {"an existing file, No, the folder refuses writing: warned", "", taken, L"", nullptr, taken.c_str(),
+         MsgAnswer::No, L"File already exists||", L"", "<none>", true},
+        {"a path differing in letter case only is another file", "", offer, L"Offer", nullptr, L"C:\\t\\offer.doc",
+         MsgAnswer::No, L"File already exists|", L"", "<none>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs.nodes.erase(FakeFileSystem::Key(kListPath));
         fs.failing.clear();
-        if (c.folderRefusesWriting) fs.failing.emplace(L"TryCreateFile", Error(70, L"CreateFile", L"Permission denied"));
+        if (c.folderRefusesWriting)
+            fs.failing.emplace(L"TryCreateFile", Error(70, L"CreateFile", L"Permission denied"));
         if (!c.list.empty()) fs.AddFile(kListPath, c.list);
         if (!c.existing.empty()) fs.AddFile(c.existing, "x");
-        OpenSaved(L"C:\\Templates\\Offer.doc",
-                  c.storedName.empty() ? Variables{} : Variables{{L"TemplateName", c.storedName}});
+        Open(offer, c.storedName);
         saved.clear();
         prompt.shown.clear();
-        prompt.answers = c.answers;
+        prompt.answers = {c.answer};
         const int unloads = view.unloads;
         form.Form_Load();
-        if (c.name) Type(TemplateField::txtName, *c.name);
-        if (c.path) Type(TemplateField::txtPath, *c.path);
+        if (c.name) Type(txtName, c.name);
+        if (c.path) Type(txtPath, c.path);
         form.cmdOk_Click();
 
-        std::vector<std::wstring> titles;
-        for (const auto& shown : prompt.shown) titles.push_back(shown.title);
+        std::wstring titles;
+        for (const auto& shown : prompt.shown) titles += shown.title + L"|";
         EXPECT_EQ(titles, c.titles);
         if (c.folderRefusesWriting) {
             EXPECT_EQ(prompt.shown.back().text, kNoAccess);
@@ -251,16 +224,17 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         EXPECT_EQ(ListFile(), c.listAfter);
         if (c.savedAs.empty()) {
             EXPECT_TRUE(saved.empty());
-            EXPECT_EQ(Variable(L"TemplateName"), c.storedName.empty() ? L"<none>" : c.storedName);
+            EXPECT_EQ(StoredName(), c.storedName.empty() ? L"<none>" : c.storedName);
             EXPECT_EQ(view.unloads, unloads);
         } else {
             ASSERT_EQ(saved.size(), 1u);
-            EXPECT_EQ(saved[0].FileName, c.savedAs);
-            EXPECT_EQ(saved[0].FileFormat, 0);
-            EXPECT_FALSE(saved[0].LockComments || saved[0].Password || saved[0].AddToRecentFiles ||
-                         saved[0].WritePassword || saved[0].ReadOnlyRecommended || saved[0].EmbedTrueTypeFonts ||
-                         saved[0].SaveNativePictureFormat || saved[0].SaveFormsData || saved[0].SaveAsAOCELetter);
-            EXPECT_EQ(Variable(L"TemplateName"), c.name.value_or(c.storedName.empty() ? L"Offer" : c.storedName));
+            const auto& s = saved[0];
+            EXPECT_EQ(s.FileName, c.savedAs);
+            EXPECT_EQ(s.FileFormat, 0);
+            EXPECT_FALSE(s.LockComments || s.Password || s.AddToRecentFiles || s.WritePassword ||
+                         s.ReadOnlyRecommended || s.EmbedTrueTypeFonts || s.SaveNativePictureFormat ||
+                         s.SaveFormsData || s.SaveAsAOCELetter);
+            EXPECT_EQ(StoredName(), c.name ? c.name : c.storedName.empty() ? L"Offer" : c.storedName);
             EXPECT_EQ(view.unloads, unloads + 1);
         }
         if (!c.existing.empty()) fs.nodes.erase(FakeFileSystem::Key(c.existing));
@@ -271,70 +245,62 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
 
 TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
     fs.AddFile(testing::DataFolder::kPath + L"Templates.ini", "Memo||C:\\Q\\Memo.doc|>|\r\n");
-    fs.AddFile(L"C:\\Templates\\Taken.doc", "x");
-    OpenSaved(L"C:\\Templates\\Offer.doc");
-    const std::wstring separator = L"A template name must not contain \"||\" or \"|>|\" and must not end with \"|\". "
-                                   L"Please choose another name.";
-    const std::wstring codePage = L"The template's name and path may only hold characters of the system's character "
-                                  L"set. Please choose another name or path.";
-    const std::wstring extension = L"The template is saved as a Word document (*.doc). Please choose a file name "
-                                   L"ending in \".doc\".";
-    const std::wstring web = L"A template cannot be saved to a web address. Please choose a path on your computer or "
-                             L"in your network.";
+    fs.AddFile(L"C:\\T\\Taken.doc", "x");
+    Open(L"C:\\T\\Offer.doc");
     const std::wstring cyrillic = L"\u041f\u0438\u0441\u044c\u043c\u043e";
+    const std::wstring invalid = L"Invalid template name", characters = L"Invalid characters";
     struct Case {
-        std::wstring name, path, text, title;
+        std::wstring name, path, title;  // the title tells the check; the folder's has none
     };
     const Case cases[] = {
-        {L"", L"", L"Please select a path for the template first", L"No path entered"},
-        {L"", L"C:\\Templates\\New.doc", L"Please enter a name for the template first", L"No name entered"},
-        {L"Offer", L"C:\\Templates\\Offer.docx", extension, L"Invalid file extension"},
-        {L"Offer", L"https://example.com/sites/t/Offer.doc", web, L"Invalid path"},
-        // Names and paths the template lists could not hold come before everything they would spoil.
-        {L"Memo||2026", L"C:\\Templates\\Taken.doc", separator, L"Invalid template name"},
-        {L"Offer|>|", L"C:\\Templates\\New.doc", separator, L"Invalid template name"},
-        {L"Offer|", L"C:\\Templates\\New.doc", separator, L"Invalid template name"},
-        {cyrillic, L"C:\\Templates\\New.doc", codePage, L"Invalid characters"},
-        {L"Offer", L"C:\\Templates\\" + cyrillic + L".doc", codePage, L"Invalid characters"},
-        {L"Memo", L"C:\\Templates\\Taken.doc",  // the name comes before the file
-         L"A template with this name already exists, please choose an other name.", L"Name is already used"},
-        {L"New", L"C:\\Missing\\New.doc", kNoAccess, L""},
+        {L"", L"", L"No path entered"},
+        {L"", L"C:\\T\\New.doc", L"No name entered"},
+        {L"Offer", L"C:\\T\\Offer.docx", L"Invalid file extension"},
+        {L"Offer", L"https://example.com/sites/t/Offer.doc", L"Invalid path"},
+        // Names and paths the template lists could not hold come before everything they spoil.
+        {L"Memo||2026", L"C:\\T\\Taken.doc", invalid},
+        {L"Offer|>|", L"C:\\T\\New.doc", invalid},
+        {L"Offer|", L"C:\\T\\New.doc", invalid},
+        {cyrillic, L"C:\\T\\New.doc", characters},
+        {L"Offer", L"C:\\T\\" + cyrillic + L".doc", characters},
+        {L"Memo", L"C:\\T\\Taken.doc", L"Name is already used"},  // the name before the file
+        {L"New", L"C:\\Missing\\New.doc", L""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(text::ToUtf8(c.name + L" " + c.path));
         prompt.shown.clear();
         form.Form_Load();
-        Type(TemplateField::txtName, c.name);
-        Type(TemplateField::txtPath, c.path);
+        Type(txtName, c.name);
+        Type(txtPath, c.path);
         form.cmdOk_Click();
-        ASSERT_EQ(prompt.shown.size(), 1u) << text::ToUtf8(c.name) << " " << text::ToUtf8(c.path);
-        EXPECT_EQ(prompt.shown[0].text, c.text);
+        ASSERT_EQ(prompt.shown.size(), 1u);
         EXPECT_EQ(prompt.shown[0].title, c.title);
-        EXPECT_EQ(prompt.shown[0].icon, c.text.starts_with(L"Please") ? MsgIcon::Information : MsgIcon::Exclamation);
+        EXPECT_EQ(prompt.shown[0].text == kNoAccess, c.title.empty());
+        EXPECT_EQ(prompt.shown[0].icon, c.title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
         EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::Ok);
-        EXPECT_EQ(view.texts[TemplateField::txtName], c.name);  // the fields stay as they were
-        EXPECT_EQ(view.texts[TemplateField::txtPath], c.path);
+        EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], c.name + L"|" + c.path);
     }
     EXPECT_TRUE(saved.empty());
-    EXPECT_EQ(Variable(L"TemplateName"), L"<none>");
+    EXPECT_EQ(StoredName(), L"<none>");
     EXPECT_EQ(view.unloads, 0);
     EXPECT_EQ(ListFile(), "<none>");
 }
 
 // The companion product, or a second Word, records a template while the dialog is open.
 TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCounts) {
-    const std::string both = "Invoice||C:\\Q\\Invoice.doc|>|Offer||C:\\Templates\\Offer.doc|>|\r\n";
-    OpenSaved(L"C:\\Templates\\Offer.doc");
+    const std::string both = "Invoice||C:\\Q\\Invoice.doc|>|Offer||C:\\T\\Offer.doc|>|\r\n";
+    Open(L"C:\\T\\Offer.doc");
     form.Form_Load();
     fs.AddFile(kListPath, "Invoice||C:\\Q\\Invoice.doc|>|\r\n");
-    Type(TemplateField::txtName, L"invoice");
+    Type(txtName, L"invoice");
     form.cmdOk_Click();
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"Name is already used");
-    Type(TemplateField::txtName, L"Offer");
+    Type(txtName, L"Offer");
     form.cmdOk_Click();
     EXPECT_EQ(ListFile(), both);
 
-    OpenSaved(L"C:\\Templates\\Letter.doc");  // a list that cannot be read now is not written over
+    Open(L"C:\\T\\Letter.doc");  // a list that cannot be read now is not written over
     form.Form_Load();
     fs.failing.emplace(L"ReadText", Error(70, L"CreateFile", L"Permission denied"));
     form.cmdOk_Click();
@@ -346,7 +312,7 @@ TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCou
 
 TEST_F(TemplateWorkflow, AWizardDocumentIsSavedButNotRecordedAndYesClosesIt) {
     for (const MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) {
-        OpenSaved(L"C:\\Templates\\Wizard.doc", {{L"Qlora", L"Offer"}});
+        Open(L"C:\\T\\Wizard.doc", L"", L"Offer");
         form.Form_Load();
         prompt.shown.clear();
         prompt.answers = {answer};
@@ -355,27 +321,28 @@ TEST_F(TemplateWorkflow, AWizardDocumentIsSavedButNotRecordedAndYesClosesIt) {
         EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
                   L"Do you want to go back to the Quillora Template Wizard?/Template saved");
         EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
-        EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);  // closed without a further question
+        // Closed without a further question.
+        EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);
     }
     EXPECT_EQ(saved.size(), 2u);
-    EXPECT_EQ(Variable(L"TemplateName"), L"Wizard");
+    EXPECT_EQ(StoredName(), L"Wizard");
     EXPECT_EQ(ListFile(), "<none>");
     EXPECT_EQ(view.unloads, 2);
 }
 
 TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUnchanged) {
-    fs.AddFile(kListPath, "Offer||C:\\Templates\\Offer.doc|>|\r\n");
+    fs.AddFile(kListPath, "Offer||C:\\T\\Offer.doc|>|\r\n");
     word.Refuse(L"Document.SaveAs");
-    for (const Variables& variables : {Variables{{L"TemplateName", L"Offer"}}, Variables{}}) {
-        OpenSaved(variables.empty() ? L"C:\\Templates\\Letter.doc" : L"C:\\Templates\\Offer.doc", variables);
+    for (const std::wstring name : {L"Offer", L""}) {
+        Open(name.empty() ? L"C:\\T\\Letter.doc" : L"C:\\T\\Offer.doc", name);
         form.Form_Load();
-        Type(TemplateField::txtName, L"Offer 2");
+        Type(txtName, L"Offer 2");
         form.cmdOk_Click();
         EXPECT_THAT(reports.back(), HasSubstr(L"Call Stack: frmTemplate.cmdOk_Click() "));
-        EXPECT_EQ(Variable(L"TemplateName"), variables.empty() ? L"<none>" : L"Offer");
+        EXPECT_EQ(StoredName(), name.empty() ? L"<none>" : name);
     }
     EXPECT_EQ(reports.size(), 2u);
-    EXPECT_EQ(ListFile(), "Offer||C:\\Templates\\Offer.doc|>|\r\n");
+    EXPECT_EQ(ListFile(), "Offer||C:\\T\\Offer.doc|>|\r\n");
     EXPECT_EQ(view.unloads, 0);
 }
 
@@ -383,9 +350,9 @@ TEST_F(TemplateWorkflow, LoadWithoutADocumentAndOkAfterUnloadingAreReportedAndSa
     form.Form_Load();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmTemplate.Form_Load() "));
-    EXPECT_EQ(view.texts[TemplateField::txtPath], L"");
+    EXPECT_EQ(view.texts[txtPath], L"");
 
-    OpenSaved(L"C:\\Templates\\Offer.doc");
+    Open(L"C:\\T\\Offer.doc");
     form.Form_Load();
     form.cmdCancel_Click();
     EXPECT_EQ(view.unloads, 1);

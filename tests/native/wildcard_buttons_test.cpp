@@ -16,10 +16,12 @@ using ::testing::IsSupersetOf;
 class WildcardButtons : public testing::ToolbarTest {
 protected:
     bool Insert(const wchar_t* caption = L"Subject") { return word.Click(popup + caption); }
+    // Each bookmark as its name, start and text.
     std::vector<std::wstring> Marks() const {
         std::vector<std::wstring> marks;
         for (const auto& b : word.ActiveDocument()->bookmarks)
-            marks.push_back(b.name + L" " + text::Decimal(b.span.start) + L" " + word.ActiveDocument()->TextOf(b.span));
+            marks.push_back(b.name + L" " + std::to_wstring(b.span.start) + L" " +
+                            word.ActiveDocument()->TextOf(b.span));
         return marks;
     }
     std::wstring popup = L"Quillora Toolbar/Insert wildcard/";
@@ -27,31 +29,33 @@ protected:
 
 // The selection of a Word whose typing makes something else of the text, as AutoFormat may.
 struct SelectionTypingOtherwise final : word::Selection {
-    explicit SelectionTypingOtherwise(std::shared_ptr<word::Selection> selection) : selection_(std::move(selection)) {}
-    std::wstring TypeName() const override { return selection_->TypeName(); }
-    int32_t Start() override { return selection_->Start(); }
-    std::shared_ptr<word::Range> Range() override { return selection_->Range(); }
-    void TypeText(const std::wstring& text) override { selection_->TypeText(L"\u00AB" + text.substr(2)); }
-    void SetRange(int32_t start, int32_t end) override { selection_->SetRange(start, end); }
-    const std::shared_ptr<word::Selection> selection_;
+    explicit SelectionTypingOtherwise(std::shared_ptr<word::Selection> s) : selection(std::move(s)) {}
+    std::wstring TypeName() const override { return selection->TypeName(); }
+    int32_t Start() override { return selection->Start(); }
+    std::shared_ptr<word::Range> Range() override { return selection->Range(); }
+    void TypeText(const std::wstring& text) override { selection->TypeText(L"\u00AB" + text.substr(2)); }
+    void SetRange(int32_t start, int32_t end) override { selection->SetRange(start, end); }
+    const std::shared_ptr<word::Selection> selection;
 };
 
 // A host that answers Nothing for the selection, or types otherwise.
 struct OtherWord final : word::Application {
-    OtherWord(std::shared_ptr<word::Application> w, bool typesOtherwise) : word_(w), typesOtherwise_(typesOtherwise) {}
-    std::wstring TypeName() const override { return word_->TypeName(); }
-    std::shared_ptr<word::Document> ActiveDocument() override { return word_->ActiveDocument(); }
+    OtherWord(std::shared_ptr<word::Application> w, bool typesOtherwise)
+        : word(std::move(w)), typesOtherwise(typesOtherwise) {}
+    std::wstring TypeName() const override { return word->TypeName(); }
+    std::shared_ptr<word::Document> ActiveDocument() override { return word->ActiveDocument(); }
     std::shared_ptr<word::Selection> Selection() override {
-        return typesOtherwise_ ? std::make_shared<SelectionTypingOtherwise>(word_->Selection()) : nullptr;
+        if (!typesOtherwise) return nullptr;
+        return std::make_shared<SelectionTypingOtherwise>(word->Selection());
     }
-    std::shared_ptr<word::Window> ActiveWindow() override { return word_->ActiveWindow(); }
-    std::shared_ptr<word::Documents> Documents() override { return word_->Documents(); }
-    std::shared_ptr<word::Template> NormalTemplate() override { return word_->NormalTemplate(); }
-    std::shared_ptr<word::CommandBars> CommandBars() override { return word_->CommandBars(); }
-    std::wstring Version() override { return word_->Version(); }
-    EventConnection AdviseDocumentChange(std::function<void()> on) override { return word_->AdviseDocumentChange(on); }
-    const std::shared_ptr<word::Application> word_;
-    const bool typesOtherwise_;
+    std::shared_ptr<word::Window> ActiveWindow() override { return word->ActiveWindow(); }
+    std::shared_ptr<word::Documents> Documents() override { return word->Documents(); }
+    std::shared_ptr<word::Template> NormalTemplate() override { return word->NormalTemplate(); }
+    std::shared_ptr<word::CommandBars> CommandBars() override { return word->CommandBars(); }
+    std::wstring Version() override { return word->Version(); }
+    EventConnection AdviseDocumentChange(std::function<void()> on) override { return word->AdviseDocumentChange(on); }
+    const std::shared_ptr<word::Application> word;
+    const bool typesOtherwise;
 };
 
 // In either language; the first free name is taken again, and names compare without case.
@@ -68,44 +72,46 @@ TEST_F(WildcardButtons, InsertionsAreNamedSubjectSubject1AndSoOnAndTheFirstFreeN
     for (const auto* caption : {L"Betreff", L"Inhalt", L"Aktuelles Datum + Uhrzeit"}) Insert(caption);
     EXPECT_THAT(Marks(), IsSupersetOf({L"WildCard_Subject1 33 <<Betreff>>", L"WildCard_Body1 44 <<Inhalt>>",
                                        L"WildCard_DateTimeNow 54 <<Aktuelles Datum + Uhrzeit>>"}));
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
-// A refused call leaves the text selected; a host that answers Nothing or types otherwise gets no bookmark.
 TEST_F(WildcardButtons, ARefusedCallNoSelectionOrOtherTypedTextIsReportedAndNoBookmarkIsMade) {
     word.NewDocument();
     word.Refuse(L"Bookmarks.Add");
     ASSERT_TRUE(Insert());
     EXPECT_EQ(word.ActiveDocument()->text, L"<<Subject>>");
     EXPECT_EQ(word.ActiveDocument()->selection, (wordsim::Span{0, 11}));
-    EXPECT_THAT(ports.view.reports,
-                ElementsAre(AllOf(HasSubstr(L"Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "),
-                                  HasSubstr(L"Call Stack: clsWildCardBtn.AddBookmark(strText='<<Subject>>', "
-                                            L"strName='WildCard_Subject') ---"),
-                                  HasSubstr(L"Call Stack: clsWildCardBtn.myButton_Click(Ctrl={CommandBarButton}, "
-                                            L"CancelDefault=False) ---"))));
+    EXPECT_THAT(reports, ElementsAre(AllOf(HasSubstr(L"Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "),
+                                           HasSubstr(L"Call Stack: clsWildCardBtn.AddBookmark(strText="
+                                                     L"'<<Subject>>', strName='WildCard_Subject') ---"),
+                                           HasSubstr(L"Call Stack: clsWildCardBtn.myButton_Click(Ctrl="
+                                                     L"{CommandBarButton}, CancelDefault=False) ---"))));
     for (const auto& [typesOtherwise, reported, text] :
          {std::tuple{false, L"Description: Object required", L""},
           {true, L"Description: Word did not type the wildcard as it was given: '\u00ABSubject>>'",
            L"\u00ABSubject>>"}}) {
         word.NewDocument();
         basGlobal::gWordApplication = std::make_shared<OtherWord>(word.Application(), typesOtherwise);
-        ports.view.reports.clear();
+        reports.clear();
         ASSERT_TRUE(Insert());
-        EXPECT_THAT(ports.view.reports, ElementsAre(HasSubstr(reported)));
+        EXPECT_THAT(reports, ElementsAre(HasSubstr(reported)));
         EXPECT_EQ(word.ActiveDocument()->text, text);
         EXPECT_TRUE(word.ActiveDocument()->bookmarks.empty());
     }
 }
 
-// Typing over a selection need not replace it (rows: Word's option, tracked changes, comments; the text
-// after, the placeholder's start): the bookmark holds just the placeholder, the caret ends after it.
+// Typing over a selection need not replace it (rows: Word's option, tracked changes, comments; the
+// text after, the placeholder's start): the bookmark holds just the placeholder, the caret ends
+// after it.
 TEST_F(WildcardButtons, OverASelectionTheBookmarkHoldsJustThePlaceholderAndTheCaretEndsAfterIt) {
     const std::tuple<bool, bool, bool, const wchar_t*, int32_t> cases[] = {
-        {true, false, false, L"Dear <<Subject>>,", 5}, {false, false, false, L"Dear <<Subject>>Sir,", 5},
-        {true, true, false, L"Dear Sir<<Subject>>,", 8}, {true, false, true, L"Dear Sir<<Subject>>,", 8},
+        {true, false, false, L"Dear <<Subject>>,", 5},
+        {false, false, false, L"Dear <<Subject>>Sir,", 5},
+        {true, true, false, L"Dear Sir<<Subject>>,", 8},
+        {true, false, true, L"Dear Sir<<Subject>>,", 8},
     };
     for (const auto& [replace, track, comment, text, start] : cases) {
+        SCOPED_TRACE(text::ToUtf8(text));
         word.SetReplaceSelection(replace);
         word.OpenDocument(L"C:\\Docs\\Letter.docx", L"Dear Sir,");
         word.SetTrackRevisions(track);
@@ -113,24 +119,22 @@ TEST_F(WildcardButtons, OverASelectionTheBookmarkHoldsJustThePlaceholderAndTheCa
         word.Select(5, 8);
         ASSERT_TRUE(Insert());
         EXPECT_EQ(word.ActiveDocument()->text, text);
-        EXPECT_THAT(Marks(), ElementsAre(L"WildCard_Subject " + text::Decimal(start) + L" <<Subject>>"));
+        EXPECT_THAT(Marks(), ElementsAre(L"WildCard_Subject " + std::to_wstring(start) + L" <<Subject>>"));
         EXPECT_EQ(word.ActiveDocument()->selection, (wordsim::Span{start + 11, start + 11}));
         word.CloseDocument();
     }
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
-// The last registration under a name takes the button and its clicks; a deaf button is not registered.
+// A button whose clicks cannot be heard is not registered.
 TEST_F(WildcardButtons, ARegistrationUnderAKnownNameTakesOverTheNewButton) {
     documentChange.Reset();  // no toolbar: only these buttons
     word.NewDocument();
     const auto bar = word.Application()->CommandBars()->Add(L"Test", true);
     bar->SetVisible(true);
-    const auto popup = word::AsPopup(bar->Controls()->Add(word::mso::ControlPopup, true));
-    popup->SetCaption(L"Menu");
     std::vector<std::shared_ptr<word::CommandBarButton>> buttons;
     for (const auto* caption : {L"Old", L"New"}) {
-        buttons.push_back(word::AsButton(popup->Controls()->Add(word::mso::ControlButton, true)));
+        buttons.push_back(word::AsButton(bar->Controls()->Add(word::mso::ControlButton, true)));
         buttons.back()->SetCaption(caption);
     }
     basWildcardBtns::AddwcButton(buttons[0], L"WildCard_Subject", 1);
@@ -139,20 +143,21 @@ TEST_F(WildcardButtons, ARegistrationUnderAKnownNameTakesOverTheNewButton) {
     auto wrapper = basWildcardBtns::GetwcButton(L"WILDCARD_subject");
     ASSERT_NE(wrapper, nullptr);
     EXPECT_EQ(wrapper->Index, 4);
-    EXPECT_EQ(word.ControlOf(wrapper->Button()), word.FindControl(L"Test/Menu/New"));
+    EXPECT_EQ(word.ControlOf(wrapper->Button()), word.FindControl(L"Test/New"));
     wrapper.reset();
-    for (const auto* caption : {L"Old", L"New"}) word.Click(L"Test/Menu/" + std::wstring(caption));
+    for (const auto* caption : {L"Test/Old", L"Test/New"}) word.Click(caption);
     EXPECT_EQ(word.ActiveDocument()->text, L"<<New>>");
     basWildcardBtns::ClearwcButtons();
     EXPECT_EQ(basWildcardBtns::GetwcButton(L"WildCard_Subject"), nullptr);
-    word.Click(L"Test/Menu/New");
+    word.Click(L"Test/New");
     EXPECT_EQ(word.ActiveDocument()->text, L"<<New>>");
 
     word.Refuse(L"CommandBarButton.Click.advise");
     EXPECT_THROW(basWildcardBtns::AddwcButton(buttons[0], L"WildCard_A", 1), Error);
     EXPECT_TRUE(basWildcardBtns::Keys().empty());
     EXPECT_NO_THROW(basWildcardBtns::SortButtons());
-    EXPECT_THAT(HuntERR31::Report(), HasSubstr(L"Call Stack: basWildcardBtns.AddwcButton(mywcButton={CommandBarButton}, "
+    EXPECT_THAT(HuntERR31::Report(), HasSubstr(L"Call Stack: basWildcardBtns.AddwcButton("
+                                               L"mywcButton={CommandBarButton}, "
                                                L"strKey='WildCard_A', lngIndex=1)"));
 }
 

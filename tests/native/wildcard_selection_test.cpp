@@ -16,36 +16,44 @@
 namespace qlora {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-
 using testing::FakeWildcardsView;
-using testing::kDefaultSelected;
+using ::testing::HasSubstr;
 using testing::RowY;
+using enum ListId;
 
-const std::vector<std::wstring> kDefaultAvailable{
-    L"Expiry time",  L"Flag request", L"Flag status", L"Due by",   L"Billing info", L"In folder",
-    L"Mileage",      L"Read",         L"Auto forwarded", L"Delivery report request", L"Read receipt request",
-    L"Reminder",     L"Voting respone", L"Voting Options", L"Deferred Delivery Time", L"Reply recipient names"};
+std::wstring Joined(const std::vector<std::wstring>& texts) {
+    std::wstring joined;
+    for (const auto& t : texts) joined += (joined.empty() ? L"" : L"|") + t;
+    return joined;
+}
 
 class WildcardSelection : public testing::ToolbarTest {
 protected:
     WildcardSelection() { view.form = &form; }
 
-    std::vector<std::wstring> Texts(ListId list) const {
+    // A list's texts, top to bottom, separated by "|".
+    static std::wstring Texts(const frmWildcards& of, ListId list) {
         std::vector<std::wstring> texts;
-        for (const auto& entry : form.List(list).entries) texts.push_back(entry.text);
-        return texts;
+        for (const auto& entry : of.List(list).entries) texts.push_back(entry.text);
+        return Joined(texts);
     }
-    std::vector<std::wstring> Selected() const { return Texts(ListId::Selected); }
-    std::vector<std::wstring> Available() const { return Texts(ListId::Available); }
-    std::optional<int32_t> SelectedIndex(ListId list) const { return form.List(list).selected; }
+    std::wstring Shown() const { return Texts(form, Selected); }
+    std::wstring Hidden() const { return Texts(form, Available); }
+    std::optional<int32_t> Chosen(ListId list) const { return form.List(list).selected; }
+    std::wstring ChosenText(ListId list) const { return form.List(list).At(*Chosen(list)).text; }
+    // Add, Add all, Remove, Remove all, Up, Down: 1 where enabled.
+    static std::string Enabled(const frmWildcards& of) {
+        const ListButtons b = of.Buttons();
+        std::string flags;
+        for (const bool on : {b.cmdAdd, b.cmdAddAll, b.cmdRemove, b.cmdRemoveAll, b.cmdUp, b.cmdDown})
+            flags += on ? '1' : '0';
+        return flags;
+    }
     // Loads with only these wildcards selected, in this order.
     void LoadWith(const std::vector<std::wstring>& shown) {
         StoreSelection(shown);
         form.Form_Load();
     }
-    std::wstring Stored(const std::wstring& name) const { return basGlobal::gSettings->ReadEntry(name, L"<none>"); }
     // A drag from one list dropped on another (or the same) at a row, as the list reports it.
     static void Drag(frmWildcards& on, ListId from, int32_t item, ListId to, int32_t y) {
         on.ItemSelected(from, item);
@@ -54,10 +62,9 @@ protected:
         on.OLECompleteDrag(from);
     }
     void Drag(ListId from, int32_t item, ListId to, int32_t y) { Drag(form, from, item, to, y); }
-    ListButtons Buttons(bool add, bool addAll, bool remove, bool removeAll, bool up, bool down) const {
-        return {add, addAll, remove, removeAll, up, down};
-    }
 
+    const std::vector<std::wstring> five{L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC",
+                                         L"WildCard_BCC"};
     FakeWildcardsView view;
     frmWildcards form{view};
 };
@@ -70,7 +77,8 @@ TEST(WildcardSortKeys, PlacesSortAsTheUsersLocaleSortsTheirKeysAndPlacesAbove62C
     for (int32_t p = 1; p <= 62; ++p) {
         EXPECT_TRUE(SortsBefore(SortKey(63), SortKey(p))) << p;
         if (p < 62) {
-            EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1)) && !SortsBefore(SortKey(p + 1), SortKey(p))) << p;
+            EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1))) << p;
+            EXPECT_FALSE(SortsBefore(SortKey(p + 1), SortKey(p))) << p;
         }
     }
     EXPECT_TRUE(SortsBefore(L"a", L"A"));  // by character code "A" would come first
@@ -79,141 +87,140 @@ TEST(WildcardSortKeys, PlacesSortAsTheUsersLocaleSortsTheirKeysAndPlacesAbove62C
 
 TEST_F(WildcardSelection, WithNothingStoredTheDialogsOwnDefaultsLoadInTheirOrder) {
     form.Form_Load();
-    EXPECT_EQ(Selected(), kDefaultSelected);
-    EXPECT_EQ(Available(), kDefaultAvailable);
+    EXPECT_EQ(Shown(), Joined(testing::kDefaultSelected));
+    EXPECT_EQ(Hidden(),
+              L"Expiry time|Flag request|Flag status|Due by|Billing info|In folder|Mileage|Read|"
+              L"Auto forwarded|Delivery report request|Read receipt request|Reminder|"
+              L"Voting respone|Voting Options|Deferred Delivery Time|Reply recipient names");
     EXPECT_EQ(form.lvwSelected().At(16).tag, L"WildCard_DateTimeNow");
     EXPECT_EQ(form.lvwAvailable().At(1).tag, L"WildCard_ExpiryTime");
     for (const auto& entry : form.lvwAvailable().entries) EXPECT_EQ(entry.sortKey, L"");
     EXPECT_EQ(form.lvwSelected().At(1).sortKey, SortKey(1));
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, false, true, false, false));  // nothing selected yet
+    EXPECT_EQ(Enabled(form), "010100");  // nothing chosen yet
     EXPECT_GE(view.refreshes, 1);
 }
 
 TEST_F(WildcardSelection, PlacesAbove62LoadFirstNegativeMeansHiddenAndAnOddValueReadsAsItsDefault) {
-    for (const auto& w : kWildcards) Store(std::wstring(w.bookmarkName), L"0");
-    Store(L"WildCard_Subject", L"62");
-    Store(L"WildCard_Body", L"12");
-    Store(L"WildCard_Sender", L"11");
-    Store(L"WildCard_Sent", L"2");
-    Store(L"WildCard_CC", L"1");
-    Store(L"WildCard_Mileage", L"100");
-    Store(L"WildCard_Reminder", L"63");
-    Store(L"WildCard_BCC", L"-1");
-    Store(L"WildCard_Received", L"seven");  // read as its default place, 7
+    StoreSelection({});
+    for (const auto& [name, place] : {std::pair{L"Subject", L"62"},
+                                      {L"Body", L"12"},
+                                      {L"Sender", L"11"},
+                                      {L"Sent", L"2"},
+                                      {L"CC", L"1"},
+                                      {L"Mileage", L"100"},
+                                      {L"Reminder", L"63"},
+                                      {L"BCC", L"-1"},
+                                      {L"Received", L"seven"}})  // read as its default place, 7
+        Store(L"WildCard_" + std::wstring(name), place);
     form.Form_Load();
-    EXPECT_THAT(Selected(),
-                ElementsAre(L"Mileage", L"Reminder", L"CC", L"Sent", L"Received", L"Sender", L"Body", L"Subject"));
-    EXPECT_EQ(Available().front(), L"To");  // table order, whatever the stored values
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_EQ(Shown(), L"Mileage|Reminder|CC|Sent|Received|Sender|Body|Subject");
+    EXPECT_TRUE(Hidden().starts_with(L"To|"));  // table order, whatever the stored values
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(WildcardSelection, AFailingLoadIsReportedUnderFormLoadWithTheWildcardsLoadedSoFar) {
     basGlobal::gSettings.reset();
     form.Form_Load();
-    ASSERT_EQ(ports.view.reports.size(), 1u);
-    const auto& report = ports.view.reports[0];
-    EXPECT_THAT(report, HasSubstr(L"Call Stack: frmWildcards.AddToList(strName='WildCard_Subject', strText='Subject', "
-                                  L"lngSelected=0) "));
-    EXPECT_THAT(report, HasSubstr(L"Call Stack: frmWildcards.Form_Load() "));
-    EXPECT_TRUE(Selected().empty());
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmWildcards.AddToList(strName='WildCard_"
+                                      L"Subject', strText='Subject', lngSelected=0) "));
+    EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmWildcards.Form_Load() "));
+    EXPECT_EQ(Shown(), L"");
     EXPECT_GE(view.refreshes, 1);  // the dialog shows what there is
 }
 
-TEST_F(WildcardSelection, AddInsertsAboveTheSelectedEntryOrAtTheEndAndTheNextAvailableEntryIsSelected) {
+TEST_F(WildcardSelection, AddAndRemoveInsertAboveTheChosenEntryOrAtTheEndAndChooseTheNext) {
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
-    form.ItemSelected(ListId::Available, 2);  // Attachments (table order: Recipients, Attachments, ...)
-    ASSERT_EQ(form.lvwAvailable().At(2).text, L"Attachments");
+    form.ItemSelected(Available, 2);  // table order: Recipients, Attachments, ...
+    ASSERT_EQ(ChosenText(Available), L"Attachments");
     form.cmdAdd_Click();
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Body", L"Sender", L"Attachments"));
-    EXPECT_EQ(SelectedIndex(ListId::Available), 2);  // the entry that took its place
-    EXPECT_EQ(form.lvwAvailable().At(2).text, L"Sent");
-    EXPECT_EQ(SelectedIndex(ListId::Selected), std::nullopt);  // the added entry is not selected
-    EXPECT_EQ(view.focused.back(), ListId::Available);
+    EXPECT_EQ(Shown(), L"Subject|Body|Sender|Attachments");
+    EXPECT_EQ(ChosenText(Available), L"Sent");  // the entry that took its place
+    EXPECT_EQ(Chosen(Selected), std::nullopt);  // the added entry is not chosen
+    EXPECT_EQ(view.focused.back(), Available);
 
-    form.ItemSelected(ListId::Selected, 2);
+    form.ItemSelected(Selected, 2);
     form.cmdAdd_Click();
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Sent", L"Body", L"Sender", L"Attachments"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 3);  // still Body
+    EXPECT_EQ(Shown(), L"Subject|Sent|Body|Sender|Attachments");
+    EXPECT_EQ(Chosen(Selected), 3);  // still Body
 
-    form.ItemSelected(ListId::Selected, 3);
-    form.ItemSelected(ListId::Available, 1);
-    form.cmdRemove_Click();  // Body goes above the available list's selected entry
-    EXPECT_EQ(Available().front(), L"Body");
-    EXPECT_EQ(form.lvwSelected().At(*SelectedIndex(ListId::Selected)).text, L"Sender");
-    EXPECT_EQ(view.focused.back(), ListId::Selected);
-}
+    form.ItemSelected(Available, 1);
+    form.cmdRemove_Click();  // Body goes above the available list's chosen entry
+    EXPECT_TRUE(Hidden().starts_with(L"Body|"));
+    EXPECT_EQ(ChosenText(Selected), L"Sender");
+    EXPECT_EQ(view.focused.back(), Selected);
 
-TEST_F(WildcardSelection, RemovingTheLastEntrySelectsTheNewLastAndAnEmptiedListSelectsNothing) {
-    LoadWith({L"WildCard_Subject", L"WildCard_Body"});
-    form.ItemSelected(ListId::Selected, 2);
+    form.ItemSelected(Available, std::nullopt);
+    form.ItemSelected(Selected, 4);
     form.cmdRemove_Click();
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 1);
-    EXPECT_EQ(Available().back(), L"Body");  // nothing selected there: at the end
-    form.cmdRemove_Click();
-    EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(SelectedIndex(ListId::Selected), std::nullopt);
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, false, false, false, false));
+    EXPECT_EQ(Shown(), L"Subject|Sent|Sender");
+    EXPECT_EQ(Chosen(Selected), 3);
+    EXPECT_TRUE(Hidden().ends_with(L"|Attachments"));  // nothing chosen there: at the end
+    for (int i = 0; i < 3; ++i) form.cmdRemove_Click();
+    EXPECT_EQ(Shown(), L"");
+    EXPECT_EQ(Chosen(Selected), std::nullopt);
+    EXPECT_EQ(Enabled(form), "010000");
 }
 
 TEST_F(WildcardSelection, AddAllAndRemoveAllMoveTheWholeSourceAsOneBlockInItsOrder) {
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
-    const auto available = Available();
-    form.ItemSelected(ListId::Selected, 2);
+    const auto hidden = Hidden();
+    form.ItemSelected(Selected, 2);
     form.cmdAddAll_Click();
-    std::vector<std::wstring> expected{L"Subject"};
-    expected.insert(expected.end(), available.begin(), available.end());
-    expected.insert(expected.end(), {L"Body", L"Sender"});
-    EXPECT_EQ(Selected(), expected);
-    EXPECT_TRUE(Available().empty());
-    EXPECT_EQ(form.lvwSelected().At(*SelectedIndex(ListId::Selected)).text, L"Body");
-    EXPECT_EQ(form.Buttons(), Buttons(false, false, true, true, true, true));
+    const auto all = L"Subject|" + hidden + L"|Body|Sender";
+    EXPECT_EQ(Shown(), all);
+    EXPECT_EQ(Hidden(), L"");
+    EXPECT_EQ(ChosenText(Selected), L"Body");
+    EXPECT_EQ(Enabled(form), "001111");
 
-    form.cmdRemoveAll_Click();  // nothing selected in the available list: all at its end
-    EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(Available(), expected);
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, false, false, false, false));
+    form.cmdRemoveAll_Click();  // nothing chosen in the available list: all at its end
+    EXPECT_EQ(Shown(), L"");
+    EXPECT_EQ(Hidden(), all);
+    EXPECT_EQ(Enabled(form), "010000");
 }
 
-TEST_F(WildcardSelection, DownAndUpMoveTheSelectedEntryOnePlaceAndKeepItSelectedInView) {
-    LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC", L"WildCard_BCC"});
-    form.ItemSelected(ListId::Selected, 2);
+TEST_F(WildcardSelection, DownAndUpMoveTheChosenEntryOnePlaceAndKeepItChosenInView) {
+    LoadWith(five);
+    form.ItemSelected(Selected, 2);
     form.cmdDown_Click();
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Sender", L"Body", L"CC", L"BCC"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 3);
+    EXPECT_EQ(Shown(), L"Subject|Sender|Body|CC|BCC");
+    EXPECT_EQ(Chosen(Selected), 3);
     form.cmdUp_Click();
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Body", L"Sender", L"CC", L"BCC"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 2);
-    EXPECT_THAT(view.scrolledTo, ElementsAre(3, 2));
+    EXPECT_EQ(Shown(), L"Subject|Body|Sender|CC|BCC");
+    EXPECT_EQ(Chosen(Selected), 2);
+    EXPECT_EQ(view.scrolledTo, (std::vector<int32_t>{3, 2}));
     form.cmdUp_Click();
-    EXPECT_EQ(SelectedIndex(ListId::Selected), 1);
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, true, true, false, true));  // Up off on the first entry
-    form.ItemSelected(ListId::Selected, 5);
-    EXPECT_EQ(form.Buttons(), Buttons(false, true, true, true, true, false));  // Down off on the last
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_EQ(Chosen(Selected), 1);
+    EXPECT_EQ(Enabled(form), "011101");  // Up off on the first entry
+    form.ItemSelected(Selected, 5);
+    EXPECT_EQ(Enabled(form), "011110");  // Down off on the last
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(WildcardSelection, OkStoresAll34PlacesAndTheToolbarShowsExactlyTheSelectionInItsOrder) {
     word.NewDocument();
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender"});
-    form.ItemSelected(ListId::Selected, 1);
+    form.ItemSelected(Selected, 1);
     form.cmdDown_Click();
-    form.ItemSelected(ListId::Selected, std::nullopt);
-    form.ItemSelected(ListId::Available, 1);  // Recipients, added at the end
+    form.ItemSelected(Selected, std::nullopt);
+    form.ItemSelected(Available, 1);  // Recipients, added at the end
     form.cmdAdd_Click();
     registry.writes.clear();
     form.cmdOk_Click();
 
     EXPECT_EQ(registry.writes.size(), 34u);
     std::map<std::wstring, std::wstring> shown;  // every other place stored as 0
-    for (const auto& w : kWildcards)
-        if (const auto place = Stored(std::wstring(w.bookmarkName)); place != L"0") shown[std::wstring(w.bookmarkName)] = place;
-    EXPECT_EQ(shown, (std::map<std::wstring, std::wstring>{
-                         {L"WildCard_Body", L"1"}, {L"WildCard_Subject", L"2"}, {L"WildCard_Sender", L"3"},
-                         {L"WildCard_Recipients", L"4"}}));
-    EXPECT_EQ(Captions(L"Insert wildcard"), (std::vector<std::wstring>{L"Body", L"Subject", L"Sender", L"To"}));
+    for (const auto& w : kWildcards) {
+        const std::wstring name(w.bookmarkName);
+        if (const auto place = basGlobal::gSettings->ReadEntry(name, L""); place != L"0") shown[name] = place;
+    }
+    EXPECT_EQ(shown, (std::map<std::wstring, std::wstring>{{L"WildCard_Body", L"1"},
+                                                           {L"WildCard_Subject", L"2"},
+                                                           {L"WildCard_Sender", L"3"},
+                                                           {L"WildCard_Recipients", L"4"}}));
+    EXPECT_EQ(Joined(Captions(L"Insert wildcard")), L"Body|Subject|Sender|To");
     EXPECT_EQ(view.unloads, 1);
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(WildcardSelection, OkWithNothingSelectedIsRefusedAndCancelStoresNothing) {
@@ -221,10 +228,9 @@ TEST_F(WildcardSelection, OkWithNothingSelectedIsRefusedAndCancelStoresNothing) 
     form.cmdRemoveAll_Click();
     registry.writes.clear();
     form.cmdOk_Click();
-    ASSERT_EQ(ports.prompt.shown.size(), 1u);
-    EXPECT_EQ(ports.prompt.shown[0].text + L"/" + ports.prompt.shown[0].title,
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
               L"You must choose at least one wildcard/No wildcard selected");
-    EXPECT_TRUE(registry.writes.empty());
     EXPECT_EQ(view.unloads, 0);
 
     form.cmdAddAll_Click();
@@ -233,69 +239,61 @@ TEST_F(WildcardSelection, OkWithNothingSelectedIsRefusedAndCancelStoresNothing) 
     EXPECT_EQ(view.unloads, 1);
 }
 
-TEST_F(WildcardSelection, DragsWithinTheSelectedListLandInFrontOfTheTargetAndStaySelected) {
-    StoreSelection({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC", L"WildCard_BCC"});
-    struct Case {
-        int32_t from, y;
-        std::vector<std::wstring> order;
-        int32_t selected;
+TEST_F(WildcardSelection, DragsWithinTheSelectedListLandInFrontOfTheTargetAndStayChosen) {
+    StoreSelection(five);
+    const std::tuple<int32_t, int32_t, std::wstring, int32_t> cases[] = {
+        {2, RowY(4), L"Subject|Sender|Body|CC|BCC", 3},  // downwards: in front of CC
+        {4, RowY(2), L"Subject|CC|Body|Sender|BCC", 2},  // upwards
+        {2, RowY(7), L"Subject|Sender|CC|BCC|Body", 5},  // below the last entry
+        {2, RowY(3), L"Subject|Body|Sender|CC|BCC", 2},  // in front of the next: no change
+        {2, RowY(2), L"Subject|Body|Sender|CC|BCC", 2},  // on itself: no change
+        {5, RowY(1), L"BCC|Subject|Body|Sender|CC", 1},
     };
-    const Case cases[] = {
-        {2, RowY(4), {L"Subject", L"Sender", L"Body", L"CC", L"BCC"}, 3},  // downwards: in front of CC
-        {4, RowY(2), {L"Subject", L"CC", L"Body", L"Sender", L"BCC"}, 2},  // upwards
-        {2, RowY(7), {L"Subject", L"Sender", L"CC", L"BCC", L"Body"}, 5},  // below the last entry
-        {2, RowY(3), {L"Subject", L"Body", L"Sender", L"CC", L"BCC"}, 2},  // in front of the next: no change
-        {2, RowY(2), {L"Subject", L"Body", L"Sender", L"CC", L"BCC"}, 2},  // on itself: no change
-        {5, RowY(1), {L"BCC", L"Subject", L"Body", L"Sender", L"CC"}, 1},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [from, y, order, chosen] : cases) {
+        SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(y));
         frmWildcards fresh(view);
         view.form = &fresh;
         fresh.Form_Load();
-        Drag(fresh, ListId::Selected, c.from, ListId::Selected, c.y);
-        std::vector<std::wstring> texts;
-        for (const auto& e : fresh.lvwSelected().entries) texts.push_back(e.text);
-        EXPECT_EQ(texts, c.order) << c.from << " -> " << c.y;
-        EXPECT_EQ(fresh.lvwSelected().selected, c.selected) << c.from << " -> " << c.y;
-        EXPECT_EQ(fresh.Buttons().cmdUp + 2 * fresh.Buttons().cmdDown, (c.selected > 1) + 2 * (c.selected < 5));
+        Drag(fresh, Selected, from, Selected, y);
+        EXPECT_EQ(Texts(fresh, Selected), order);
+        EXPECT_EQ(fresh.lvwSelected().selected, chosen);
+        const std::string upDown{chosen > 1 ? '1' : '0', chosen < 5 ? '1' : '0'};
+        EXPECT_EQ(Enabled(fresh).substr(4), upDown);
         view.form = &form;
     }
-    EXPECT_TRUE(ports.view.reports.empty());
+    EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(WildcardSelection, DragsBetweenTheListsInsertAtTheDropAndSelectNothingThere) {
+TEST_F(WildcardSelection, DragsBetweenTheListsInsertAtTheDropAndChooseNothingThere) {
     LoadWith({L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC"});
-    Drag(ListId::Available, 1, ListId::Selected, RowY(3));  // Recipients onto Sender
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Body", L"To", L"Sender", L"CC"));
-    EXPECT_EQ(SelectedIndex(ListId::Selected), std::nullopt);
-    EXPECT_EQ(SelectedIndex(ListId::Available), 1);  // the source's next entry
-    EXPECT_EQ(view.focused.back(), ListId::Available);
+    Drag(Available, 1, Selected, RowY(3));  // Recipients onto Sender
+    EXPECT_EQ(Shown(), L"Subject|Body|To|Sender|CC");
+    EXPECT_EQ(Chosen(Selected), std::nullopt);
+    EXPECT_EQ(Chosen(Available), 1);  // the source's next entry
+    EXPECT_EQ(view.focused.back(), Available);
 
-    Drag(ListId::Available, 1, ListId::Selected, RowY(30));  // below the last: appended
-    EXPECT_EQ(Selected().back(), L"Attachments");
-
-    Drag(ListId::Selected, 2, ListId::Available, RowY(2));  // Body above the available list's entry 2
-    EXPECT_EQ(Available()[1], L"Body");
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"To", L"Sender", L"CC", L"Attachments"));
-    Drag(ListId::Selected, 1, ListId::Available, RowY(100));
-    EXPECT_EQ(Available().back(), L"Subject");
-    EXPECT_TRUE(ports.view.reports.empty());
+    Drag(Available, 1, Selected, RowY(30));  // below the last: appended
+    Drag(Selected, 2, Available, RowY(2));   // Body above the available list's entry 2
+    EXPECT_EQ(form.lvwAvailable().At(2).text, L"Body");
+    EXPECT_EQ(Shown(), L"Subject|To|Sender|CC|Attachments");
+    Drag(Selected, 1, Available, RowY(100));
+    EXPECT_TRUE(Hidden().ends_with(L"|Subject"));
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(WildcardSelection, DragsWithinTheAvailableListAndDropsFromElsewhereChangeNothing) {
     LoadWith({L"WildCard_Subject", L"WildCard_Body"});
-    const auto available = Available();
-    Drag(ListId::Available, 1, ListId::Available, RowY(5));
-    EXPECT_EQ(Available(), available);
+    const auto hidden = Hidden();
+    Drag(Available, 1, Available, RowY(5));
     // Text dragged in from another program: no drag started in either list.
-    form.OLEDragDrop(ListId::Selected, RowY(1));
-    form.OLEDragDrop(ListId::Available, RowY(1));
-    EXPECT_EQ(Available(), available);
-    EXPECT_THAT(Selected(), ElementsAre(L"Subject", L"Body"));
+    form.OLEDragDrop(Selected, RowY(1));
+    form.OLEDragDrop(Available, RowY(1));
+    EXPECT_EQ(Hidden(), hidden);
+    EXPECT_EQ(Shown(), L"Subject|Body");
     // A drag that ended is over: a later drop moves nothing.
-    Drag(ListId::Selected, 1, ListId::Selected, RowY(30));
-    form.OLEDragDrop(ListId::Selected, RowY(1));
-    EXPECT_THAT(Selected(), ElementsAre(L"Body", L"Subject"));
+    Drag(Selected, 1, Selected, RowY(30));
+    form.OLEDragDrop(Selected, RowY(1));
+    EXPECT_EQ(Shown(), L"Body|Subject");
 }
 
 }  // namespace

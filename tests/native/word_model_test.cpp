@@ -18,30 +18,21 @@
 namespace {
 
 namespace port = qlora::word;
+using qlora::Error;
 using testing::ElementsAre;
 using wordsim::Span;
 
-using qlora::testing::ErrorOf;
-
 class WordModel : public testing::Test {
 protected:
-    wordsim::Word word;
-    std::shared_ptr<port::Application> app = word.Application();
-
     void Open(std::wstring text) { word.OpenDocument(L"C:\\Docs\\Letter.docx", std::move(text)); }
     const wordsim::Document& Doc() const { return *word.ActiveDocument(); }
     void Select(int32_t start, int32_t end) { app->Selection()->SetRange(start, end); }
-    void Type(int32_t start, int32_t end, const std::wstring& text) {
-        Select(start, end);
-        app->Selection()->TypeText(text);
-    }
     std::shared_ptr<port::Bookmarks> Bookmarks() { return app->ActiveDocument()->Bookmarks(); }
     void Mark(const std::wstring& name, int32_t start, int32_t end) {
         Select(start, end);
         Bookmarks()->Add(name, app->Selection()->Range());
     }
     Span Marked(std::wstring_view name) const { return Doc().FindBookmark(name)->span; }
-
     // A shown, temporary toolbar's controls.
     std::shared_ptr<port::CommandBarControls> Toolbar() {
         auto bar = app->CommandBars()->Add(L"Quillora Toolbar", true);
@@ -57,12 +48,14 @@ protected:
     }
     std::vector<std::wstring> Captions() const {
         std::vector<std::wstring> captions;
-        for (const auto& control : word.FindBar(L"Quillora Toolbar")->controls) captions.push_back(control->caption);
+        for (const auto& c : word.FindBar(L"Quillora Toolbar")->controls) captions.push_back(c->caption);
         return captions;
     }
+
+    wordsim::Word word;
+    std::shared_ptr<port::Application> app = word.Application();
 };
 
-// Each failure as Word or Office raises it, against a fresh Word.
 TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
     using Word = wordsim::Word;
     const auto doc = [](Word& w) {
@@ -73,6 +66,11 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
         const auto controls = w.Application()->CommandBars()->Add(L"Bar", true)->Controls();
         return port::AsButton(controls->Add(port::mso::ControlButton, true));
     };
+    const auto orphan = [](Word&) {
+        auto gone = std::make_unique<Word>();
+        const auto app = gone->Application();
+        gone.reset(), app->Version();
+    };
     const wchar_t* const word = L"Microsoft Word";
     const wchar_t* const office = L"Microsoft Office";
     const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] = {
@@ -82,16 +80,16 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
         {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word, L"Bad bookmark name."},
         {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
          L"Invalid procedure call or argument"},
-        {[&](Word& w) { const auto b = button(w); b->Delete(), b->Caption(); }, -2147467259, office, nullptr},
-        {[](Word&) {
-             auto gone = std::make_unique<Word>();
-             const auto orphan = gone->Application();
-             gone.reset(), orphan->Version();
-         }, -2147417848, word, nullptr},
+        {[&](Word& w) {
+             const auto b = button(w);
+             b->Delete(), b->Caption();
+         },
+         -2147467259, office, nullptr},
+        {orphan, -2147417848, word, nullptr},
     };
     for (const auto& [call, number, source, description] : cases) {
         Word fresh;
-        const auto error = ErrorOf([&] { call(fresh); });
+        const auto error = qlora::testing::ErrorOf([&] { call(fresh); });
         EXPECT_EQ(error.number, number);
         EXPECT_EQ(error.source, source);
         if (description) {
@@ -100,38 +98,33 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
     }
 }
 
-// Inserted text grows only the bookmarks it falls strictly inside; replaced text shrinks them first.
+// Typed text grows only the bookmarks it falls strictly inside; replaced text shrinks them first.
 TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
-    Open(L"0123456789");
-    Mark(L"Around", 2, 6);
-    Mark(L"StartsThere", 4, 6);
-    Mark(L"EndsThere", 0, 4);
-    Mark(L"Collapsed", 4, 4);
-    Type(4, 4, L"abc");
-    EXPECT_EQ(Marked(L"Around"), (Span{2, 9}));
-    EXPECT_EQ(Marked(L"StartsThere"), (Span{7, 9}));
-    EXPECT_EQ(Marked(L"EndsThere"), (Span{0, 4}));
-    EXPECT_EQ(Marked(L"Collapsed"), (Span{7, 7}));
-
-    word.OpenDocument(L"C:\\Docs\\Other.docx", L"0123456789");
-    Mark(L"Covering", 1, 9);
-    Mark(L"TailInside", 5, 9);
-    Mark(L"Within", 4, 6);
-    Type(3, 7, L"XY");
-    EXPECT_EQ(Doc().TextOf(Marked(L"Covering")), L"12XY78");
-    EXPECT_EQ(Doc().TextOf(Marked(L"TailInside")), L"78");
-    EXPECT_EQ(Marked(L"Within"), (Span{5, 5}));
-    word.ReplaceText(0, 100, L"");  // deleting everything collapses, it does not delete
-    EXPECT_EQ(Doc().bookmarks.size(), 3u);
+    const std::tuple<const char*, Span, Span, const wchar_t*, Span> cases[] = {
+        {"around", {2, 6}, {4, 4}, L"abc", {2, 9}},     {"starts there", {4, 6}, {4, 4}, L"abc", {7, 9}},
+        {"ends there", {0, 4}, {4, 4}, L"abc", {0, 4}}, {"collapsed there", {4, 4}, {4, 4}, L"abc", {7, 7}},
+        {"covering", {1, 9}, {3, 7}, L"XY", {1, 7}},    {"tail inside", {5, 9}, {3, 7}, L"XY", {5, 7}},
+        {"within", {4, 6}, {3, 7}, L"XY", {5, 5}},
+    };
+    for (const auto& [what, mark, typed, text, after] : cases) {
+        Open(L"0123456789");
+        Mark(L"Mark", mark.start, mark.end);
+        Select(typed.start, typed.end);
+        app->Selection()->TypeText(text);
+        EXPECT_EQ(Marked(L"Mark"), after) << what;
+        word.ReplaceText(0, 100, L"");  // deleting everything collapses, it does not delete
+        EXPECT_EQ(Marked(L"Mark"), (Span{0, 0})) << what;
+        word.CloseDocument();
+    }
 }
 
 // A document's Bookmarks(i) counts in the alphabetical list of names, not by position.
 TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetically) {
     Open(L"0123456789");
     Bookmarks()->Add(std::wstring(40, L'x'), nullptr);
-    for (const auto& name : {std::wstring(L""), std::wstring(L"_hidden"), std::wstring(L"has space"),
-                             std::wstring(L"dash-ed"), std::wstring(41, L'x')})
-        EXPECT_THROW(Bookmarks()->Add(name, nullptr), qlora::Error) << qlora::text::ToUtf8(name);
+    for (const auto& name :
+         std::vector<std::wstring>{L"", L"_hidden", L"has space", L"dash-ed", std::wstring(41, L'x')})
+        EXPECT_THROW(Bookmarks()->Add(name, nullptr), Error) << qlora::text::ToUtf8(name);
 
     Select(5, 8);
     Bookmarks()->Add(L"Here", nullptr);  // without a range: the selection
@@ -143,27 +136,21 @@ TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetic
     EXPECT_EQ(Marked(L"Zeta"), (Span{5, 6}));
     const auto bookmarks = Bookmarks();
     EXPECT_EQ(bookmarks->Count(), 4);
-    EXPECT_EQ(bookmarks->Item(1)->Name(), L"beta");
-    EXPECT_EQ(bookmarks->Item(4)->Name(), L"zeta");
-    EXPECT_THROW(bookmarks->Item(5), qlora::Error);
-
+    EXPECT_EQ(bookmarks->Item(1)->Name() + L" " + bookmarks->Item(4)->Name(), L"beta zeta");
+    EXPECT_THROW(bookmarks->Item(5), Error);
     const auto beta = bookmarks->Item(1);
     EXPECT_TRUE(word.DeleteBookmark(L"BETA"));
-    EXPECT_THROW(beta->Name(), qlora::Error);
+    EXPECT_THROW(beta->Name(), Error);
 }
 
-TEST_F(WordModel, VariablesAreFoundIgnoringCaseAndAnEmptyOneIsNotKept) {
+// Lookup ignoring case is clsWord's test, over this model.
+TEST_F(WordModel, AnEmptyVariableIsNotKeptAndADeletedOneIsGoneForItsHoldersToo) {
     Open(L"");
     const auto variables = app->ActiveDocument()->Variables();
-    variables->Add(L"Template", L"Letter");
-    EXPECT_EQ(variables->Item(L"TEMPLATE")->Value(), L"Letter");
-    const auto variable = variables->Item(L"Template");
-    variable->SetValue(L"Memo");
-    EXPECT_EQ(Doc().FindVariable(L"Template")->value, L"Memo");
+    const auto variable = variables->Add(L"Template", L"Letter");
     variable->Delete();
-    EXPECT_THROW(variables->Item(L"Template"), qlora::Error);
-    EXPECT_THROW(variable->Value(), qlora::Error);
-
+    EXPECT_THROW(variable->Value(), Error);
+    EXPECT_THROW(variables->Item(L"Template"), Error);
     variables->Add(L"Cleared", L"x")->SetValue(L"");
     variables->Add(L"Never", L"");
     EXPECT_TRUE(Doc().variables.empty());
@@ -172,8 +159,9 @@ TEST_F(WordModel, VariablesAreFoundIgnoringCaseAndAnEmptyOneIsNotKept) {
 TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
     const auto controls = Toolbar();
     for (const auto* caption : {L"A", L"B", L"C", L"D"}) Button(controls, caption);
-    const auto move = [&](const wchar_t* caption, std::optional<int32_t> before) { controls->Item(caption)->Move(before); };
-
+    const auto move = [&](const wchar_t* caption, std::optional<int32_t> before) {
+        controls->Item(caption)->Move(before);
+    };
     move(L"C", 1);
     EXPECT_THAT(Captions(), ElementsAre(L"C", L"A", L"B", L"D"));
     move(L"A", 3);  // before its neighbour: where it is
@@ -181,32 +169,26 @@ TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
     EXPECT_THAT(Captions(), ElementsAre(L"A", L"B", L"D", L"C"));
     move(L"A", 5);  // count + 1: the end
     EXPECT_THAT(Captions(), ElementsAre(L"B", L"D", L"C", L"A"));
-    EXPECT_THROW(move(L"B", 6), qlora::Error);
+    EXPECT_THROW(move(L"B", 6), Error);
 }
 
-class WordModelClick : public WordModel {
-protected:
+// A click reaches every button sharing the clicked one's Tag, even those that cannot be clicked.
+TEST_F(WordModel, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClickedOne) {
     std::vector<std::wstring> heard;
     std::vector<port::EventConnection> connections;
-    std::shared_ptr<port::CommandBarButton> Listened(const std::shared_ptr<port::CommandBarControls>& controls,
-                                                     const std::wstring& caption, const std::wstring& tag) {
-        auto button = Button(controls, caption, tag);
-        connections.push_back(button->AdviseClick([this, caption](const auto&, bool&) { heard.push_back(caption); }));
-        return button;
-    }
-};
-
-// A click reaches every button sharing the clicked one's Tag, even those that cannot be clicked.
-TEST_F(WordModelClick, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClickedOne) {
     const auto controls = Toolbar();
-    Listened(controls, L"Insert", L"qlora.insert");
-    Listened(controls, L"Disabled", L"qlora.insert")->SetEnabled(false);
-    Listened(controls, L"Hidden", L"qlora.insert")->SetVisible(false);
-    Listened(controls, L"Other", L"qlora.other");
-    Listened(controls, L"One", L"");
-    Listened(controls, L"Two", L"");
-    for (const auto* path : {L"Quillora Toolbar/Disabled", L"Quillora Toolbar/Hidden"})
-        EXPECT_FALSE(word.Click(path)) << qlora::text::ToUtf8(path);
+    const auto listened = [&](const std::wstring& caption, const std::wstring& tag) {
+        auto button = Button(controls, caption, tag);
+        connections.push_back(button->AdviseClick([&heard, caption](const auto&, bool&) { heard.push_back(caption); }));
+        return button;
+    };
+    listened(L"Insert", L"qlora.insert");
+    listened(L"Disabled", L"qlora.insert")->SetEnabled(false);
+    listened(L"Hidden", L"qlora.insert")->SetVisible(false);
+    listened(L"Other", L"qlora.other");
+    listened(L"One", L"");
+    listened(L"Two", L"");
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Disabled") || word.Click(L"Quillora Toolbar/Hidden"));
     app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert"));
     EXPECT_TRUE(heard.empty());
@@ -215,7 +197,6 @@ TEST_F(WordModelClick, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTh
     EXPECT_THAT(heard, ElementsAre(L"Insert", L"Disabled", L"Hidden"));
     heard.clear();
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
-    EXPECT_THAT(heard, ElementsAre(L"Two"));
     connections.back().Reset();  // detached: heard no more
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
     EXPECT_THAT(heard, ElementsAre(L"Two"));
@@ -228,12 +209,18 @@ TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     const std::vector<std::function<void()>> changes = {
         [&] { bar = app->CommandBars()->Add(L"Bar", true); },
         [&] { button = port::AsButton(bar->Controls()->Add(port::mso::ControlButton, true)); },
-        [&] { button->SetCaption(L"Insert"); },      [&] { button->SetTag(L"tag"); },
-        [&] { button->SetParameter(L"p"); },         [&] { button->SetStyle(port::mso::ButtonCaption); },
-        [&] { button->SetFaceId(59); },              [&] { button->SetVisible(false); },
-        [&] { button->SetEnabled(false); },          [&] { button->SetTooltipText(L"Tip"); },
-        [&] { button->Move(std::nullopt); },         [&] { bar->SetPosition(port::mso::BarTop); },
-        [&] { bar->SetRowIndex(2); },                [&] { bar->SetVisible(true); },
+        [&] { button->SetCaption(L"Insert"); },
+        [&] { button->SetTag(L"tag"); },
+        [&] { button->SetParameter(L"p"); },
+        [&] { button->SetStyle(port::mso::ButtonCaption); },
+        [&] { button->SetFaceId(59); },
+        [&] { button->SetVisible(false); },
+        [&] { button->SetEnabled(false); },
+        [&] { button->SetTooltipText(L"Tip"); },
+        [&] { button->Move(std::nullopt); },
+        [&] { bar->SetPosition(port::mso::BarTop); },
+        [&] { bar->SetRowIndex(2); },
+        [&] { bar->SetVisible(true); },
         [&] { button->Delete(); },
     };
     for (size_t i = 0; i < changes.size(); ++i) {
@@ -244,7 +231,7 @@ TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     button = port::AsButton(bar->Controls()->Add(port::mso::ControlButton, true));
     normal->SetSaved(true);
     button->Caption();
-    EXPECT_THROW(button->SetStyle(99), qlora::Error);
+    EXPECT_THROW(button->SetStyle(99), Error);
     EXPECT_TRUE(word.NormalTemplateSaved());  // reads and refused writes change nothing
 }
 
@@ -253,8 +240,7 @@ TEST_F(WordModel, ARefusedMemberFailsAfterTheCallsLetThroughAndUntilAllowed) {
     word.Refuse(L"Selection.TypeText", {.letThrough = 1, .error = std::nullopt});
     const auto selection = app->Selection();
     selection->TypeText(L"a");
-    EXPECT_THROW(selection->TypeText(L"b"), qlora::Error);
-    EXPECT_EQ(Doc().text, L"a");
+    EXPECT_THROW(selection->TypeText(L"b"), Error);
     word.Allow(L"Selection.TypeText");
     selection->TypeText(L"c");
     EXPECT_EQ(Doc().text, L"ac");

@@ -22,10 +22,9 @@ public:
     std::wstring appVersion = L"1.0.0";
     std::wstring adoVersion = L"2.8";
     std::map<int32_t, std::wstring> systemMessages;
-    std::wstring moduleFolder = L"C:\\Addin";
     std::map<std::wstring, std::wstring> files;  // what was appended, by path
-    int lockedAttempts = 0;                       // opening fails this many times first
-    int64_t clock = 0;                            // milliseconds, advanced by Sleep
+    int lockedAttempts = 0;                      // opening fails this many times first
+    int64_t clock = 0;                           // milliseconds, advanced by Sleep
     std::vector<int32_t> sleeps;
     int mousePointerResets = 0;
     bool factsFail = false;  // the computer name, the component version and system texts throw
@@ -40,7 +39,7 @@ public:
         const auto it = systemMessages.find(code);
         return it == systemMessages.end() ? std::wstring() : it->second;
     }
-    std::wstring ModuleFolder() override { return moduleFolder; }
+    std::wstring ModuleFolder() override { return L"C:\\Addin"; }
     bool TryAppendToFile(const std::wstring& path, const std::wstring& text) override {
         if (lockedAttempts > 0) {
             --lockedAttempts;

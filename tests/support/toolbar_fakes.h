@@ -1,7 +1,7 @@
-// The add-in as Word has connected it, over the in-memory Word, for the toolbar's tests: Word's
-// application, the settings store on the add-in's section of an in-memory registry, the wildcard
-// catalogue, the English texts, recording dialogs, and the toolbar built on every DocumentChange.
-// Everything the fixture sets process-wide it puts back afterwards.
+// The add-in as Word has connected it, over the in-memory Word: Word's application, the settings
+// store on the add-in's section of an in-memory registry, the trail's ports and the texts; for the
+// toolbar's tests also the catalogue, recording dialogs and the toolbar built on every
+// DocumentChange. Everything the fixtures set process-wide they put back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +27,44 @@
 
 namespace qlora::testing {
 
+inline const std::wstring kAddinSection = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
+// FakeTrailHost's now, as tags show it.
+inline const std::wstring kClockText = L" 2026-03-09 14:05:07";
+
+class ConnectedTest : public ::testing::Test {
+protected:
+    ConnectedTest() {
+        basGlobal::gWordApplication = word.Application();
+        basGlobal::gSettings = AddInSettings();
+        UseLanguage(basGlobal::kEnglish);
+    }
+    ~ConnectedTest() override {
+        basGlobal::gSettings.reset();
+        basGlobal::gWordApplication.reset();
+        basGlobal::gLanguage = savedLanguage;
+        SetLngId(savedLngId);
+    }
+    // The language of the buttons, the texts and the inserted placeholders.
+    static void UseLanguage(int32_t language) {
+        basGlobal::gLanguage = language;
+        SetLngId(static_cast<int16_t>(language + 1));
+    }
+    void Store(const std::wstring& entry, const std::wstring& value) {
+        registry.PutString(kHKeyCurrentUser, kAddinSection, entry, value);
+    }
+
+    TrailFixturePorts ports;
+    RecordingPrompt& prompt = ports.prompt;
+    std::vector<std::wstring>& reports = ports.view.reports;
+    FakeRegistry registry;
+    ScopedPort<RegistryPort> registrySlot{registry};
+    wordsim::Word word;
+
+private:
+    const int32_t savedLanguage = basGlobal::gLanguage;
+    const int16_t savedLngId = gLngId();
+};
+
 // Records which dialog a button opened; `whileOpen` runs as the dialog's own work would.
 class RecordingDialogs : public ToolbarDialogs {
 public:
@@ -45,67 +83,42 @@ private:
     }
 };
 
-inline const std::wstring kAddinSection = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
-inline const std::wstring kClockText = L" 2026-03-09 14:05:07";  // FakeTrailHost's now, as tags show it
-
-class ToolbarTest : public ::testing::Test {
+class ToolbarTest : public ConnectedTest {
 protected:
     ToolbarTest() {
-        basGlobal::gWordApplication = word.Application();
-        basGlobal::gSettings = AddInSettings();
         basGlobal::gCommandBar = std::make_shared<clsCommandBar>();
-        UseLanguage(basGlobal::kEnglish);
         basDisplayNames::FillNamesList();
-        documentChange = basGlobal::gWordApplication->AdviseDocumentChange([] { basGlobal::gCommandBar->CreateCommandbar(); });
+        documentChange = word.Application()->AdviseDocumentChange([] { basGlobal::gCommandBar->CreateCommandbar(); });
     }
     ~ToolbarTest() override {
         documentChange.Reset();
         basWildcardBtns::ClearwcButtons();
         basGlobal::gCommandBar.reset();
-        basGlobal::gSettings.reset();
-        basGlobal::gWordApplication.reset();
         basDisplayNames::ClearNamesList();
-        basGlobal::gLanguage = savedLanguage;
-        SetLngId(savedLngId);
     }
 
-    // The language of the buttons, the texts and the inserted placeholders.
-    static void UseLanguage(int32_t language) {
-        basGlobal::gLanguage = language;
-        SetLngId(static_cast<int16_t>(language + 1));
-    }
     clsCommandBar& Bar() { return *basGlobal::gCommandBar; }
-    void Store(const std::wstring& entry, const std::wstring& value) {
-        registry.PutString(kHKeyCurrentUser, kAddinSection, entry, value);
-    }
     // Every wildcard hidden except the given ones, at places 1, 2, ...
     void StoreSelection(const std::vector<std::wstring>& shown) {
         for (const auto& w : kWildcards) Store(std::wstring(w.bookmarkName), L"0");
-        for (size_t i = 0; i < shown.size(); ++i) Store(shown[i], text::Decimal(static_cast<long long>(i + 1)));
+        for (size_t i = 0; i < shown.size(); ++i) Store(shown[i], std::to_wstring(i + 1));
     }
     std::shared_ptr<const wordsim::Control> Control(std::wstring_view path) const {
         return word.FindControl(L"Quillora Toolbar/" + std::wstring(path));
     }
-    std::vector<std::wstring> Captions(std::wstring_view path) const {
+    // The captions on the toolbar, or in the pop-up at `path`.
+    std::vector<std::wstring> Captions(std::wstring_view path = {}) const {
         std::vector<std::wstring> captions;
-        const auto bar = word.FindBar(L"Quillora Toolbar");
-        const wordsim::ControlHost* host = path.empty() ? static_cast<const wordsim::ControlHost*>(bar.get()) : Control(path).get();
+        const wordsim::ControlHost* host = path.empty() ? word.FindBar(L"Quillora Toolbar").get()
+                                                        : static_cast<const wordsim::ControlHost*>(Control(path).get());
         if (host)
             for (const auto& c : host->controls) captions.push_back(c->caption);
         return captions;
     }
 
-    TrailFixturePorts ports;
-    FakeRegistry registry;
-    ScopedPort<RegistryPort> registrySlot{registry};
     RecordingDialogs dialogs;
     ScopedPort<ToolbarDialogs> dialogsSlot{dialogs};
-    wordsim::Word word;
     EventConnection documentChange;
-
-private:
-    const int32_t savedLanguage = basGlobal::gLanguage;
-    const int16_t savedLngId = gLngId();
 };
 
 }  // namespace qlora::testing
