@@ -73,8 +73,7 @@ public:
 };
 
 // An IDispatch of a test: no type information, and every name is member 1.
-template <class Interface = IDispatch>
-class TestDispatch : public qlora::com::Unknown<Interface> {
+class TestDispatch : public qlora::com::Unknown<IDispatch> {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
@@ -88,7 +87,7 @@ public:
 };
 
 // A sink for one outgoing interface (IDispatch alone: none, to be refused), recording its calls.
-class RecordingSink final : public TestDispatch<> {
+class RecordingSink final : public TestDispatch {
 public:
     explicit RecordingSink(IID events) : events_(events) {}
     std::vector<DISPID> calls;
@@ -285,7 +284,7 @@ struct Raised {
     bool deferred;
 };
 
-class RaisingServer final : public TestDispatch<> {
+class RaisingServer final : public TestDispatch {
 public:
     explicit RaisingServer(Raised raised) : raised_(raised) {}
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* excep,
@@ -417,123 +416,13 @@ TEST(WordsimProgram, RunsAScriptFromAFileAndEndsWithItsExitCode) {
 
 // ---- Add-ins through the Office add-in key --------------------------------------------------------
 
-// An add-in as Word meets it: created by its ProgID, driven through IDTExtensibility2.
-struct AddInScript {
-    HRESULT connectResult = S_OK;
-    long live = 0;
-} gAddIn;
-
-class AddInDouble final : public TestDispatch<wordsim::IDTExtensibility2> {
-public:
-    AddInDouble() { ++gAddIn.live; }
-    ~AddInDouble() override { --gAddIn.live; }
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch*, LONG, IDispatch*, SAFEARRAY**) override {
-        return gAddIn.connectResult;
-    }
-    HRESULT STDMETHODCALLTYPE OnDisconnection(LONG, SAFEARRAY**) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
-
-protected:
-    void* QueryMore(REFIID riid) noexcept override {
-        return riid == IID_IDispatch ? static_cast<wordsim::IDTExtensibility2*>(this) : nullptr;
-    }
-};
-
-class AddInFactory final : public qlora::com::Unknown<IClassFactory> {
-public:
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        return outer ? CLASS_E_NOAGGREGATION : Adopt(new AddInDouble())->QueryInterface(riid, object);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-}  // namespace
-
-// The module of the double is this program: Word asks it, as it asks an add-in's DLL.
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return gAddIn.live == 0 ? S_OK : S_FALSE; }
-
-namespace {
-
-constexpr CLSID kDoubleClsid = {0x8e0f6c1a, 0x3b57, 0x4c2d, {0x9a, 0x41, 0x6d, 0x2b, 0x7f, 0x1e, 0x5c, 0x03}};
-constexpr wchar_t kDoubleProgId[] = L"WordsimTest.AddIn";
-
-std::wstring OfficeKey(const std::wstring& progId) {
-    return std::wstring(wordsim::office::kAddInsKey) + L"\\" + progId;
-}
-
-// The double registered as a class (its ProgID) and as Word's add-in, for the length of a test.
-class WordsimAddIns : public testing::Test {
-protected:
-    void SetUp() override {
-        gAddIn = AddInScript{};
-        ASSERT_EQ(
-            ::CoRegisterClassObject(kDoubleClsid, factory_.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_),
-            S_OK);
-        wchar_t clsid[40] = {};
-        ::StringFromGUID2(kDoubleClsid, clsid, 40);
-        qlora::testing::SetRegistryText(HKEY_CLASSES_ROOT, std::wstring(kDoubleProgId) + L"\\CLSID", nullptr, clsid);
-    }
-    void TearDown() override {
-        ::CoRevokeClassObject(cookie_);
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kDoubleProgId);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, OfficeKey(kDoubleProgId).c_str());
-    }
-
-    static std::optional<DWORD> LoadBehavior() {
-        DWORD value = 0;
-        DWORD size = sizeof(value);
-        if (::RegGetValueW(HKEY_CURRENT_USER, OfficeKey(kDoubleProgId).c_str(), L"LoadBehavior", RRF_RT_REG_DWORD,
-                           nullptr, &value, &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        return value;
-    }
-    std::shared_ptr<wordsim::Word> word = std::make_shared<wordsim::Word>();
-    wordsim::com::Face face{word};
-
-private:
-    ComPtr<IClassFactory> factory_ = Adopt<IClassFactory>(new AddInFactory());
-    DWORD cookie_ = 0;
-};
-
-// Who connects at start-up, and what LoadBehavior is written back afterwards, as Office does it.
-TEST_F(WordsimAddIns, LoadBehaviorDecidesWhoConnectsAtStartupAndIsWrittenBackAsOfficeWritesIt) {
-    const struct {
-        DWORD registered;
-        HRESULT connectResult;
-        bool connected;
-        DWORD after;
-    } cases[] = {
-        {0, S_OK, false, 0}, {1, S_OK, false, 1}, {8, S_OK, false, 8},   {9, S_OK, false, 9},
-        {2, S_OK, true, 2},  {3, S_OK, true, 3},  {3, E_FAIL, false, 2},  // a failed connection is no longer loaded
-        {16, S_OK, true, 9},                                              // a first-time add-in loads on demand after
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.registered);
-        qlora::testing::SetRegistryNumber(HKEY_CURRENT_USER, OfficeKey(kDoubleProgId), L"LoadBehavior", c.registered);
-        gAddIn.connectResult = c.connectResult;
-        wordsim::AddInHost host{face, [](std::wstring_view) {}};
-        host.Startup();
-        EXPECT_EQ(std::ranges::count(host.Connected(), kDoubleProgId), c.connected ? 1 : 0);
-        host.Shutdown();
-        EXPECT_EQ(LoadBehavior(), c.after);
-        EXPECT_EQ(gAddIn.live, 0);
-    }
-    EXPECT_EQ(face.LiveObjects(), 0);
-}
-
 // The add-in DLL registered for this user as the installer registers it, and installed as Word's
 // add-in loaded at start-up, with settings of its own. Its log beside the DLL grows only when it
 // reports a failure: none unless the test expects one.
 class AddInInWordsim : public testing::Test {
 protected:
     static constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
-    const std::wstring officeKey = OfficeKey(L"QloraWordAddIn.Connect");
+    const std::wstring officeKey = std::wstring(wordsim::office::kAddInsKey) + L"\\QloraWordAddIn.Connect";
 
     void SetUp() override {
         ASSERT_EQ(qlora::testing::Regsvr32(L"/n /i:user"), 0u);
@@ -564,6 +453,34 @@ protected:
     uintmax_t logSize = 0;
     bool failureReported = false;
 };
+
+// Who connects at start-up, and what LoadBehavior is written back afterwards, as Office does it.
+TEST_F(AddInInWordsim, LoadBehaviorDecidesWhetherItConnectsAtStartupAndIsWrittenBackAsOfficeWritesIt) {
+    const auto word = std::make_shared<wordsim::Word>();  // the face holds it weakly, as clients hold Word
+    wordsim::com::Face face{word};
+    const struct {
+        DWORD registered;
+        bool connected;
+        DWORD after;
+    } cases[] = {
+        {0, false, 0}, {1, false, 1}, {2, true, 2},  {3, true, 3},
+        {8, false, 8}, {9, false, 9}, {16, true, 9},  // a first-time add-in loads on demand after
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.registered);
+        qlora::testing::SetRegistryNumber(HKEY_CURRENT_USER, officeKey, L"LoadBehavior", c.registered);
+        wordsim::AddInHost host{face, [](std::wstring_view) {}};
+        host.Startup();
+        EXPECT_EQ(std::ranges::count(host.Connected(), L"QloraWordAddIn.Connect"), c.connected ? 1 : 0);
+        host.Shutdown();
+        DWORD after = 0, size = sizeof(after);
+        EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, officeKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr,
+                                 &after, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(after, c.after);
+    }
+    EXPECT_EQ(face.LiveObjects(), 0);
+}
 
 // Whether or not Word announces its start-up document, the toolbar is there when start-up completes.
 TEST_F(AddInInWordsim, TheToolbarIsThereOnceWordHasStartedWithADocument) {
