@@ -257,13 +257,9 @@ TEST_F(AddinConnection, SoakOfManyConnectionsAndInsertionsLeavesNothingBehind) {
 
     // Every refusal reached the log, and nothing else did.
     const std::string log = Log();
-    const auto occurrences = [&](const std::string& text) {
-        size_t count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
-        return count;
-    };
-    EXPECT_EQ(occurrences("  Method: "), 100u);
-    EXPECT_EQ(occurrences("  Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "), 100u) << log.substr(0, 2000);
+    EXPECT_EQ(testing::Occurrences(log, "  Method: "), 100u);
+    EXPECT_EQ(testing::Occurrences(log, "  Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "), 100u)
+        << log.substr(0, 2000);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "win_test_util.h"
+#include "support/temp_folder.h"
 #include "win/class_views_win.h"
 #include "win/win32_win.h"
 
@@ -157,12 +158,7 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     const std::wstring connect = std::wstring(L"CLSID\\") + kClsids[0] + L"\\InprocServer32";
     const std::wstring library = std::wstring(L"TypeLib\\") + kLibId + L"\\1.0";
     const auto set = [](const std::wstring& path, const std::wstring& value) {
-        win::UniqueHKey key;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE | win::kUserClassAccess, nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        testing::SetRegistryText(HKEY_CURRENT_USER, path, nullptr, value, win::kUserClassAccess);
     };
     // Parents the stand-ins create go again at the end, as registration's own do.
     const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"),
@@ -212,48 +208,22 @@ protected:
     static void SetUpTestSuite() { ASSERT_EQ(Regsvr32(L""), 0u); }
     static void TearDownTestSuite() { Regsvr32(L"/u"); }
 
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"qlora-scripts-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(folder_.c_str(), nullptr);
-    }
-    void TearDown() override {
-        ::DeleteFileW((folder_ + L"\\NewTemplates.ini").c_str());
-        ::RemoveDirectoryW(folder_.c_str());
-    }
-
-    // Runs a script and returns its lines; each check printed PASS or FAIL.
-    std::vector<std::string> Run(const std::wstring& script) {
-        const auto result = RunProcess(L"cscript.exe //nologo \"" + std::wstring(QLORA_TEST_SCRIPTS) + L"/" + script +
-                                       L"\" \"" + folder_ + L"\"");
-        std::vector<std::string> lines;
-        size_t from = 0;
-        for (size_t at; (at = result.output.find('\n', from)) != std::string::npos; from = at + 1) {
-            std::string line = result.output.substr(from, at - from);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) lines.push_back(line);
-        }
-        return lines;
+    // Runs a script, whose every check prints a PASS or FAIL line, with a folder for its files.
+    void ExpectAllPassed(const std::wstring& script, size_t checks) const {
+        const std::string output = RunProcess(L"cscript.exe //nologo \"" + std::wstring(QLORA_TEST_SCRIPTS) + L"/" +
+                                              script + L"\" \"" + folder.Path() + L"\"")
+                                       .output;
+        EXPECT_EQ(testing::Occurrences(output, "PASS "), checks) << output;
+        EXPECT_EQ(output.find("FAIL"), std::string::npos) << output;
+        EXPECT_TRUE(output.ends_with("DONE all passed\r\n")) << output;  // the script ran to its end
     }
 
-    void ExpectAllPassed(const std::vector<std::string>& lines, size_t checks) {
-        size_t passed = 0;
-        for (const auto& line : lines) {
-            EXPECT_NE(line.substr(0, 4), "FAIL") << line;
-            passed += line.substr(0, 4) == "PASS";
-        }
-        EXPECT_EQ(passed, checks);
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), "DONE all passed");  // the script ran to its end
-    }
-
-    std::wstring folder_;
+    testing::TempFolder folder;
 };
 
-TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) { ExpectAllPassed(Run(L"late_bound.vbs"), 29); }
+TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) { ExpectAllPassed(L"late_bound.vbs", 29); }
 
-TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 6); }
+TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(L"late_bound.js", 6); }
 
 }  // namespace
 }  // namespace qlora

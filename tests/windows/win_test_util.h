@@ -1,11 +1,13 @@
 // What the Windows tests arrange through the system: a program run to its end with what it printed,
-// the add-in DLL beside this program (un)registered by regsvr32, and registry values.
+// the add-in DLL beside this program (un)registered by regsvr32, and registry values; and counting
+// what a program or a session printed.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 
 #include "base/text.h"
 #include "win/win32_win.h"
@@ -44,6 +46,14 @@ inline ProcessResult RunProcess(std::wstring commandLine) {
     ::WaitForSingleObject(process.get(), INFINITE);
     ::GetExitCodeProcess(process.get(), &result.exitCode);
     return result;
+}
+
+// How often `part` occurs in `text`, overlapping occurrences too.
+template <class Text>
+size_t Occurrences(const Text& text, const std::type_identity_t<Text>& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != Text::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 inline std::wstring AddInDll() { return win::ThisModuleFolder() + L"\\QloraWordAddIn.dll"; }

@@ -532,9 +532,7 @@ TEST_F(AddInInWordsim, DialogsAndMessagesAreModalToWordAndAClickMeanwhileOpensNo
             L"print toolbars\n"
             L"quit\n");
     const std::wstring disabled = L"  nothing happens: Word is disabled while a modal window is open\n";
-    size_t count = 0;
-    for (size_t at = output.find(disabled); at != std::wstring::npos; at = output.find(disabled, at + 1)) ++count;
-    EXPECT_EQ(count, 3u) << ToUtf8(output);
+    EXPECT_EQ(qlora::testing::Occurrences(output, disabled), 3u) << ToUtf8(output);
     EXPECT_THAT(output, HasSubstr(L"    Button \"Body\""));  // the first dialog's Ok still took effect
     EXPECT_THAT(output, Not(HasSubstr(L"Button \"Subject\"")));
 }
