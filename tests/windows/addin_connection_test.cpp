@@ -9,10 +9,8 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <fstream>
 #include <initguid.h>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -135,11 +133,11 @@ protected:
         getClassObject_ = win::ExportOf<decltype(::DllGetClassObject)>(dll_.get(), "DllGetClassObject");
         canUnloadNow_ = win::ExportOf<decltype(::DllCanUnloadNow)>(dll_.get(), "DllCanUnloadNow");
         ASSERT_TRUE(getClassObject_ && canUnloadNow_);
-        ::DeleteFileW(logPath_.c_str());
+        ::DeleteFileW(testing::ModuleLogPath().c_str());
     }
     void TearDown() override {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        ::DeleteFileW(logPath_.c_str());
+        ::DeleteFileW(testing::ModuleLogPath().c_str());
     }
 
     // A new object of one of the DLL's classes, the class factory let go again.
@@ -153,12 +151,6 @@ protected:
     }
     ComPtr<wordsim::IDTExtensibility2> NewConnect() { return Create<wordsim::IDTExtensibility2>(kConnectClsid); }
 
-    std::string Log() const {
-        std::ifstream in(win::ToAnsi(logPath_), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    const std::wstring logPath_ = win::ThisModuleFolder() + L"\\Errors.txt";
     win::UniqueModule dll_;
     decltype(::DllGetClassObject)* getClassObject_ = nullptr;
     decltype(::DllCanUnloadNow)* canUnloadNow_ = nullptr;
@@ -181,7 +173,7 @@ TEST_F(AddinConnection, ConnectingSetsUpTheAddinAndWordsEventsAndTimerDriveIt) {
     EXPECT_NE(word_->FindControl(L"Quillora Toolbar/Insert wildcard/Subject"), nullptr) << word_->DumpToolbars();
     EXPECT_TRUE(PumpUntil([] { return ReadSetting(L"BarPosition") == L"3"; }, 15000)) << ReadSetting(L"BarPosition");
     ASSERT_EQ(connect->OnDisconnection(0, &custom_), S_OK);
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(testing::ModuleLog(), "");
 }
 
 TEST_F(AddinConnection, EveryClassGoesWithItsLastReferenceAndTheDllMayUnload) {
@@ -256,7 +248,7 @@ TEST_F(AddinConnection, SoakOfManyConnectionsAndInsertionsLeavesNothingBehind) {
     EXPECT_EQ(canUnloadNow_(), S_OK);
 
     // Every refusal reached the log, and nothing else did.
-    const std::string log = Log();
+    const std::string log = testing::ModuleLog();
     EXPECT_EQ(testing::Occurrences(log, "  Method: "), 100u);
     EXPECT_EQ(testing::Occurrences(log, "  Method: clsWildCardBtn.AddBookmark \r\n  Number: 4198 "), 100u)
         << log.substr(0, 2000);

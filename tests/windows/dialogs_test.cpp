@@ -1,7 +1,7 @@
 // The add-in's dialogs as a user meets them: opened from the toolbar of the in-memory Word, driven
 // with window messages while their modal loops run, and read back; the real registry, files, save
 // dialog and message boxes behind them. Pictures of every dialog in English and German, taken in
-// a virtual desktop that draws the title bars; and the add-in DLL itself, loaded by wordsim.
+// a virtual desktop that draws the title bars.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -19,12 +19,12 @@
 #include "dialog_driver.h"
 #include "language/language_texts.h"
 #include "session/global.h"
+#include "session_host_win.h"
 #include "settings/program_settings.h"
 #include "shell/contact.h"
 #include "shell/shell_execute.h"
 #include "support/fake_registry.h"
 #include "support/fake_wildcards_view.h"
-#include "session_host_win.h"
 #include "support/temp_folder.h"
 #include "templates/template_list.h"
 #include "toolbar/command_bar.h"
@@ -56,7 +56,6 @@ using testing::WindowText;
 constexpr wchar_t kReportTitle[] = L"Quillora TemplateEditor error report";
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
-HWND List(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
 
 // Add, Add all, Remove all, Remove, Up, Down.
 std::vector<bool> ListButtons(HWND dialog) {
@@ -173,8 +172,8 @@ TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsT
     word->NewDocument();
     DialogDriver driver(
         {{L"Choose wildcards", [&](HWND dialog) {
-              const HWND available = List(dialog, IDC_LVW_AVAILABLE);
-              const HWND selected = List(dialog, IDC_LVW_SELECTED);
+              const HWND available = ::GetDlgItem(dialog, IDC_LVW_AVAILABLE);
+              const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED);
               EXPECT_EQ(ListEntries(selected), kDefaultSelected);
               EXPECT_EQ(ListEntries(available).size(), 16u);
               EXPECT_EQ(ListEntries(available).front(), L"Expiry time");
@@ -389,7 +388,7 @@ TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
     word->Type(L" <<Sender>>");
     const std::wstring text = word->ActiveDocument()->text;
     DialogDriver driver({{L"Check wildcards", [&](HWND dialog) {
-                              const HWND list = List(dialog, IDC_LVW_PROBLEMS);
+                              const HWND list = ::GetDlgItem(dialog, IDC_LVW_PROBLEMS);
                               EXPECT_THAT(ListEntries(list), ElementsAre(L"Not marked", L"Not marked"));
                               EXPECT_EQ(ItemText(dialog, IDC_CMD_GOTO), L"Go to");
                               testing::SelectEntry(list, 2);
@@ -512,8 +511,8 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         DialogDriver driver({
             {LNG_Main(339),
              [&](HWND dialog) {
-                 testing::SelectEntry(List(dialog, IDC_LVW_SELECTED), 2);
-                 testing::SelectEntry(List(dialog, IDC_LVW_AVAILABLE), 1);
+                 testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_SELECTED), 2);
+                 testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_AVAILABLE), 1);
                  picture(dialog, names[0], code);
                  Press(dialog, IDCANCEL);
              }},

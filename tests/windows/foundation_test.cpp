@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "addin/windows_ports_win.h"
@@ -45,16 +43,11 @@ protected:
     void SetUp() override { ::DeleteFileW(logPath.c_str()); }
     void TearDown() override { ::DeleteFileW(logPath.c_str()); }
 
-    std::string LogBytes() const {
-        std::ifstream in(win::ToAnsi(logPath), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     WinTrailHost host;
     ScopedPort<ErrorTrailHost> hostSlot{host};
     testing::RecordingReportView view;
     ScopedPort<ReportView> viewSlot{view};
-    const std::wstring logPath = win::ThisModuleFolder() + L"\\Errors.txt";
+    const std::wstring logPath = testing::ModuleLogPath();
 };
 
 TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOwnText) {
@@ -80,7 +73,7 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     ReportFailures(
         L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"Größe"); }, std::wstring(L"Ä"));
     ReportFailures(L"m.Op", [] { throw Error(2, L"X", L"second"); });
-    const std::string bytes = LogBytes();
+    const std::string bytes = testing::ModuleLog();
     ASSERT_EQ(::GetACP(), 1252u);
     EXPECT_EQ(bytes.substr(0, 6),
               "Gr\xF6\xDF"
@@ -102,13 +95,13 @@ TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
     holder.reset();
-    EXPECT_EQ(LogBytes(), "");  // the entry was dropped, nothing half-written
+    EXPECT_EQ(testing::ModuleLog(), "");  // the entry was dropped, nothing half-written
 
     // A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as
     // Z:\dev\full) has not logged the entry.
     EXPECT_FALSE(host.TryAppendToFile(L"Z:\\dev\\full", L"entry\r\n"));
     EXPECT_TRUE(host.TryAppendToFile(logPath, L"entry\r\n"));
-    EXPECT_EQ(LogBytes(), "entry\r\n");
+    EXPECT_EQ(testing::ModuleLog(), "entry\r\n");
 }
 
 // The program's version resource reads as major.minor.patch; the DLL's file version carries the

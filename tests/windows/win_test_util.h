@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <type_traits>
 
@@ -54,6 +57,13 @@ size_t Occurrences(const Text& text, const std::type_identity_t<Text>& part) {
     size_t count = 0;
     for (size_t at = text.find(part); at != Text::npos; at = text.find(part, at + 1)) ++count;
     return count;
+}
+
+// The add-in's log beside this program and the DLL, and what it holds ("" when there is none).
+inline std::wstring ModuleLogPath() { return win::ThisModuleFolder() + L"\\Errors.txt"; }
+inline std::string ModuleLog() {
+    std::ifstream in(std::filesystem::path(ModuleLogPath()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::wstring AddInDll() { return win::ThisModuleFolder() + L"\\QloraWordAddIn.dll"; }

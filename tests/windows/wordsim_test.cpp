@@ -11,7 +11,6 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -351,20 +350,16 @@ protected:
         ASSERT_EQ(qlora::testing::Regsvr32(L"/n /i:user"), 0u);
         qlora::testing::SetRegistryNumber(HKEY_CURRENT_USER, officeKey, L"LoadBehavior", 3);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        logSize = LogSize();
+        logSize = qlora::testing::ModuleLog().size();
     }
     void TearDown() override {
         qlora::testing::Regsvr32(L"/u /n /i:user");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, officeKey.c_str());
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-        EXPECT_EQ(LogSize() > logSize, failureReported) << (failureReported ? "no failure logged" : "a failure logged");
+        EXPECT_EQ(qlora::testing::ModuleLog().size() > logSize, failureReported)
+            << (failureReported ? "no failure logged" : "a failure logged");
     }
 
-    static uintmax_t LogSize() {
-        std::error_code missing;
-        const auto size = std::filesystem::file_size(qlora::win::ThisModuleFolder() + L"\\Errors.txt", missing);
-        return missing ? 0 : size;
-    }
     // What the session printed; its expectations must have held.
     static std::wstring Run(const std::wstring& script,
                             wordsim::StartupDocument start = wordsim::StartupDocument::None) {
@@ -373,7 +368,7 @@ protected:
         return run.output;
     }
 
-    uintmax_t logSize = 0;
+    size_t logSize = 0;
     bool failureReported = false;
 };
 
