@@ -46,19 +46,14 @@ TEST_F(WinFileSys, TextFilesAndTheTemplateListKeepToTheAnsiCodePage) {
     clsTemplateList list;
     EXPECT_FALSE(list.AddTemplate(L"Omega", L"C:\\T\\\u03A9mega.doc"));
     EXPECT_FALSE(list.AddTemplate(L"\u0141\u00F3d\u017A", L"C:\\T\\Lodz.doc"));
-    EXPECT_TRUE(list.AddTemplate(L"Gr\u00FC\u00DFe", L"C:\\T\\Gr\u00FC\u00DFe.doc"));
+    EXPECT_TRUE(list.AddTemplate(L"F\u00FC\u00DF", L"C:\\T\\Ma\u00DF.doc"));
     ASSERT_TRUE(list.Save());
-    EXPECT_EQ(temp.Read(L"NewTemplates.ini"),
-              "Gr\xFC\xDF"
-              "e||C:\\T\\Gr\xFC\xDF"
-              "e.doc|>|\r\n");
+    EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "F\xFC\xDF||C:\\T\\Ma\xDF.doc|>|\r\n");
 
-    temp.Write(L"NewTemplates.ini",
-               "\xC4nderung||C:\\Gr\xFC\xDF"
-               "e.doc|>|");
+    temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Ma\xDF.doc|>|");
     clsTemplateList loaded;
     ASSERT_TRUE(loaded.Load());
-    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc");
+    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Ma\u00DF.doc");
     EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
 
     // In a file named in the code page, what it cannot hold becomes its replacement character.
