@@ -58,14 +58,11 @@ public:
     }
 };
 
-// A sink for one outgoing interface (IDispatch alone: none, to be refused), recording its calls.
-class RecordingSink final : public TestDispatch {
+// A sink for one outgoing interface (IDispatch alone: none, to be refused).
+class Sink final : public TestDispatch {
 public:
-    explicit RecordingSink(IID events) : events_(events) {}
-    std::vector<DISPID> calls;
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        calls.push_back(id);
+    explicit Sink(IID events) : events_(events) {}
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return S_OK;
     }
 
@@ -75,8 +72,6 @@ protected:
 private:
     IID events_;
 };
-
-// ---- The face through the add-in's own adapter ------------------------------------------------
 
 class WordsimFace : public testing::Test {
 protected:
@@ -117,11 +112,12 @@ TEST_F(WordsimFace, ObjectsNameTheirTypesAsWordsTypeInformationDoes) {
     EXPECT_EQ(controls->Add(port::mso::ControlPopup, true)->TypeName(), L"CommandBarPopup");
 }
 
+// Every button with the tag hears the click through its connection point, each after the one
+// before, with the CancelDefault it left. (Unadvising is the add-in connection soak's.)
 TEST_F(WordsimFace, ClickReachesEveryButtonWithTheTagThroughConnectionPointsWithCancelDefault) {
     const auto controls = Toolbar();
     const auto first = Button(controls, L"Subject", L"Same tag");
     const auto second = Button(controls, L"Copy", L"Same tag");
-    Button(controls, L"Other", L"Other tag");
     std::vector<std::wstring> heard;
     bool secondSawCancel = false;
     auto one = first->AdviseClick([&](const std::shared_ptr<port::CommandBarButton>& ctrl, bool& cancel) {
@@ -135,17 +131,10 @@ TEST_F(WordsimFace, ClickReachesEveryButtonWithTheTagThroughConnectionPointsWith
     ASSERT_TRUE(word->Click(L"Quillora Toolbar/Copy"));
     EXPECT_THAT(heard, ElementsAre(L"first:Copy", L"second:Copy"));
     EXPECT_TRUE(secondSawCancel);
-
-    heard.clear();
-    word->Click(L"Quillora Toolbar/Other");
-    EXPECT_TRUE(heard.empty());
-    one.Reset();
-    word->Click(L"Quillora Toolbar/Subject");
-    EXPECT_THAT(heard, ElementsAre(L"second:Subject"));
 }
 
 // Word raises its events only to sinks of its own event interfaces: an add-in's sink that answers
-// IDispatch alone is refused. (The adapter's own advising is the add-in connection tests'.)
+// IDispatch alone is refused. (Advising and raising are the add-in connection tests'.)
 TEST_F(WordsimFace, DocumentChangeGoesOnlyToSinksOfWordsEventInterfaces) {
     ComPtr<IConnectionPointContainer> container;
     ASSERT_EQ(dispatch.As(&container), S_OK);
@@ -153,11 +142,8 @@ TEST_F(WordsimFace, DocumentChangeGoesOnlyToSinksOfWordsEventInterfaces) {
     EXPECT_EQ(container->FindConnectionPoint(wordsim::com::kCommandBarButtonEvents, &point), CONNECT_E_NOCONNECTION);
     ASSERT_EQ(container->FindConnectionPoint(wordsim::com::kApplicationEvents4, &point), S_OK);
     DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(Adopt(new RecordingSink(IID_IDispatch)).Get(), &cookie), CONNECT_E_CANNOTCONNECT);
-    const auto sink = Adopt(new RecordingSink(wordsim::com::kApplicationEvents4));
-    ASSERT_EQ(point->Advise(sink.Get(), &cookie), S_OK);
-    word->NewDocument();
-    EXPECT_THAT(sink->calls, ElementsAre(wordsim::com::kDocumentChange));
+    EXPECT_EQ(point->Advise(Adopt(new Sink(IID_IDispatch)).Get(), &cookie), CONNECT_E_CANNOTCONNECT);
+    EXPECT_EQ(point->Advise(Adopt(new Sink(wordsim::com::kApplicationEvents4)).Get(), &cookie), S_OK);
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
 }
 
@@ -176,12 +162,6 @@ TEST_F(WordsimFace, WordsErrorsArriveWithTheirNumberSourceAndDescription) {
     } cases[] = {
         {"missing member", [&] { bookmarks->Item(2); }, 5941,
          L"The requested member of the collection does not exist."},
-        {"refused member",
-         [&] {
-             word->Refuse(L"Bookmarks.Add");
-             bookmarks->Add(L"Mark", app->Selection()->Range());
-         },
-         4198, L"Command failed: wordsim refuses Bookmarks.Add"},
         // Office's numbers that are HRESULTs arrive as they are.
         {"deleted control", [&] { button->SetCaption(L"Gone"); }, static_cast<int32_t>(E_FAIL), L""},
     };
