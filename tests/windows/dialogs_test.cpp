@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -432,17 +433,13 @@ void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
         const win::WindowDc dc(control);
         const HGDIOBJ previous =
             ::SelectObject(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-        const auto needed = [&](const std::wstring& text) {
-            RECT size{};
-            ::DrawTextW(dc.get(), text.c_str(), -1, &size, DT_CALCRECT | DT_NOPREFIX);
-            return size;
-        };
         std::wstring text = WindowText(control);
         if (kind == L"SysLink") text = text::ReplaceAll(text::ReplaceAll(text, L"<a>", L""), L"</a>", L"");
         const bool captioned = (kind == L"Static" && (style & SS_TYPEMASK) != SS_ICON) || kind == L"SysLink" ||
                                (kind == L"Button" && !(style & BS_ICON));
         if (captioned && !text.empty()) {
-            const RECT size = needed(text);
+            RECT size{};
+            ::DrawTextW(dc.get(), text.c_str(), -1, &size, DT_CALCRECT | DT_NOPREFIX);
             const int margin = kind == L"Button" ? 2 * ::GetSystemMetrics(SM_CXEDGE) + 4 : 0;
             EXPECT_LE(size.right + margin, room.right) << text::ToUtf8(picture) << ": \"" << text::ToUtf8(text) << "\"";
             EXPECT_LE(size.bottom, room.bottom) << text::ToUtf8(picture) << ": \"" << text::ToUtf8(text) << "\"";
@@ -508,30 +505,19 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         StartWord();
         OpenDocumentWithWildcard(data.Path(L"Offer.doc"));
         word->Type(L", " + basDisplayNames::GetDisplayName(L"WildCard_Sender", -1));  // typed by hand
-        DialogDriver driver({
-            {LNG_Main(339),
-             [&](HWND dialog) {
-                 testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_SELECTED), 2);
-                 testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_AVAILABLE), 1);
-                 picture(dialog, names[0], code);
-                 Press(dialog, IDCANCEL);
-             }},
-            {LNG_Main(302),
-             [&](HWND dialog) {
-                 picture(dialog, names[1], code);
-                 Press(dialog, IDCANCEL);
-             }},
-            {L"Info",
-             [&](HWND dialog) {
-                 picture(dialog, names[2], code);
-                 Press(dialog, IDOK);
-             }},
-            {LNG_Main(500),
-             [&](HWND dialog) {
-                 picture(dialog, names[4], code);
-                 Press(dialog, IDCANCEL);
-             }},
-        });
+        // Each dialog pictured and closed; the wildcard lists with an entry selected in each.
+        const auto step = [&](const std::wstring& title, const std::wstring& name, int close) {
+            return DialogDriver::Step{title, [&picture, name, close, code](HWND dialog) {
+                                          if (const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED)) {
+                                              testing::SelectEntry(selected, 2);
+                                              testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_AVAILABLE), 1);
+                                          }
+                                          picture(dialog, name, code);
+                                          Press(dialog, close);
+                                      }};
+        };
+        DialogDriver driver({step(LNG_Main(339), names[0], IDCANCEL), step(LNG_Main(302), names[1], IDCANCEL),
+                             step(L"Info", names[2], IDOK), step(LNG_Main(500), names[4], IDCANCEL)});
         word->Click(L"Quillora Toolbar/" + LNG_Main(67));
         word->Click(L"Quillora Toolbar/" + LNG_Main(66));
         word->Click(L"Quillora Toolbar/Info");
