@@ -221,7 +221,7 @@ protected:
     testing::TempFolder folder;
 };
 
-TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) { ExpectAllPassed(L"late_bound.vbs", 24); }
+TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) { ExpectAllPassed(L"late_bound.vbs", 25); }
 
 TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(L"late_bound.js", 4); }
 

@@ -33,6 +33,7 @@
 #include "toolbar/wildcard_buttons.h"
 #include "toolbar/wildcards.h"
 #include "trail/error_trail.h"
+#include "trail/error_trail_win.h"
 #include "ui/dialog_win.h"
 #include "ui/resource_ids.h"
 #include "win/win32_win.h"
@@ -280,8 +281,8 @@ TEST_F(AddInDialogs, ANeverSavedDocumentAsksForItsFileInTheSaveDialogFirst) {
     EXPECT_EQ(data.Read(L"NewTemplates.ini"), "");
 }
 
-// The dialog shows the addresses as links; each link's click reaches the shell, the homepage's
-// keeping the dialog open (its owner) and the e-mail's closing it.
+// The dialog's labels in their places, the addresses as links; each link's click reaches the
+// shell, the homepage's keeping the dialog open (its owner) and the e-mail's closing it.
 TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
     RecordingShell shell;
     ScopedPort<ShellHost> shellSlot(shell);
@@ -289,6 +290,8 @@ TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
     HWND info = nullptr;
     DialogDriver driver({{L"Info", [&](HWND dialog) {
                               info = dialog;
+                              EXPECT_EQ(ItemText(dialog, IDC_INFO_LBL_NAME), L"Quillora TemplateEditor");
+                              EXPECT_EQ(ItemText(dialog, IDC_LBL_VERSION), L"Version " + ModuleVersion());
                               EXPECT_EQ(ItemText(dialog, IDC_LBL_EMAIL),
                                         L"<a>" + std::wstring(kSupportEmail) + L"</a>");
                               for (const int link : {IDC_LBL_HOMEPAGE, IDC_LBL_EMAIL}) {

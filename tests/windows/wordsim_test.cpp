@@ -1,5 +1,6 @@
-// wordsim's COM face as the add-in's Word adapter crosses it: type names, errors, the click's
-// CancelDefault, the sinks Word accepts, and what the adapter makes of any server's EXCEPINFO;
+// wordsim's COM face as the add-in's Word adapter and late-bound callers cross it: type names,
+// errors and Automation's answers, the click's CancelDefault, the sinks Word accepts, and what the
+// adapter makes of any server's EXCEPINFO;
 // wordsim's RTF and script mistakes; add-ins loaded through the Office add-in key as LoadBehavior
 // asks, the add-in DLL in wordsim sessions.
 #include <gmock/gmock.h>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "addin_host_win.h"
@@ -38,11 +40,36 @@ namespace port = qlora::word;
 using Microsoft::WRL::ComPtr;
 using qlora::com::Adopt;
 using qlora::com::Bstr;
+using qlora::com::Variant;
 using qlora::testing::ErrorOf;
 using qlora::text::ToUtf8;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::Not;
+
+// One late-bound call by name through the toolkit, as a script makes it; the arguments in the
+// caller's order.
+class LateCall {
+public:
+    using Arg = std::variant<int32_t, bool, const wchar_t*>;
+    LateCall(IDispatch* object, const wchar_t* name, WORD flags, const std::vector<Arg>& args = {}) {
+        std::vector<Variant> values;
+        for (const auto& arg : args) values.push_back(std::visit([](auto v) { return qlora::com::ToVariant(v); }, arg));
+        qlora::com::ExcepInfo excep;
+        hr = qlora::com::InvokeByName(object, name, flags, values, result.put(), &excep, &argErr);
+        scode = (*excep).scode;
+    }
+    ComPtr<IDispatch> Object() const {
+        ComPtr<IDispatch> object;
+        if ((*result).vt == VT_DISPATCH) object = (*result).pdispVal;
+        return object;
+    }
+
+    HRESULT hr = E_FAIL;
+    UINT argErr = 0xFFFF;
+    SCODE scode = 0;
+    Variant result;
+};
 
 // An IDispatch of a test: no type information, and every name is member 1.
 class TestDispatch : public qlora::com::Unknown<IDispatch> {
@@ -112,12 +139,13 @@ TEST_F(WordsimFace, ObjectsNameTheirTypesAsWordsTypeInformationDoes) {
     EXPECT_EQ(controls->Add(port::mso::ControlPopup, true)->TypeName(), L"CommandBarPopup");
 }
 
-// Every button with the tag hears the click through its connection point, each after the one
-// before, with the CancelDefault it left. (Unadvising is the add-in connection soak's.)
+// Every button with the tag, and no other, hears the click through its connection point, each
+// after the one before with the CancelDefault it left, until it is unadvised.
 TEST_F(WordsimFace, ClickReachesEveryButtonWithTheTagThroughConnectionPointsWithCancelDefault) {
     const auto controls = Toolbar();
     const auto first = Button(controls, L"Subject", L"Same tag");
     const auto second = Button(controls, L"Copy", L"Same tag");
+    Button(controls, L"Other", L"Other tag");
     std::vector<std::wstring> heard;
     bool secondSawCancel = false;
     auto one = first->AdviseClick([&](const std::shared_ptr<port::CommandBarButton>& ctrl, bool& cancel) {
@@ -131,10 +159,17 @@ TEST_F(WordsimFace, ClickReachesEveryButtonWithTheTagThroughConnectionPointsWith
     ASSERT_TRUE(word->Click(L"Quillora Toolbar/Copy"));
     EXPECT_THAT(heard, ElementsAre(L"first:Copy", L"second:Copy"));
     EXPECT_TRUE(secondSawCancel);
+
+    heard.clear();
+    word->Click(L"Quillora Toolbar/Other");
+    one.Reset();
+    word->Click(L"Quillora Toolbar/Subject");
+    EXPECT_THAT(heard, ElementsAre(L"second:Subject"));
 }
 
 // Word raises its events only to sinks of its own event interfaces: an add-in's sink that answers
-// IDispatch alone is refused. (Advising and raising are the add-in connection tests'.)
+// IDispatch alone is refused, and Unadvise lets go of the sink. (Raising the event is the add-in
+// connection tests'.)
 TEST_F(WordsimFace, DocumentChangeGoesOnlyToSinksOfWordsEventInterfaces) {
     ComPtr<IConnectionPointContainer> container;
     ASSERT_EQ(dispatch.As(&container), S_OK);
@@ -143,8 +178,11 @@ TEST_F(WordsimFace, DocumentChangeGoesOnlyToSinksOfWordsEventInterfaces) {
     ASSERT_EQ(container->FindConnectionPoint(wordsim::com::kApplicationEvents4, &point), S_OK);
     DWORD cookie = 0;
     EXPECT_EQ(point->Advise(Adopt(new Sink(IID_IDispatch)).Get(), &cookie), CONNECT_E_CANNOTCONNECT);
-    EXPECT_EQ(point->Advise(Adopt(new Sink(wordsim::com::kApplicationEvents4)).Get(), &cookie), S_OK);
+    const auto sink = Adopt(new Sink(wordsim::com::kApplicationEvents4));
+    ASSERT_EQ(point->Advise(sink.Get(), &cookie), S_OK);
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.Get()->AddRef(), 2u) << "Unadvise lets go of the sink";
+    sink.Get()->Release();
 }
 
 // Word's errors reach the adapter with number, source and description; a call after Word is gone
@@ -177,6 +215,49 @@ TEST_F(WordsimFace, WordsErrorsArriveWithTheirNumberSourceAndDescription) {
 
     word.reset();
     EXPECT_EQ(ErrorOf([&] { app->Version(); }).number, static_cast<int32_t>(RPC_E_DISCONNECTED));
+}
+
+// Late-bound callers get Automation's answers for their mistakes as from Word, so that the test
+// host is no more lenient than Word with the adapter either.
+TEST_F(WordsimFace, CallersGetAutomationsAnswersForMistakes) {
+    word->NewDocument();
+    const auto document = LateCall(dispatch.Get(), L"ActiveDocument", DISPATCH_PROPERTYGET).Object();
+    const auto selection = LateCall(dispatch.Get(), L"Selection", DISPATCH_PROPERTYGET).Object();
+    const struct {
+        IDispatch* object;
+        const wchar_t* name;
+        WORD flags;
+        std::vector<LateCall::Arg> args;
+        HRESULT hr;
+    } cases[] = {
+        {dispatch.Get(), L"Quit", DISPATCH_METHOD, {}, DISP_E_UNKNOWNNAME},
+        {dispatch.Get(), L"Version", DISPATCH_PROPERTYGET, {1}, DISP_E_BADPARAMCOUNT},
+        {dispatch.Get(), L"Version", DISPATCH_PROPERTYPUT, {L"17.0"}, DISP_E_MEMBERNOTFOUND},
+        // Invoke kinds as Word's type information takes them: a property is no method, a method no put.
+        {dispatch.Get(), L"Version", DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
+        {dispatch.Get(), L"Version", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, S_OK},
+        {document.Get(), L"Close", DISPATCH_PROPERTYPUT, {false}, DISP_E_MEMBERNOTFOUND},
+        {document.Get(), L"Close", DISPATCH_PROPERTYGET, {}, DISP_E_MEMBERNOTFOUND},
+        {selection.Get(), L"SetRange", DISPATCH_METHOD, {0}, DISP_E_PARAMNOTOPTIONAL},
+        // Text that holds a number is converted, as Automation converts.
+        {selection.Get(), L"SetRange", DISPATCH_METHOD, {L"0", 0}, S_OK},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LateCall(c.object, c.name, c.flags, c.args).hr, c.hr) << ToUtf8(c.name);
+    EXPECT_EQ(word->DocumentCount(), 1);
+    // The wrong argument is named, the last one first.
+    const LateCall notANumber(selection.Get(), L"SetRange", DISPATCH_METHOD, {0, L"end"});
+    EXPECT_EQ(notANumber.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(notANumber.argErr, 0u);
+    // Objects without events are no containers.
+    ComPtr<IConnectionPointContainer> none;
+    EXPECT_EQ(document.As(&none), E_NOINTERFACE);
+
+    // Objects beyond the adapter's reach fail as a disconnected server's once Word is gone.
+    const auto options = LateCall(dispatch.Get(), L"Options", DISPATCH_PROPERTYGET).Object();
+    word.reset();
+    const LateCall call(options.Get(), L"ReplaceSelection", DISPATCH_PROPERTYGET);
+    EXPECT_EQ(call.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(call.scode, RPC_E_DISCONNECTED);
 }
 
 // What a server puts in the EXCEPINFO of its DISP_E_EXCEPTION, the texts at once or on demand.
@@ -324,7 +405,8 @@ TEST(WordsimProgram, RunsAScriptFromAFileAndEndsWithItsExitCode) {
 class AddInInWordsim : public testing::Test {
 protected:
     static constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
-    const std::wstring officeKey = std::wstring(wordsim::office::kAddInsKey) + L"\\QloraWordAddIn.Connect";
+    static constexpr wchar_t kProgId[] = L"QloraWordAddIn.Connect";
+    const std::wstring officeKey = std::wstring(wordsim::office::kAddInsKey) + L"\\" + kProgId;
 
     void SetUp() override {
         ASSERT_EQ(qlora::testing::Regsvr32(L"/n /i:user"), 0u);
@@ -353,30 +435,36 @@ protected:
 };
 
 // Who connects at start-up, and what LoadBehavior is written back afterwards, as Office does it.
+// A class of the DLL that is no COM add-in stands for one whose connection fails.
 TEST_F(AddInInWordsim, LoadBehaviorDecidesWhetherItConnectsAtStartupAndIsWrittenBackAsOfficeWritesIt) {
     const auto word = std::make_shared<wordsim::Word>();  // the face holds it weakly, as clients hold Word
     wordsim::com::Face face{word};
+    const std::wstring notAnAddIn = L"QloraWordAddIn.clsConcatenation";
     const struct {
+        std::wstring progId;
         DWORD registered;
         bool connected;
         DWORD after;
     } cases[] = {
-        {0, false, 0}, {1, false, 1}, {2, true, 2},  {3, true, 3},
-        {8, false, 8}, {9, false, 9}, {16, true, 9},  // a first-time add-in loads on demand after
+        {kProgId, 0, false, 0},    {kProgId, 1, false, 1}, {kProgId, 2, true, 2},  {kProgId, 3, true, 3},
+        {kProgId, 8, false, 8},    {kProgId, 9, false, 9}, {kProgId, 16, true, 9},  // loads on demand after its first
+        {notAnAddIn, 3, false, 2},  // a failed connection is no longer loaded at start-up
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.registered);
-        qlora::testing::SetRegistryNumber(HKEY_CURRENT_USER, officeKey, L"LoadBehavior", c.registered);
+        SCOPED_TRACE(ToUtf8(c.progId) + " " + std::to_string(c.registered));
+        const std::wstring key = std::wstring(wordsim::office::kAddInsKey) + L"\\" + c.progId;
+        qlora::testing::SetRegistryNumber(HKEY_CURRENT_USER, key, L"LoadBehavior", c.registered);
         wordsim::AddInHost host{face, [](std::wstring_view) {}};
         host.Startup();
-        EXPECT_EQ(std::ranges::count(host.Connected(), L"QloraWordAddIn.Connect"), c.connected ? 1 : 0);
+        EXPECT_EQ(std::ranges::count(host.Connected(), c.progId), c.connected ? 1 : 0);
         host.Shutdown();
         DWORD after = 0, size = sizeof(after);
-        EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, officeKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr,
-                                 &after, &size),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(
+            ::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &after, &size),
+            ERROR_SUCCESS);
         EXPECT_EQ(after, c.after);
     }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(wordsim::office::kAddInsKey) + L"\\" + notAnAddIn).c_str());
     EXPECT_EQ(face.LiveObjects(), 0);
 }
 

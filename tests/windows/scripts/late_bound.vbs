@@ -30,6 +30,8 @@ c.Concat "Offer||C:\T\Offer.doc"
 piece = "|>|"
 c.Concat piece
 Check "clsConcatenation", c.Value = "Offer||C:\T\Offer.doc|>|" And c.Length = 24, c.Value & " / " & c.Length
+c.Clear
+Check "clsConcatenation.Clear", c.Value = "" And c.Length = 0, c.Value
 
 Dim os : Set os = CreateObject("QloraWordAddIn.clsOperatingSystem")
 Dim line : line = os.OperatingSystem()
