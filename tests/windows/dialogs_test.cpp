@@ -471,6 +471,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
                                           L"check-wildcards"};
     if (folder.empty()) {
         const std::wstring pictures = std::filesystem::path(win::ThisModuleFolder()).parent_path() / L"screenshots";
+        std::filesystem::remove_all(pictures);  // pictures of an earlier run prove nothing
         std::filesystem::create_directories(pictures);
         const std::wstring program = win::ThisModuleFolder() + L"\\" + kPictureProgram;
         ASSERT_TRUE(::CopyFileW(win::ModulePath(nullptr).c_str(), program.c_str(), FALSE));
