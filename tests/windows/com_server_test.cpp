@@ -8,25 +8,26 @@
 #include <string>
 #include <vector>
 
-#include "process_util.h"
+#include "win_test_util.h"
+#include "support/temp_folder.h"
 #include "win/class_views_win.h"
 #include "win/win32_win.h"
 
 namespace qlora {
 namespace {
 
+using testing::Regsvr32;
 using testing::RunProcess;
 
-const std::wstring kDll = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
-const wchar_t* const kClasses[] = {L"Connect",         L"clsWordAddIn",       L"clsWord",
-                                   L"clsWildCardBtn",  L"clsTemplateList",    L"clsOperatingSystem",
-                                   L"clsFileOps",      L"clsConcatenation",   L"clsCommandBar"};
-const wchar_t* const kClsids[] = {
-    L"{FEC3BE41-F1BD-4ED7-B85F-E13B89DB918E}", L"{3BF1C560-F783-44C7-876D-6119BF947E16}",
-    L"{E8E744A6-1862-4DA6-8265-FBE93395ABEF}", L"{690949EE-3FCC-4385-ABD5-6E5FCCCFC33D}",
-    L"{BA3B9D18-22C4-441D-A3D7-AE99F74CDE31}", L"{271872B7-1E82-4D17-BABB-8E46B7B17290}",
-    L"{EECA2100-BA1A-47F8-886B-0B28CE102916}", L"{2B638FF2-AFFB-48F7-866E-40FBC806A319}",
-    L"{7D0D102E-3DF7-4B78-95EF-01F4BBB32D08}"};
+const std::wstring kDll = testing::AddInDll();
+const wchar_t* const kClasses[] = {L"Connect",        L"clsWordAddIn",     L"clsWord",
+                                   L"clsWildCardBtn", L"clsTemplateList",  L"clsOperatingSystem",
+                                   L"clsFileOps",     L"clsConcatenation", L"clsCommandBar"};
+const wchar_t* const kClsids[] = {L"{FEC3BE41-F1BD-4ED7-B85F-E13B89DB918E}", L"{3BF1C560-F783-44C7-876D-6119BF947E16}",
+                                  L"{E8E744A6-1862-4DA6-8265-FBE93395ABEF}", L"{690949EE-3FCC-4385-ABD5-6E5FCCCFC33D}",
+                                  L"{BA3B9D18-22C4-441D-A3D7-AE99F74CDE31}", L"{271872B7-1E82-4D17-BABB-8E46B7B17290}",
+                                  L"{EECA2100-BA1A-47F8-886B-0B28CE102916}", L"{2B638FF2-AFFB-48F7-866E-40FBC806A319}",
+                                  L"{7D0D102E-3DF7-4B78-95EF-01F4BBB32D08}"};
 const wchar_t* const kInterfaces[] = {
     L"{7C59478C-6F9B-4D0A-8275-DA86D563AD15}", L"{EAEE2B92-7CD3-420C-AA44-C0560745CBA8}",
     L"{7E5944AA-12DA-44FA-A800-5F72B8116851}", L"{AC07B621-16EC-43FE-8366-39141E116DB7}",
@@ -120,10 +121,6 @@ void ExpectRegisteredUnder(const Classes& classes) {
     EXPECT_FALSE(classes.Exists(std::wstring(L"Interface\\") + kExtensibility));
 }
 
-DWORD Regsvr32(const std::wstring& arguments) {
-    return RunProcess(L"regsvr32.exe /s " + arguments + L" \"" + kDll + L"\"").exitCode;
-}
-
 TEST(Registration, MachineWideRegistersEveryClassAndUnregisteringLeavesNothingBehind) {
     const Snapshot before = Take(kMachine);
     ASSERT_EQ(Regsvr32(L""), 0u);
@@ -161,15 +158,11 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     const std::wstring connect = std::wstring(L"CLSID\\") + kClsids[0] + L"\\InprocServer32";
     const std::wstring library = std::wstring(L"TypeLib\\") + kLibId + L"\\1.0";
     const auto set = [](const std::wstring& path, const std::wstring& value) {
-        win::UniqueHKey key;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE | win::kUserClassAccess, nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        testing::SetRegistryText(HKEY_CURRENT_USER, path, nullptr, value, win::kUserClassAccess);
     };
     // Parents the stand-ins create go again at the end, as registration's own do.
-    const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"), L"Software\\Classes\\Wow6432Node"};
+    const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"),
+                                    L"Software\\Classes\\Wow6432Node"};
     bool existed[std::size(parents)] = {};
     for (size_t i = 0; i < std::size(parents); ++i) {
         win::UniqueHKey key;
@@ -195,8 +188,9 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     EXPECT_FALSE(kUser.Exists(library + L"\\0\\" + kPlatform));
     EXPECT_FALSE(kUser.Exists(std::wstring(L"CLSID\\") + kClsids[0]));
 
-    for (const auto& stand_in : {kOtherUser.Path(std::wstring(L"CLSID\\") + kClsids[0]),
-                                 kUser.Path(L"QloraWordAddIn.Connect"), kUser.Path(std::wstring(L"TypeLib\\") + kLibId)}) {
+    for (const auto& stand_in :
+         {kOtherUser.Path(std::wstring(L"CLSID\\") + kClsids[0]), kUser.Path(L"QloraWordAddIn.Connect"),
+          kUser.Path(std::wstring(L"TypeLib\\") + kLibId)}) {
         win::UniqueHKey key;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), 0, KEY_ALL_ACCESS | win::kUserClassAccess,
                             key.put()) == ERROR_SUCCESS)
@@ -214,50 +208,22 @@ protected:
     static void SetUpTestSuite() { ASSERT_EQ(Regsvr32(L""), 0u); }
     static void TearDownTestSuite() { Regsvr32(L"/u"); }
 
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"qlora-scripts-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(folder_.c_str(), nullptr);
-    }
-    void TearDown() override {
-        ::DeleteFileW((folder_ + L"\\NewTemplates.ini").c_str());
-        ::RemoveDirectoryW(folder_.c_str());
-    }
-
-    // Runs a script and returns its lines; each check printed PASS or FAIL.
-    std::vector<std::string> Run(const std::wstring& script) {
-        const auto result = RunProcess(L"cscript.exe //nologo \"" + std::wstring(QLORA_TEST_SCRIPTS) + L"/" +
-                                       script + L"\" \"" + folder_ + L"\"");
-        std::vector<std::string> lines;
-        size_t from = 0;
-        for (size_t at; (at = result.output.find('\n', from)) != std::string::npos; from = at + 1) {
-            std::string line = result.output.substr(from, at - from);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) lines.push_back(line);
-        }
-        return lines;
+    // Runs a script, whose every check prints a PASS or FAIL line, with a folder for its files.
+    void ExpectAllPassed(const std::wstring& script, size_t checks) const {
+        const std::string output = RunProcess(L"cscript.exe //nologo \"" + std::wstring(QLORA_TEST_SCRIPTS) + L"/" +
+                                              script + L"\" \"" + folder.Path() + L"\"")
+                                       .output;
+        EXPECT_EQ(testing::Occurrences(output, "PASS "), checks) << output;
+        EXPECT_EQ(output.find("FAIL"), std::string::npos) << output;
+        EXPECT_TRUE(output.ends_with("DONE all passed\r\n")) << output;  // the script ran to its end
     }
 
-    void ExpectAllPassed(const std::vector<std::string>& lines, size_t checks) {
-        size_t passed = 0;
-        for (const auto& line : lines) {
-            EXPECT_NE(line.substr(0, 4), "FAIL") << line;
-            passed += line.substr(0, 4) == "PASS";
-        }
-        EXPECT_EQ(passed, checks);
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), "DONE all passed");  // the script ran to its end
-    }
-
-    std::wstring folder_;
+    testing::TempFolder folder;
 };
 
-TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) {
-    ExpectAllPassed(Run(L"late_bound.vbs"), 29);
-}
+TEST_F(LateBoundClients, VBScriptUsesEveryPublicClass) { ExpectAllPassed(L"late_bound.vbs", 25); }
 
-TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(Run(L"late_bound.js"), 6); }
+TEST_F(LateBoundClients, JScriptUsesThemToo) { ExpectAllPassed(L"late_bound.js", 4); }
 
 }  // namespace
 }  // namespace qlora

@@ -43,8 +43,10 @@ void DialogDriver::RunStep() {
         next_ = steps_.size();
         for (const HWND open : ThreadWindows()) {
             // Cancel ends dialogs, message boxes and the file dialogs alike.
-            if (wordsim::ClassOf(open) == L"#32770") ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
-            else ::PostMessageW(open, WM_CLOSE, 0, 0);
+            if (wordsim::ClassOf(open) == L"#32770")
+                ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+            else
+                ::PostMessageW(open, WM_CLOSE, 0, 0);
         }
         return;
     }

@@ -1,6 +1,6 @@
 // The file and path helpers on the real (Wine) file system and shell: the ANSI code page (the
-// template list's too), hidden files, nested folders, the write probe, the replacement of a busy
-// file, special folders.
+// template list's too), hidden files, nested folders, the write probe, files other programs hold
+// open, special folders.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -23,37 +23,21 @@ namespace {
 
 class WinFileSys : public ::testing::Test {
 protected:
+    // Opens a file as a program using it does; `share` is what others may do meanwhile.
+    win::UniqueFile HoldOpen(const std::wstring& name, DWORD access, DWORD share) const {
+        win::UniqueFile file(::CreateFileW(temp.Path(name).c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(file) << ::GetLastError();
+        return file;
+    }
+
     testing::TempFolder temp;
     testing::TrailFixturePorts ports;  // messages and reports recorded, none shown
 };
 
-// Opens a file the way a program that is using it does: others may read it, not replace it.
-win::UniqueFile HoldOpen(const std::wstring& path, DWORD share) {
-    win::UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_TRUE(file) << ::GetLastError();
-    return file;
-}
-
-TEST_F(WinFileSys, TextFilesAreInTheAnsiCodePage) {
+// The list the companion product reads holds one byte per character: a list in the code page
+// reads back as its text, and what the code page cannot hold is kept out of it.
+TEST_F(WinFileSys, TextFilesAndTheTemplateListKeepToTheAnsiCodePage) {
     ASSERT_EQ(::GetACP(), 1252u);
-    const std::wstring path = temp.Path(L"Gr\u00FC\u00DFe.ini");
-    basFileSys::FileOutput(path, L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc|>|");
-    EXPECT_EQ(temp.Read(L"Gr\u00FC\u00DFe.ini"), "\xC4nderung||C:\\Gr\xFC\xDF" "e.doc|>|\r\n");
-    EXPECT_EQ(basFileSys::FileInput(path, false), L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc|>|");
-
-    temp.Write(L"other.ini", "\xD6l||\xE9t\xE9");
-    EXPECT_EQ(basFileSys::FileInput(temp.Path(L"other.ini"), false), L"\u00D6l||\u00E9t\u00E9");
-
-    // What the code page cannot hold becomes its replacement character.
-    basFileSys::FileOutput(path, L"\u03A9");
-    EXPECT_EQ(temp.Read(L"Gr\u00FC\u00DFe.ini"), "?\r\n");
-    EXPECT_EQ(temp.Names(), (std::vector<std::wstring>{L"Gr\u00FC\u00DFe.ini", L"other.ini"}));
-}
-
-// The list the companion product reads holds one byte per character: what the code page cannot
-// hold is kept out, and a list in the code page reads back as its text.
-TEST_F(WinFileSys, TheTemplateListKeepsToTheAnsiCodePage) {
     const struct Restore {
         std::wstring path = basGlobal::gDataPath;
         ~Restore() { basGlobal::gDataPath = path; }
@@ -62,53 +46,52 @@ TEST_F(WinFileSys, TheTemplateListKeepsToTheAnsiCodePage) {
     clsTemplateList list;
     EXPECT_FALSE(list.AddTemplate(L"Omega", L"C:\\T\\\u03A9mega.doc"));
     EXPECT_FALSE(list.AddTemplate(L"\u0141\u00F3d\u017A", L"C:\\T\\Lodz.doc"));
-    EXPECT_TRUE(list.AddTemplate(L"Gr\u00FC\u00DFe", L"C:\\T\\Gr\u00FC\u00DFe.doc"));
+    EXPECT_TRUE(list.AddTemplate(L"F\u00FC\u00DF", L"C:\\T\\Ma\u00DF.doc"));
     ASSERT_TRUE(list.Save());
-    EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "Gr\xFC\xDF" "e||C:\\T\\Gr\xFC\xDF" "e.doc|>|\r\n");
+    EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "F\xFC\xDF||C:\\T\\Ma\xDF.doc|>|\r\n");
 
-    temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Gr\xFC\xDF" "e.doc|>|");
+    temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Ma\xDF.doc|>|");
     clsTemplateList loaded;
     ASSERT_TRUE(loaded.Load());
-    ASSERT_EQ(loaded.CountTemplates(), 1);
-    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Gr\u00FC\u00DFe.doc");
+    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Ma\u00DF.doc");
     EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
+
+    // In a file named in the code page, what it cannot hold becomes its replacement character.
+    basFileSys::FileOutput(temp.Path(L"Gr\u00FC\u00DFe.ini"), L"\u03A9");
+    EXPECT_EQ(temp.Read(L"Gr\u00FC\u00DFe.ini"), "?\r\n");
 }
 
-TEST_F(WinFileSys, HiddenAndSystemFilesAndFoldersAreNoFiles) {
-    temp.Write(L"plain.ini", "a\r\n");
-    temp.Write(L"hidden.ini", "b\r\n");
-    temp.Write(L"system.ini", "c\r\n");
+TEST_F(WinFileSys, OnlyNormalFilesAreFilesAndOnlyFoldersAreFolders) {
+    for (const auto* name : {L"plain.ini", L"hidden.ini", L"system.ini"}) temp.Write(name, "x\r\n");
     ASSERT_TRUE(::SetFileAttributesW(temp.Path(L"hidden.ini").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(::SetFileAttributesW(temp.Path(L"system.ini").c_str(), FILE_ATTRIBUTE_SYSTEM));
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"sub").c_str(), nullptr));
-
-    EXPECT_TRUE(basFileSys::FileExists(temp.Path(L"plain.ini")));
-    EXPECT_FALSE(basFileSys::FileExists(temp.Path(L"hidden.ini")));
-    EXPECT_FALSE(basFileSys::FileExists(temp.Path(L"system.ini")));
-    EXPECT_FALSE(basFileSys::FileExists(temp.Path(L"sub")));
-    EXPECT_FALSE(basFileSys::FileExists(temp.Path(L"missing.ini")));
-    EXPECT_FALSE(basFileSys::FileExists(temp.Path(L"*.ini")));
+    const struct {
+        const wchar_t* name;
+        bool file;
+        bool folder;
+    } cases[] = {
+        {L"plain.ini", true, false}, {L"hidden.ini", false, false}, {L"system.ini", false, false},
+        {L"sub", false, true},       {L"sub\\", false, true},       {L"missing", false, false},
+        {L"*.ini", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(text::ToUtf8(c.name));
+        EXPECT_EQ(basFileSys::FileExists(temp.Path(c.name)), c.file);
+        EXPECT_EQ(basFileSys::FolderExists(temp.Path(c.name)), c.folder);
+    }
     EXPECT_EQ(basFileSys::FileInput(temp.Path(L"hidden.ini"), false), L"");
-
-    EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"sub")));
-    EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"sub") + L"\\"));
-    EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"plain.ini")));
-    EXPECT_FALSE(basFileSys::FolderExists(temp.Path(L"missing")));
 }
 
 TEST_F(WinFileSys, CreateFolderCreatesNestedFoldersAndRefusesWhereItCannot) {
-    const std::wstring deep = temp.Path(L"A\\B\\C");
-    EXPECT_TRUE(basFileSys::CreateFolder(deep + L"\\"));
-    EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"A\\B")));
-    EXPECT_TRUE(basFileSys::FolderExists(deep));
-    EXPECT_TRUE(basFileSys::CreateFolder(deep));  // there already
+    EXPECT_TRUE(basFileSys::CreateFolder(temp.Path(L"A\\B\\C\\")));
+    EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"A\\B\\C")));
+    EXPECT_TRUE(basFileSys::CreateFolder(temp.Path(L"A\\B\\C")));  // there already
 
     // On a drive that is not there: silently refused.
-    wchar_t drive = 0;
-    const DWORD drives = ::GetLogicalDrives();
-    for (wchar_t letter = L'Q'; letter <= L'Y' && !drive; ++letter)
-        if (!(drives & (1u << (letter - L'A')))) drive = letter;
-    ASSERT_NE(drive, 0);
+    wchar_t drive = L'Q';
+    while (drive < L'Z' && (::GetLogicalDrives() & (1u << (drive - L'A')))) ++drive;
+    ASSERT_LT(drive, L'Z');
     EXPECT_FALSE(basFileSys::CreateFolder(std::wstring(1, drive) + L":\\Tandrel\\Quillora"));
     EXPECT_TRUE(ports.prompt.shown.empty());
     EXPECT_TRUE(ports.view.reports.empty());
@@ -118,7 +101,6 @@ TEST_F(WinFileSys, CreateFolderCreatesNestedFoldersAndRefusesWhereItCannot) {
     EXPECT_FALSE(basFileSys::CreateFolder(temp.Path(L"F\\G")));
     ASSERT_EQ(ports.prompt.shown.size(), 1u);
     EXPECT_EQ(ports.prompt.shown[0].text, LNG_Main(19) + L"\r\n" + temp.Path(L"F") + L"\\\r\n" + LNG_Main(20));
-    EXPECT_EQ(ports.prompt.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(temp.Read(L"F"), "file");
 }
 
@@ -133,11 +115,13 @@ TEST_F(WinFileSys, WriteProbeLeavesAnExistingTempTxtUntouched) {
     EXPECT_FALSE(basFileSys::HasWriteAccess(temp.Path(L"Temp.txt\\sub")));  // a path under a file
 }
 
-TEST_F(WinFileSys, ABusyListFileStaysAsItWasAndNoTemporaryFileRemains) {
+// A list file in use is not replaced, nor is a temporary file left; one locked against readers
+// is a clear error, and a writer that lets others read does not stand in the way.
+TEST_F(WinFileSys, FilesOtherProgramsHoldOpenStayAsTheyWere) {
     const std::wstring path = temp.Path(L"NewTemplates.ini");
     basFileSys::FileOutput(path, L"old|>|");
     {
-        const auto busy = HoldOpen(path, FILE_SHARE_READ);  // in use, not to be replaced
+        const auto busy = HoldOpen(L"NewTemplates.ini", GENERIC_READ, FILE_SHARE_READ);
         EXPECT_THROW(basFileSys::FileOutput(path, L"new|>|"), Error);
         EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "old|>|\r\n");
         EXPECT_EQ(temp.Names(), std::vector<std::wstring>{L"NewTemplates.ini"});
@@ -145,36 +129,25 @@ TEST_F(WinFileSys, ABusyListFileStaysAsItWasAndNoTemporaryFileRemains) {
     basFileSys::FileOutput(path, L"new|>|");  // free again
     EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "new|>|\r\n");
     EXPECT_EQ(temp.Names(), std::vector<std::wstring>{L"NewTemplates.ini"});
+
+    {
+        const auto locked = HoldOpen(L"NewTemplates.ini", GENERIC_READ, 0);
+        const auto denied = testing::ErrorOf([&] { basFileSys::FileInput(path, false); });
+        EXPECT_EQ(denied.number, 70);
+        EXPECT_NE(denied.description.find(L"Permission denied"), std::wstring::npos);
+    }
+    const auto writer = HoldOpen(L"NewTemplates.ini", GENERIC_WRITE, FILE_SHARE_READ);
+    EXPECT_EQ(basFileSys::FileInput(path, false), L"new|>|");
 }
 
-TEST_F(WinFileSys, ReadingAFileAnotherProgramLocksIsAClearError) {
-    temp.Write(L"locked.ini", "x\r\n");
-    const auto locked = HoldOpen(temp.Path(L"locked.ini"), 0);
-    const auto denied = testing::ErrorOf([&] { basFileSys::FileInput(temp.Path(L"locked.ini"), false); });
-    EXPECT_EQ(denied.number, 70);
-    EXPECT_NE(denied.description.find(L"Permission denied"), std::wstring::npos);
-    // A reader does not stand in the way of a program that writes the file.
-    temp.Write(L"written.ini", "y\r\n");
-    const auto writer = win::UniqueFile(::CreateFileW(temp.Path(L"written.ini").c_str(), GENERIC_WRITE,
-                                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(writer);
-    EXPECT_EQ(basFileSys::FileInput(temp.Path(L"written.ini"), false), L"y");
-}
-
+// The shell's folder, as it is; paths off mapped drives come back unchanged.
 TEST_F(WinFileSys, LocalAppDataIsTheShellsFolderAndPathsOffMappedDrivesStayAsTheyAre) {
     wchar_t expected[MAX_PATH] = {};
     ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, expected), S_OK);
-    const std::wstring folder = clsFileOps().GetPathLocalAppData();
-    EXPECT_EQ(folder, expected);
-    EXPECT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), L'\\');
-    EXPECT_TRUE(basFileSys::FolderExists(folder));
+    EXPECT_EQ(clsFileOps().GetPathLocalAppData(), expected);
 
-    // Paths off mapped drives come back unchanged.
-    const std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\Offer.doc";
-    for (const std::wstring& path :
-         {temp.Path(L"Offer.doc"), std::wstring(L"\\\\srv\\share\\T\\Offer.doc"), std::wstring(L"Offer.doc"),
-          std::wstring(L"C:\\"), std::wstring(L""), longPath, std::wstring(L"C:\\\u03A9\\Offer.doc")})
+    for (const std::wstring& path : {temp.Path(L"Offer.doc"), std::wstring(L"\\\\srv\\share\\T\\Offer.doc"),
+                                     L"C:\\" + std::wstring(300, L'a') + L"\\Offer.doc", std::wstring(L"C:\\\u03A9")})
         EXPECT_EQ(basFileSys::GetNetPath(path), path) << text::ToUtf8(path);
     EXPECT_TRUE(ports.view.reports.empty());
 }
@@ -183,7 +156,6 @@ TEST_F(WinFileSys, ShellDeletesAndRenamesSilentlyButNeverAPathTheCodePageWouldCh
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"Old").c_str(), nullptr));
     temp.Write(L"Old\\inside.txt", "x");
     EXPECT_EQ(clsFileOps().RenameFolder(temp.Path(L"Old"), temp.Path(L"New")), 0);
-    EXPECT_TRUE(basFileSys::FolderExists(temp.Path(L"New")));
     EXPECT_EQ(temp.Read(L"New\\inside.txt"), "x");
 
     EXPECT_TRUE(clsFileOps().Delete(temp.Path(L"New") + L"\\", false, true));

@@ -6,18 +6,18 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "addin/windows_ports_win.h"
 #include "base/port.h"
+#include "base/text.h"
 #include "language/language_texts.h"
 #include "language/user_language_win.h"
 #include "session/global.h"
 #include "support/fake_ports.h"
 #include "trail/error_trail_win.h"
 #include "win/win32_win.h"
+#include "win_test_util.h"
 
 namespace qlora {
 namespace {
@@ -43,50 +43,43 @@ protected:
     void SetUp() override { ::DeleteFileW(logPath.c_str()); }
     void TearDown() override { ::DeleteFileW(logPath.c_str()); }
 
-    std::string LogBytes() const {
-        std::ifstream in(win::ToAnsi(logPath), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     WinTrailHost host;
     ScopedPort<ErrorTrailHost> hostSlot{host};
     testing::RecordingReportView view;
     ScopedPort<ReportView> viewSlot{view};
-    const std::wstring logPath = win::ThisModuleFolder() + L"\\Errors.txt";
+    const std::wstring logPath = testing::ModuleLogPath();
 };
 
 TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOwnText) {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    ASSERT_TRUE(::GetComputerNameW(name, &size));
-    ASSERT_GT(size, 0u);
+    ASSERT_TRUE(::GetComputerNameW(name, &size) && size > 0);
     ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
-    const auto& report = HuntERR31::Report();
-    EXPECT_NE(report.find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos) << report;
-    EXPECT_NE(report.find(L" App='QloraWordAddIn:" + kVersion + L"' "), std::wstring::npos) << report;
+    EXPECT_NE(HuntERR31::Report().find(L" Computer='" + std::wstring(name) + L"' \r\n"), std::wstring::npos);
+    EXPECT_NE(HuntERR31::Report().find(L" App='QloraWordAddIn:" + kVersion + L"' "), std::wstring::npos);
 
     // A system error's line holds the system's own text on one line.
-    const std::wstring raw = win::SystemMessage(ERROR_FILE_NOT_FOUND);
-    ASSERT_FALSE(raw.empty());
     ReportFailures(L"m.Op", [] { win::ThrowWin32(ERROR_FILE_NOT_FOUND, L"CreateFile"); });
-    const auto& apiReport = HuntERR31::Report();
-    const auto at = apiReport.find(L"  API Error: (2) ");
-    ASSERT_NE(at, std::wstring::npos) << apiReport;
-    const auto line = apiReport.substr(at, apiReport.find(L"\r\n", at) - at);
-    EXPECT_GT(line.size(), 17u);
-    EXPECT_NE(raw.find(line.substr(17)), std::wstring::npos);
-    EXPECT_NE(apiReport.find(L"  Number: 2 = &H2 "), std::wstring::npos);
+    const auto& report = HuntERR31::Report();
+    const auto at = report.find(L"  API Error: (2) ");
+    ASSERT_NE(at, std::wstring::npos) << text::ToUtf8(report);
+    const auto line = report.substr(at + 17, report.find(L"\r\n", at) - at - 17);
+    EXPECT_FALSE(line.empty());
+    EXPECT_NE(win::SystemMessage(ERROR_FILE_NOT_FOUND).find(line), std::wstring::npos);
+    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
-    ReportFailures(L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"Größe"); }, std::wstring(L"Ä"));
+    ReportFailures(
+        L"clsCommandBar.AddButton(strParam)", [] { throw Error(1, L"X", L"\u00C4rger"); }, std::wstring(L"Ä"));
     ReportFailures(L"m.Op", [] { throw Error(2, L"X", L"second"); });
-    const std::string bytes = LogBytes();
+    const std::string bytes = testing::ModuleLog();
     ASSERT_EQ(::GetACP(), 1252u);
-    EXPECT_EQ(bytes.substr(0, 6), "Gr\xF6\xDF" "e ");
+    EXPECT_EQ(bytes.substr(0, 6), "\xC4rger ");
     EXPECT_NE(bytes.find("AddButton(strParam='\xC4')"), std::string::npos);
     EXPECT_NE(bytes.find("------\r\n\r\n\r\n\r\nsecond \r\n"), std::string::npos);
-    EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);  // the report, two empty lines, the record end
+    // The report, two empty lines, the record's end.
+    EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);
 }
 
 TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
@@ -100,31 +93,24 @@ TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
     holder.reset();
-    EXPECT_EQ(LogBytes(), "");  // the entry was dropped, nothing half-written
+    EXPECT_EQ(testing::ModuleLog(), "");  // the entry was dropped, nothing half-written
 
     // A log that opens but takes no bytes (a full disk: Wine shows Linux's /dev/full as
     // Z:\dev\full) has not logged the entry.
     EXPECT_FALSE(host.TryAppendToFile(L"Z:\\dev\\full", L"entry\r\n"));
     EXPECT_TRUE(host.TryAppendToFile(logPath, L"entry\r\n"));
-    EXPECT_EQ(LogBytes(), "entry\r\n");
+    EXPECT_EQ(testing::ModuleLog(), "entry\r\n");
 }
-
-struct FreeLibraryTraits {
-    using Type = HMODULE;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
 
 // The program's version resource reads as major.minor.patch; the DLL's file version carries the
 // same numbers, and its class factory answers no class it does not have.
 TEST(ModuleVersion, TheProgramAndTheDllCarryTheBuildsVersion) {
     EXPECT_EQ(ModuleVersion(), kVersion);
 
-    const std::wstring path = win::ThisModuleFolder() + L"\\QloraWordAddIn.dll";
-    win::Unique<FreeLibraryTraits> dll(::LoadLibraryW(path.c_str()));
+    const std::wstring path = testing::AddInDll();
+    const win::UniqueModule dll(::LoadLibraryW(path.c_str()));
     ASSERT_TRUE(dll) << ::GetLastError();
     const auto getClassObject = win::ExportOf<decltype(::DllGetClassObject)>(dll.get(), "DllGetClassObject");
-    ASSERT_NE(getClassObject, nullptr);
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(getClassObject(CLSID_NULL, IID_IUnknown, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);

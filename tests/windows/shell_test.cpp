@@ -5,9 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <fstream>
 #include <functional>
-#include <mutex>
 #include <regex>
 #include <set>
 #include <string>
@@ -17,44 +15,20 @@
 #include "base/error.h"
 #include "base/port.h"
 #include "base/text.h"
+#include "dialog_answers_win.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
+#include "support/temp_folder.h"
 #include "win/win32_win.h"
 
 namespace qlora {
 namespace {
 
-// A folder of its own under the temporary folder, with an umlaut in its name so that every text
-// crosses the ANSI code page; removed with what the test left in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"qlora-shell-Prüfung-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() {
-        for (const auto* name : {L"wait.bat", L"go.txt"}) ::DeleteFileW((path_ + L"\\" + name).c_str());
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-    void Write(const std::wstring& name, const std::string& bytes) const {
-        std::ofstream(win::ToAnsi(path_ + L"\\" + name), std::ios::binary) << bytes;
-    }
-
-private:
-    std::wstring path_;
-};
-
 // The shell tells the user about a file it cannot open in a message box of its own, owned by the
-// launch's window. This watcher answers every dialog box this process shows with OK (keeping its
-// title), so that no test waits for a user.
+// launch's window. This watcher answers every dialog box this process shows with OK, counting
+// them, so that no test waits for a user.
 class DialogAnswerer {
 public:
     DialogAnswerer() : thread_([this] { Watch(); }) {}
@@ -65,45 +39,33 @@ public:
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-    std::vector<std::wstring> Seen() {
-        const std::lock_guard lock(mutex_);
-        return seen_;
-    }
+    size_t Seen() const { return seen_; }
 
 private:
     void Watch() {
-        while (!stop_) {
-            ::EnumWindows(&DialogAnswerer::Visit, reinterpret_cast<LPARAM>(this));
-            ::Sleep(20);
-        }
+        for (; !stop_; ::Sleep(20)) ::EnumWindows(&DialogAnswerer::Visit, reinterpret_cast<LPARAM>(this));
     }
     static BOOL CALLBACK Visit(HWND window, LPARAM self) {
         DWORD process = 0;
         ::GetWindowThreadProcessId(window, &process);
-        wchar_t className[16] = {};
-        ::GetClassNameW(window, className, 16);
-        if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window) || std::wstring(className) != L"#32770")
-            return TRUE;
-        auto& answerer = *reinterpret_cast<DialogAnswerer*>(self);
-        if (answerer.answered_.insert(window).second) {
-            wchar_t title[256] = {};
-            ::GetWindowTextW(window, title, 256);
-            const std::lock_guard lock(answerer.mutex_);
-            answerer.seen_.emplace_back(title);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) && wordsim::ClassOf(window) == L"#32770") {
+            auto& answerer = *reinterpret_cast<DialogAnswerer*>(self);
+            if (answerer.answered_.insert(window).second) ++answerer.seen_;
+            ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         }
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         return TRUE;
     }
 
     std::atomic<bool> stop_ = false;
-    std::mutex mutex_;
-    std::vector<std::wstring> seen_;
-    std::set<HWND> answered_;
+    std::set<HWND> answered_;  // the watch's own
+    std::atomic<size_t> seen_ = 0;
     std::thread thread_;
 };
 
+// Every text crosses the ANSI code page: the folder has an umlaut in its name.
 class WindowsShell : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)); }
     // Polls until the launched program has ended; false if it is still running after a minute.
     bool EndsWithinAMinute() {
         for (int i = 0; i < 1200 && launcher.StillExecuting(); ++i) ::Sleep(50);
@@ -111,7 +73,8 @@ protected:
     }
 
     DialogAnswerer answerer;
-    ScratchFolder folder;
+    testing::TempFolder temp;
+    const std::wstring folder = temp.Path(L"Pr\u00FCfung");
     testing::RecordingPrompt prompt;  // a failure's message box must not wait for a user
     ScopedPort<MessagePrompt> promptSlot{prompt};
     clsShellExecute launcher;
@@ -121,17 +84,16 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
     // The batch file waits for go.txt in its working folder, so it runs exactly until the test
     // lets it go; it is found by its bare name only if the start-in folder reached the shell, and
     // the program only if its path reached the shell with the variable expanded.
-    folder.Write(L"wait.bat", "@echo off\r\n:wait\r\nif not exist go.txt goto wait\r\nexit 0\r\n");
-    ASSERT_EQ(launcher.LaunchProgram(0, L"%SystemRoot%\\system32\\cmd.exe", L"/c wait.bat", folder.Path(), show::Hidden),
-              -1);
+    temp.Write(L"Pr\u00FCfung\\wait.bat", "@echo off\r\n:wait\r\nif not exist go.txt goto wait\r\nexit 0\r\n");
+    ASSERT_EQ(launcher.LaunchProgram(0, L"%SystemRoot%\\system32\\cmd.exe", L"/c wait.bat", folder, show::Hidden), -1);
     EXPECT_GT(launcher.lngLastInstance(), 32);
     ASSERT_NE(launcher.lngProcessHandle(), nullptr);
     EXPECT_TRUE(launcher.StillExecuting());
-    folder.Write(L"go.txt", "");
+    temp.Write(L"Pr\u00FCfung\\go.txt", "");
     EXPECT_TRUE(EndsWithinAMinute());
     EXPECT_TRUE(prompt.shown.empty());
     // A plain launch forgets it.
-    launcher.LaunchFolder(0, folder.Path() + L"\\missing", show::Hidden);
+    launcher.LaunchFolder(0, folder + L"\\missing", show::Hidden);
     EXPECT_EQ(launcher.lngLastInstance(), 0);
     EXPECT_EQ(launcher.lngProcessHandle(), nullptr);
 }
@@ -139,17 +101,20 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
 // What the shell cannot open is its answer, not a failure: a path it cannot find answers "not
 // found" (2 or 3), an address no program handles "no association" (31).
 TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
-    const std::wstring missing = folder.Path() + L"\\missing";
+    const std::wstring missing = folder + L"\\missing";
     const struct {
         const char* what;
         std::function<int32_t()> launch;
         std::set<int32_t> answers;
     } cases[] = {
-        {"program", [&] { return launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden); }, {2, 3}},
-        {"document", [&] { return launcher.LaunchDocument(0, folder.Path() + L"\\nothing.txt", folder.Path(), show::Hidden); },
+        {"program",
+         [&] { return launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden); },
+         {2, 3}},
+        {"document",
+         [&] { return launcher.LaunchDocument(0, folder + L"\\nothing.txt", folder, show::Hidden); },
          {2, 3}},
         {"folder", [&] { return launcher.LaunchFolder(0, missing, show::Hidden); }, {2, 3}},
-        {"print", [&] { return launcher.PrintDocument(0, folder.Path() + L"\\nothing.txt"); }, {2, 3}},
+        {"print", [&] { return launcher.PrintDocument(0, folder + L"\\nothing.txt"); }, {2, 3}},
         {"address", [&] { return launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden); }, {31}},
     };
     for (const auto& c : cases) {
@@ -158,21 +123,22 @@ TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
     }
     // The record's mask leaves the shell's own error message on: the user was told, once per
     // launch of a program or document that is not there.
-    EXPECT_GE(answerer.Seen().size(), 1u);
+    EXPECT_GE(answerer.Seen(), 1u);
     EXPECT_EQ(launcher.lngLastInstance(), 0);  // the last launch was no program's
     EXPECT_FALSE(launcher.StillExecuting());
     EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(WindowsShell, ATextTheCodePageCannotHoldIsRefusedNotLaunchedAsAnother) {
-    const std::wstring chinese = folder.Path() + L"\\\u4E2D\u6587.exe";
+    const std::wstring chinese = folder + L"\\\u4E2D\u6587.exe";
     ASSERT_FALSE(win::FitsAnsi(chinese));
     EXPECT_EQ(launcher.LaunchProgram(0, chinese), 0);
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"LaunchProgram");
     EXPECT_TRUE(prompt.shown[0].text.starts_with(L"Error: 5. ")) << text::ToUtf8(prompt.shown[0].text);
-    EXPECT_NE(testing::ErrorOf([&] { launcher.LaunchURL(0, L"https://example.invalid/\u4E2D", show::Hidden); })
-                  .description.find(L"Call Stack: clsShellExecute.LaunchURL(lnghWnd=0, "),
+    EXPECT_NE(testing::ErrorOf([&] {
+                  launcher.LaunchURL(0, L"https://example.invalid/\u4E2D", show::Hidden);
+              }).description.find(L"Call Stack: clsShellExecute.LaunchURL(lnghWnd=0, "),
               std::wstring::npos);
 }
 

@@ -11,12 +11,6 @@ function check(name, body) {
     }
 }
 
-check("create every class", function () {
-    var names = ["Connect", "clsWordAddIn", "clsWord", "clsWildCardBtn", "clsTemplateList",
-                 "clsOperatingSystem", "clsFileOps", "clsConcatenation", "clsCommandBar"];
-    for (var i = 0; i < names.length; i++) new ActiveXObject("QloraWordAddIn." + names[i]);
-    return true;
-});
 check("clsConcatenation", function () {
     var c = new ActiveXObject("QloraWordAddIn.clsConcatenation");
     for (var i = 0; i < 100; i++) c.Concat("x" + i);
@@ -27,11 +21,6 @@ check("clsTemplateList in memory", function () {
     list.AddTemplate("A", "C:\\a.doc");
     return list.CountTemplates() == 1 && list.GetEntry("a") == "A||C:\\a.doc" && list.GetEntry(1) == "A||C:\\a.doc"
         ? true : list.GetEntry(1);
-});
-check("clsTemplateList refuses what the list file cannot hold", function () {
-    var list = new ActiveXObject("QloraWordAddIn.clsTemplateList");
-    return !list.AddTemplate("A||B", "C:\\a.doc") && !list.AddTemplate("", "C:\\a.doc") && list.CountTemplates() == 0
-        ? true : list.CountTemplates();
 });
 check("clsOperatingSystem", function () {
     var line = new ActiveXObject("QloraWordAddIn.clsOperatingSystem").OperatingSystem();
