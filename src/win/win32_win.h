@@ -70,14 +70,6 @@ struct FindTraits {
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) noexcept { ::FindClose(h); }
 };
-// Memory the system hands out with CoTaskMemAlloc (the shell's item identifier lists...).
-template <class T>
-struct CoTaskMemTraits {
-    using Type = T*;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type p) noexcept { ::CoTaskMemFree(p); }
-};
-
 struct IconTraits {
     using Type = HICON;
     static Type Invalid() noexcept { return nullptr; }
@@ -96,8 +88,6 @@ using UniqueHandle = Unique<HandleTraits>;    // processes, events: nullptr when
 using UniqueHKey = Unique<RegKeyTraits>;
 using UniqueWindow = Unique<WindowTraits>;
 using UniqueFind = Unique<FindTraits>;        // FindFirstFile: INVALID_HANDLE_VALUE when none
-template <class T>
-using UniqueCoTaskMem = Unique<CoTaskMemTraits<T>>;
 using UniqueIcon = Unique<IconTraits>;  // LoadImage without LR_SHARED, CreateIconIndirect
 using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;
