@@ -33,10 +33,9 @@ basRibbon::ControlId IdOf(IDispatch* control) {
             win::ThrowIfFailed(ribbonControl->get_Id(id.put()), L"IRibbonControl.Id");
             return id.str();
         }
-        Variant value;
-        win::ThrowIfFailed(InvokeByName(control, L"Id", DISPATCH_PROPERTYGET, {}, value.get()), L"Id");
-        win::ThrowIfFailed(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR), L"Id");
-        return Bstr::ToString((*value).bstrVal);
+        std::wstring text;
+        win::ThrowIfFailed(GetText(control, L"Id", text), L"Id");
+        return text;
     };
 }
 

@@ -54,11 +54,8 @@ std::wstring WinTrailHost::AdoVersion() {
     if (FAILED(::CLSIDFromProgID(L"ADODB.Connection", &clsid)) ||
         FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&connection))))
         return L"?";
-    com::Variant version;
-    if (FAILED(com::InvokeByName(connection.Get(), L"Version", DISPATCH_PROPERTYGET, {}, version.get())) ||
-        FAILED(::VariantChangeType(version.get(), version.get(), 0, VT_BSTR)))
-        return L"?";
-    return com::Bstr::ToString((*version).bstrVal);
+    std::wstring version;
+    return FAILED(com::GetText(connection.Get(), L"Version", version)) ? L"?" : version;
 }
 
 std::wstring WinTrailHost::SystemMessage(int32_t code) { return win::SystemMessage(static_cast<DWORD>(code)); }

@@ -111,6 +111,14 @@ HRESULT InvokeByName(IDispatch* object, std::wstring_view name, WORD flags, std:
     return FAILED(hr) ? hr : InvokeDispId(object, id, flags, args, result, excep, argErr);
 }
 
+HRESULT GetText(IDispatch* object, std::wstring_view name, std::wstring& text) {
+    Variant value;
+    HRESULT hr = InvokeByName(object, name, DISPATCH_PROPERTYGET, {}, value.get());
+    if (SUCCEEDED(hr)) hr = ::VariantChangeType(value.get(), value.get(), 0, VT_BSTR);
+    if (SUCCEEDED(hr)) text = Bstr::ToString((*value).bstrVal);
+    return hr;
+}
+
 void RaiseEvent(IDispatch* sink, DISPID id, std::span<VARIANT> reversed) noexcept {
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     ExcepInfo excep;

@@ -141,6 +141,10 @@ HRESULT InvokeDispId(IDispatch* object, DISPID id, WORD flags, std::span<const V
 HRESULT InvokeByName(IDispatch* object, std::wstring_view name, WORD flags, std::span<const Variant> args = {},
                      VARIANT* result = nullptr, ExcepInfo* excep = nullptr, UINT* argErr = nullptr) noexcept;
 
+// A property read by name as text, converted as Automation converts: the HRESULT of the call or
+// of the conversion; `text` is set only on success.
+HRESULT GetText(IDispatch* object, std::wstring_view name, std::wstring& text);
+
 // Calls an event in a sink, as a connection point raises it: what the sink makes of it is its own
 // business, failures included. `reversed` holds the arguments last first, as DISPPARAMS does.
 void RaiseEvent(IDispatch* sink, DISPID id, std::span<VARIANT> reversed = {}) noexcept;

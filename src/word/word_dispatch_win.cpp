@@ -77,24 +77,17 @@ public:
     }
     void Put(const Member& member, const Arg& value) const { Invoke(member, {value}, nullptr); }
 
-    std::wstring GetString(const Member& member) const {
+    // The result as `type`, converted as Automation converts; one that does not convert is a type
+    // mismatch.
+    Variant Result(const Member& member, VARTYPE type, std::initializer_list<Arg> args = {}) const {
         Variant v;
-        Invoke(member, {}, v.get());
-        if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_BSTR))) Mismatch(member);
-        return Bstr::ToString((*v).bstrVal);
+        Invoke(member, args, v.get());
+        if (FAILED(::VariantChangeType(v.get(), v.get(), 0, type))) Mismatch(member);
+        return v;
     }
-    int32_t GetLong(const Member& member) const {
-        Variant v;
-        Invoke(member, {}, v.get());
-        if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_I4))) Mismatch(member);
-        return (*v).lVal;
-    }
-    bool GetBool(const Member& member) const {
-        Variant v;
-        Invoke(member, {}, v.get());
-        if (FAILED(::VariantChangeType(v.get(), v.get(), 0, VT_BOOL))) Mismatch(member);
-        return (*v).boolVal != VARIANT_FALSE;
-    }
+    std::wstring GetString(const Member& member) const { return Bstr::ToString((*Result(member, VT_BSTR)).bstrVal); }
+    int32_t GetLong(const Member& member) const { return (*Result(member, VT_I4)).lVal; }
+    bool GetBool(const Member& member) const { return (*Result(member, VT_BOOL)).boolVal != VARIANT_FALSE; }
     // An object property or method result; nullptr when Word returns none.
     ComPtr<IDispatch> GetObject(const Member& member, std::initializer_list<Arg> args = {}) const {
         Variant v;
@@ -273,10 +266,7 @@ public:
         return Wrap<BookmarkImpl>(disp_.GetObject(M(L"Item", Kind::Method), {name}));
     }
     bool Exists(const std::wstring& name) override {
-        Variant v;
-        disp_.Method(M(L"Exists", Kind::Method), {name}, v.get());
-        ::VariantChangeType(v.get(), v.get(), 0, VT_BOOL);
-        return (*v).vt == VT_BOOL && (*v).boolVal != VARIANT_FALSE;
+        return (*disp_.Result(M(L"Exists", Kind::Method), VT_BOOL, {name})).boolVal != VARIANT_FALSE;
     }
     std::shared_ptr<Bookmark> Add(const std::wstring& name, const std::shared_ptr<Range>& range) override {
         return Wrap<BookmarkImpl>(disp_.GetObject(M(L"Add", Kind::Method), {name, RequireDispatch(range.get())}));
