@@ -146,7 +146,9 @@ protected:
         ComPtr<IClassFactory> factory;
         ComPtr<Interface> object;
         EXPECT_EQ(getClassObject_(clsid, IID_PPV_ARGS(factory.GetAddressOf())), S_OK);
-        if (factory) EXPECT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(object.GetAddressOf())), S_OK);
+        if (factory) {
+            EXPECT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(object.GetAddressOf())), S_OK);
+        }
         return object;
     }
     ComPtr<wordsim::IDTExtensibility2> NewConnect() { return Create<wordsim::IDTExtensibility2>(kConnectClsid); }
@@ -191,7 +193,9 @@ TEST_F(AddinConnection, EveryClassGoesWithItsLastReferenceAndTheDllMayUnload) {
         {  // the template list's event source is part of it and goes with it
             ComPtr<IConnectionPointContainer> events;
             ComPtr<IConnectionPoint> point;
-            if (SUCCEEDED(object.As(&events))) EXPECT_EQ(events->FindConnectionPoint(kListEvents, &point), S_OK);
+            if (SUCCEEDED(object.As(&events))) {
+                EXPECT_EQ(events->FindConnectionPoint(kListEvents, &point), S_OK);
+            }
         }
         object.Reset();
         EXPECT_EQ(canUnloadNow_(), S_OK);
