@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/library_failure.h"
 #include "base/text.h"
 #include "trail/error_trail.h"
 #include "support/error_of.h"
@@ -16,6 +17,14 @@ namespace qlora {
 namespace {
 
 using testing::TrailFixturePorts;
+
+LibraryFailure Formatted(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const LibraryFailure failure(format, args);
+    va_end(args);
+    return failure;
+}
 
 struct Popup {
     std::wstring TypeName() const { return L"CommandBarPopup"; }
@@ -139,6 +148,9 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
         {"line numbers when known", failing(Error(ErrorInfo{1, L"X", L"d", {}, 0, 120, 0})),
          {L"m.Op()  at Line 120 ---"}},
         {"other exceptions", failing(std::runtime_error("disk on fire")), {L"disk on fire \r\n"}},
+        {"the C++ library's failures",
+         failing(Formatted("%s: __pos (which is %zu) > this->size() (which is %zu)", "basic_string::substr", size_t{5}, size_t{2})),
+         {L"  Description: basic_string::substr: __pos (which is 5) > this->size() (which is 2)\r\n"}},
         {"not even an exception", failing(42), {L"ErrorIn: E"}},
         {"a missing component and computer name as the host says them",
          [&](auto& host) {
@@ -157,6 +169,15 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
         for (const auto& part : rule.holds) EXPECT_NE(report.find(part), std::wstring::npos) << text::ToUtf8(report);
         EXPECT_TRUE(rule.lacks.empty() || report.find(rule.lacks) == std::wstring::npos) << text::ToUtf8(report);
     }
+}
+
+TEST(LibraryFailure, FormatsAsTheLibraryDoesAndKeepsAtMost255Characters) {
+    const std::string longText(300, 'x');
+    EXPECT_STREQ(Formatted("%zu|%zu|100%%|%s|%d", size_t{0}, std::numeric_limits<size_t>::max(), "s").what(),
+                 "0|18446744073709551615|100%|s|%d");
+    EXPECT_EQ(Formatted("%s", longText.c_str()).what(), longText.substr(0, 255));
+    EXPECT_EQ(LibraryFailure(longText.c_str()).what(), longText.substr(0, 255));
+    EXPECT_STREQ(LibraryFailure(nullptr).what(), "");
 }
 
 // What a COM caller gets: never a success code for a failure.
