@@ -25,14 +25,16 @@ void RequireReadsBack(clsTemplateList& list, const char* rule) {
     Require(list.Save(), "the list saves");
     clsTemplateList reread;
     Require(reread.Load(), "the saved list loads");
-    Require(Entries(reread) == Entries(list), rule, Joined(Entries(list)) + L" reads back as " + Joined(Entries(reread)));
+    Require(Entries(reread) == Entries(list), rule,
+            Joined(Entries(list)) + L" reads back as " + Joined(Entries(reread)));
 }
 
 }  // namespace
 
 void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     testing::DataFolder data;
-    data.fs.AddFile(data.kPath + clsTemplateList::kListFileName, input.ConsumeRandomLengthString(input.remaining_bytes()));
+    data.fs.AddFile(data.kPath + clsTemplateList::kListFileName,
+                    input.ConsumeRandomLengthString(input.remaining_bytes()));
 
     clsTemplateList list;
     Require(list.Load(), "any list file loads");
@@ -48,12 +50,8 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
         accepted.push_back(name);
     }
     RequireReadsBack(list, "what AddTemplate accepted saves and loads again the same");
-    clsTemplateList reread;
-    reread.Load();
-    for (const auto& name : accepted) {
-        Require(reread.GetEntry(name) == list.GetEntry(name), "an accepted entry reads back under its name", name);
-        Require(reread.TemplateExists(name), "an accepted name is known as a template", name);
-    }
+    for (const auto& name : accepted)
+        Require(list.TemplateExists(name), "an accepted name is known as a template", name);
     RequireNoReport(ports, "loading, adding and saving report no failure");
 }
 
