@@ -1,7 +1,6 @@
 // The template list file: whatever a list file holds, the entries it loads are saved and load
-// again the same, in the same order; and whatever AddTemplate accepts reads back from the saved
-// file under its own name.
-#include <cstdint>
+// again the same, in the same order; and whatever AddTemplate accepts is found under its own name
+// and reads back the same.
 #include <string>
 #include <vector>
 
@@ -14,19 +13,12 @@ namespace {
 
 using testing::Entries;
 
-std::wstring Joined(const std::vector<std::wstring>& entries) {
-    std::wstring joined;
-    for (const auto& entry : entries) joined += L"[" + entry + L"]";
-    return joined;
-}
-
 // Saves the list and loads the file into a new list, which must hold the same entries.
 void RequireReadsBack(clsTemplateList& list, const char* rule) {
     Require(list.Save(), "the list saves");
     clsTemplateList reread;
     Require(reread.Load(), "the saved list loads");
-    Require(Entries(reread) == Entries(list), rule,
-            Joined(Entries(list)) + L" reads back as " + Joined(Entries(reread)));
+    Require(Entries(reread) == Entries(list), rule);
 }
 
 }  // namespace

@@ -59,51 +59,45 @@ constexpr Button kButtons[] = {
 };
 constexpr size_t kButtonCount = std::size(kButtons);
 
-void Click(frmWildcards& form, const Button& button) {
-    const WildcardList& from = form.List(button.into == ListId::Selected ? ListId::Available : ListId::Selected);
-    const std::wstring chosen = SelectedTag(button.step ? form.lvwSelected() : from);
-    const int32_t index = form.lvwSelected().selected.value_or(0);
-    (form.*button.click)();
-    if (button.step)
-        Require(form.lvwSelected().selected == index + button.step && SelectedTag(form.lvwSelected()) == chosen,
-                "Up and Down move the selected wildcard one place and keep it selected", chosen);
-    else
-        Require(button.all ? from.Count() == 0 : Holds(form.List(button.into), chosen),
-                "a button moves the chosen wildcard, or all, to the other list", chosen);
-}
-
-// A drag from the source list. A user's starts on an entry and ends where it started; otherwise
-// each of its events may come alone, on any list.
-void Drag(FuzzedDataProvider& input, frmWildcards& form, ListId source, bool asUser) {
-    const std::wstring dragged = SelectedTag(form.List(source));
-    if (asUser || input.ConsumeBool()) form.OLEStartDrag(source);
-    if (input.ConsumeBool()) {
-        const ListId target = ConsumeList(input);
-        form.OLEDragDrop(target, input.ConsumeIntegralInRange(-20, 40 * 17));
-        // A drop from the selected list anywhere, or from the available list on the selected one,
-        // moves the dragged wildcard there.
-        if (asUser && !dragged.empty() && (source == ListId::Selected || target == ListId::Selected))
-            Require(Holds(form.List(target), dragged), "a drop moves the dragged wildcard to its list", dragged);
-    }
-    if (asUser || input.ConsumeBool()) form.OLECompleteDrag(asUser ? source : ConsumeList(input));
-}
-
-// One step in the dialog. A user clicks enabled buttons and entries (or beside them) and drags:
-// nothing may fail. Otherwise any button is clicked, any index chosen, and the moves are called
-// directly with any arguments: only the moves may fail. The lists stay whole either way.
+// One step: a user's (enabled buttons, entries, drags), where nothing may fail; or any button, any
+// index, and the moves called directly with any arguments, which alone may fail.
 void Step(FuzzedDataProvider& input, frmWildcards& form, bool asUser) {
     const size_t pick = input.ConsumeIntegralInRange<size_t>(0, kButtonCount + (asUser ? 1 : 4));
     if (pick < kButtonCount) {
-        if (!asUser) return (form.*kButtons[pick].click)();
-        if (form.Buttons().*kButtons[pick].enabled) Click(form, kButtons[pick]);
+        const Button& button = kButtons[pick];
+        if (!asUser) return (form.*button.click)();
+        if (!(form.Buttons().*button.enabled)) return;
+        const WildcardList& from = form.List(button.into == ListId::Selected ? ListId::Available : ListId::Selected);
+        const std::wstring chosen = SelectedTag(button.step ? form.lvwSelected() : from);
+        const int32_t index = form.lvwSelected().selected.value_or(0);
+        (form.*button.click)();
+        if (button.step)
+            Require(form.lvwSelected().selected == index + button.step && SelectedTag(form.lvwSelected()) == chosen,
+                    "Up and Down move the selected wildcard one place and keep it selected", chosen);
+        else
+            Require(button.all ? from.Count() == 0 : Holds(form.List(button.into), chosen),
+                    "a button moves the chosen wildcard, or all, to the other list", chosen);
         return;
     }
     const ListId list = ConsumeList(input);
-    const int32_t entry =
-        asUser ? input.ConsumeIntegralInRange(0, form.List(list).Count()) : input.ConsumeIntegralInRange(-2, 37);
+    const int32_t entry = input.ConsumeIntegralInRange(asUser ? 0 : -2, asUser ? form.List(list).Count() : 37);
     form.ItemSelected(list, entry || !asUser ? std::optional(entry) : std::nullopt);  // 0: beside the entries
     if (pick == kButtonCount) return;
-    if (pick == kButtonCount + 1) return Drag(input, form, list, asUser);
+    if (pick == kButtonCount + 1) {
+        // A user's drag starts on the chosen entry and ends where it started; otherwise each of
+        // its events may come alone, on any list.
+        const std::wstring dragged = SelectedTag(form.List(list));
+        if (asUser || input.ConsumeBool()) form.OLEStartDrag(list);
+        if (input.ConsumeBool()) {
+            const ListId target = ConsumeList(input);
+            form.OLEDragDrop(target, input.ConsumeIntegralInRange(-20, 40 * 17));
+            // A drop on the selected list, or from it anywhere, moves the dragged wildcard there.
+            if (asUser && !dragged.empty() && (list == ListId::Selected || target == ListId::Selected))
+                Require(Holds(form.List(target), dragged), "a drop moves the dragged wildcard to its list", dragged);
+        }
+        if (asUser || input.ConsumeBool()) form.OLECompleteDrag(asUser ? list : ConsumeList(input));
+        return;
+    }
     try {
         if (pick == kButtonCount + 2) form.MoveAll(list, ConsumeList(input));
         if (pick == kButtonCount + 3) form.ChangeEntryPosition(input.ConsumeIntegralInRange(-3, 3));
@@ -127,16 +121,16 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     testing::FakeRegistry registry;
     ScopedPort<RegistryPort> registrySlot{registry};
     // What the registry holds for each wildcard: nothing, a place ("0" among them), any text or a number.
-    const auto& settings = *basGlobal::gSettings;
+    const int32_t root = basGlobal::gSettings->RootKey;
+    const std::wstring key = basGlobal::gSettings->KeyPath();
     for (const auto& w : kWildcards) {
         const int kind = input.ConsumeIntegralInRange(0, 3);
+        const std::wstring name(w.bookmarkName);
+        if (kind == 1) registry.PutString(root, key, name, text::Decimal(input.ConsumeIntegralInRange(-2, 70)));
+        if (kind == 2) registry.PutString(root, key, name, ConsumeText(input, 12));
         if (kind == 3)
-            registry.Put(settings.RootKey, settings.KeyPath(), std::wstring(w.bookmarkName),
+            registry.Put(root, key, name,
                          {testing::FakeRegistry::RawValue::Kind::Number, {}, input.ConsumeIntegral<int32_t>()});
-        else if (kind > 0)
-            registry.PutString(
-                settings.RootKey, settings.KeyPath(), std::wstring(w.bookmarkName),
-                kind == 1 ? text::Decimal(input.ConsumeIntegralInRange(-2, 70)) : ConsumeText(input, 12));
     }
 
     testing::FakeWildcardsView view;
