@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
