@@ -264,6 +264,10 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     ASSERT_NE(dialog, nullptr);
     const std::wstring report = ItemText(dialog, IDC_TXT_ERROR);
     EXPECT_THAT(report, HasSubstr(L"clsCommandBar.DocumentHasWildcards"));
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(dialog, IDC_TXT_ERROR, WM_GETFONT, 0, 0)), sizeof(font),
+                 &font);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"Courier New");
 
     // Smaller than 400 x 300 snaps back; larger moves the box's edges and the buttons along.
     ::SetWindowPos(dialog, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
@@ -286,6 +290,19 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     EXPECT_LT(close.bottom, client.bottom);
     EXPECT_EQ(send.top, close.top);
     EXPECT_LT(send.right, close.left);
+
+    // Ctrl+A, with no other modifier held, selects the whole report.
+    const HWND edit = ::GetDlgItem(dialog, IDC_TXT_ERROR);
+    BYTE keys[256] = {}, ctrl[256] = {};
+    ::GetKeyboardState(keys);
+    ctrl[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(ctrl);
+    ::SendMessageW(edit, EM_SETSEL, 0, 0);
+    ::SendMessageW(edit, WM_KEYDOWN, 'A', 0);
+    ::SetKeyboardState(keys);
+    DWORD start = 0, end = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, static_cast<DWORD>(report.size()));
 
     // A second report replaces the first in the same window.
     word->Click(L"Quillora Toolbar/Use as template");

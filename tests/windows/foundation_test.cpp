@@ -63,7 +63,6 @@ TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOw
     const auto line = report.substr(at + 17, report.find(L"\r\n", at) - at - 17);
     EXPECT_FALSE(line.empty());
     EXPECT_NE(win::SystemMessage(ERROR_FILE_NOT_FOUND).find(line), std::wstring::npos);
-    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
@@ -75,8 +74,6 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     EXPECT_EQ(bytes.substr(0, 6), "\xC4rger ");
     EXPECT_NE(bytes.find("AddButton(strParam='\xC4')"), std::string::npos);
     EXPECT_NE(bytes.find("------\r\n\r\n\r\n\r\nsecond \r\n"), std::string::npos);
-    // The report, two empty lines, the record's end.
-    EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);
 }
 
 TEST_F(WindowsTrail, ALockedLogAndAFailedWriteAreNoEntry) {
