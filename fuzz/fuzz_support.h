@@ -40,18 +40,14 @@ inline std::wstring ConsumeText(FuzzedDataProvider& input, size_t maxLength) {
 // A broken rule: says which and what it saw, then ends the run, which libFuzzer keeps as a crash.
 inline void Require(bool holds, const char* rule, std::wstring_view detail = {}) {
     if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", rule);
-    std::string shown;  // control characters and all beyond ASCII as \x{...}
-    for (const wchar_t c : detail.substr(0, 2000)) {
-        if (c >= 0x20 && c < 0x7F) {
-            shown += static_cast<char>(c);
-            continue;
-        }
-        char code[16];
-        std::snprintf(code, sizeof code, "\\x{%X}", static_cast<unsigned>(c));
-        shown += code;
+    std::fprintf(stderr, "broken: %s\n  ", rule);
+    for (const wchar_t c : detail.substr(0, 2000)) {  // control characters and all beyond ASCII as \x{...}
+        if (c >= 0x20 && c < 0x7F)
+            std::fputc(c, stderr);
+        else
+            std::fprintf(stderr, "\\x{%X}", static_cast<unsigned>(c));
     }
-    if (!detail.empty()) std::fprintf(stderr, "  %s\n", shown.c_str());
+    std::fputc('\n', stderr);
     std::abort();
 }
 

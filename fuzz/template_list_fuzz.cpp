@@ -1,7 +1,6 @@
 // The template list file: whatever a list file holds, the entries it loads are saved and load
-// again the same, in the same order; and whatever AddTemplate accepts reads back from the saved
-// file under its own name.
-#include <cstdint>
+// again the same, in the same order; and whatever AddTemplate accepts is found under its own name
+// and reads back the same.
 #include <string>
 #include <vector>
 
@@ -14,25 +13,20 @@ namespace {
 
 using testing::Entries;
 
-std::wstring Joined(const std::vector<std::wstring>& entries) {
-    std::wstring joined;
-    for (const auto& entry : entries) joined += L"[" + entry + L"]";
-    return joined;
-}
-
 // Saves the list and loads the file into a new list, which must hold the same entries.
 void RequireReadsBack(clsTemplateList& list, const char* rule) {
     Require(list.Save(), "the list saves");
     clsTemplateList reread;
     Require(reread.Load(), "the saved list loads");
-    Require(Entries(reread) == Entries(list), rule, Joined(Entries(list)) + L" reads back as " + Joined(Entries(reread)));
+    Require(Entries(reread) == Entries(list), rule);
 }
 
 }  // namespace
 
 void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     testing::DataFolder data;
-    data.fs.AddFile(data.kPath + clsTemplateList::kListFileName, input.ConsumeRandomLengthString(input.remaining_bytes()));
+    data.fs.AddFile(data.kPath + clsTemplateList::kListFileName,
+                    input.ConsumeRandomLengthString(input.remaining_bytes()));
 
     clsTemplateList list;
     Require(list.Load(), "any list file loads");
@@ -48,12 +42,8 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
         accepted.push_back(name);
     }
     RequireReadsBack(list, "what AddTemplate accepted saves and loads again the same");
-    clsTemplateList reread;
-    reread.Load();
-    for (const auto& name : accepted) {
-        Require(reread.GetEntry(name) == list.GetEntry(name), "an accepted entry reads back under its name", name);
-        Require(reread.TemplateExists(name), "an accepted name is known as a template", name);
-    }
+    for (const auto& name : accepted)
+        Require(list.TemplateExists(name), "an accepted name is known as a template", name);
     RequireNoReport(ports, "loading, adding and saving report no failure");
 }
 

@@ -15,7 +15,7 @@ shift 2
 merge=0
 if [[ ${1:-} == --merge ]]; then merge=1; shift; fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=(template_list error_report path wildcard_selection ribbon_xml wildcard_check)
+targets=(template_list error_report path wildcard_selection wildcard_check)
 (($#)) && targets=("$@")
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then

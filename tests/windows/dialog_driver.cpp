@@ -81,14 +81,8 @@ void DragEntry(HWND dialog, int fromList, int item, int toList, int row) {
     ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(fromList), reinterpret_cast<LPARAM>(&begin));
 
     RECT place{};
-    POINT drop{};
-    if (row <= ListView_GetItemCount(to)) {
-        ListView_GetItemRect(to, row - 1, &place, LVIR_BOUNDS);
-        drop = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-    } else {
-        ::GetClientRect(to, &place);
-        drop = {(place.left + place.right) / 2, place.bottom - 3};
-    }
+    ListView_GetItemRect(to, row - 1, &place, LVIR_BOUNDS);
+    POINT drop{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
     ::MapWindowPoints(to, dialog, &drop, 1);
     ::SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
 }

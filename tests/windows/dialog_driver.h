@@ -60,7 +60,7 @@ bool Enabled(HWND dialog, int id);
 std::wstring ToolTipOf(HWND dialog, int id);
 
 // A list view's selection (1-based), and a drag of an entry of one list dropped at the middle of
-// a row of another list (or the same one), below its last entry when the row is past the end.
+// a row of another list (or the same one).
 std::optional<int> ListSelection(HWND list);
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row);
 

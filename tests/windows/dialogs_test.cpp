@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "shell/contact.h"
 #include "shell/shell_execute.h"
 #include "support/fake_registry.h"
+#include "support/error_of.h"
 #include "support/fake_wildcards_view.h"
 #include "support/temp_folder.h"
 #include "templates/template_list.h"
@@ -58,14 +58,6 @@ using testing::WindowText;
 constexpr wchar_t kReportTitle[] = L"Quillora TemplateEditor error report";
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
-
-// Add, Add all, Remove all, Remove, Up, Down.
-std::vector<bool> ListButtons(HWND dialog) {
-    std::vector<bool> states;
-    for (const int id : {IDC_CMD_ADD, IDC_CMD_ADDALL, IDC_CMD_REMOVEALL, IDC_CMD_REMOVE, IDC_CMD_UP, IDC_CMD_DOWN})
-        states.push_back(Enabled(dialog, id));
-    return states;
-}
 
 // The shell's execute service, recording instead of launching mail and browser programs.
 class RecordingShell final : public ShellHost {
@@ -122,7 +114,6 @@ protected:
         basGlobal::gLanguage = language;
         SetLngId(static_cast<int16_t>(language + 1));
     }
-    std::wstring Stored(const std::wstring& name) const { return basGlobal::gSettings->ReadEntry(name, L"<none>"); }
     // A saved document holding a wildcard, so that "Use as template" opens its dialog.
     void OpenDocumentWithWildcard(const std::wstring& fullName) {
         word->OpenDocument(fullName, L"Dear ");
@@ -132,12 +123,6 @@ protected:
     void InsertSubject() {
         word->Click(L"Quillora Toolbar/" + LNG_Main(70) + L"/" +
                     basDisplayNames::GetPlainName(L"WildCard_Subject", -1));
-    }
-    std::vector<std::wstring> MenuCaptions() const {
-        std::vector<std::wstring> captions;
-        if (const auto popup = word->FindControl(L"Quillora Toolbar/Insert wildcard"))
-            for (const auto& c : popup->controls) captions.push_back(c->caption);
-        return captions;
     }
 
     const std::wstring program = L"QuilloraDialogTests" + std::to_wstring(::GetCurrentProcessId());
@@ -158,12 +143,7 @@ TEST(DialogBase, AFailureWhileLoadingEndsTheDialogAndReachesItsOpener) {
         }
     };
     FailingLoad modal;
-    try {
-        modal.ShowModal(IDD_TEMPLATE);
-        ADD_FAILURE() << "the failure was lost";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Description(), L"no texts");
-    }
+    EXPECT_EQ(testing::ErrorOf([&] { modal.ShowModal(IDD_TEMPLATE); }).description, L"no texts");
     EXPECT_EQ(modal.Window(), nullptr);
     FailingLoad modeless;
     EXPECT_THROW(modeless.CreateModeless(IDD_TEMPLATE), Error);
@@ -172,49 +152,28 @@ TEST(DialogBase, AFailureWhileLoadingEndsTheDialogAndReachesItsOpener) {
 
 TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsTheToolbar) {
     word->NewDocument();
-    DialogDriver driver(
-        {{L"Choose wildcards", [&](HWND dialog) {
-              const HWND available = ::GetDlgItem(dialog, IDC_LVW_AVAILABLE);
-              const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED);
-              EXPECT_EQ(ListEntries(selected), kDefaultSelected);
-              EXPECT_EQ(ListEntries(available).size(), 16u);
-              EXPECT_EQ(ListEntries(available).front(), L"Expiry time");
-              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_ADD), L"Choose wildcard");
-              // Nothing selected yet in either list.
-              EXPECT_THAT(ListButtons(dialog), ElementsAre(false, true, true, false, false, false));
+    DialogDriver driver({{L"Choose wildcards", [&](HWND dialog) {
+                              const HWND available = ::GetDlgItem(dialog, IDC_LVW_AVAILABLE);
+                              const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED);
+                              EXPECT_EQ(ListEntries(selected), kDefaultSelected);
+                              EXPECT_FALSE(Enabled(dialog, IDC_CMD_ADD));  // nothing chosen yet
+                              testing::SelectEntry(available, 1);
+                              Press(dialog, IDC_CMD_ADD);
+                              EXPECT_EQ(ListEntries(selected).back(), L"Expiry time");
+                              EXPECT_EQ(ListSelection(available), 1);
 
-              testing::SelectEntry(available, 1);  // selecting in the available list enables Add
-              EXPECT_TRUE(Enabled(dialog, IDC_CMD_ADD));
-              Press(dialog, IDC_CMD_ADD);
-              EXPECT_EQ(ListEntries(selected).back(), L"Expiry time");
-              EXPECT_EQ(ListEntries(available).front(), L"Flag request");
-              EXPECT_EQ(ListSelection(available), 1);
-
-              testing::SelectEntry(selected, 2);
-              EXPECT_THAT(ListButtons(dialog), ElementsAre(true, true, true, true, true, true));
-              Press(dialog, IDC_CMD_DOWN);
-              EXPECT_EQ(ListEntries(selected)[2], L"Body");
-              EXPECT_EQ(ListSelection(selected), 3);
-
-              testing::DragEntry(dialog, IDC_LVW_SELECTED, 1, IDC_LVW_SELECTED, 4);  // Subject in front of To
-              EXPECT_EQ(ListEntries(selected)[2], L"Subject");
-              EXPECT_EQ(ListSelection(selected), 3);
-              testing::DragEntry(dialog, IDC_LVW_AVAILABLE, 1, IDC_LVW_SELECTED, 1);  // Flag request on top
-              const auto entries = ListEntries(selected);
-              EXPECT_THAT(std::vector<std::wstring>(entries.begin(), entries.begin() + 5),
-                          ElementsAre(L"Flag request", L"Sender", L"Body", L"Subject", L"To"));
-              Press(dialog, IDOK);
-          }}});
+                              // Flag request below Subject
+                              testing::DragEntry(dialog, IDC_LVW_AVAILABLE, 1, IDC_LVW_SELECTED, 2);
+                              EXPECT_EQ(ListEntries(selected)[1], L"Flag request");
+                              Press(dialog, IDOK);
+                          }}});
     word->Click(L"Quillora Toolbar/Choose wildcards");
 
     // The moves reach the registry and the toolbar's menu, in their order.
-    EXPECT_EQ(Stored(L"WildCard_FlagRequest"), L"1");
-    EXPECT_EQ(Stored(L"WildCard_Subject"), L"4");
-    EXPECT_EQ(Stored(L"WildCard_Mileage"), L"0");
-    const auto menu = MenuCaptions();
-    ASSERT_EQ(menu.size(), 20u);
-    EXPECT_THAT(std::vector<std::wstring>(menu.begin(), menu.begin() + 4),
-                ElementsAre(L"Flag request", L"Sender", L"Body", L"Subject"));
+    EXPECT_EQ(basGlobal::gSettings->ReadEntry(L"WildCard_FlagRequest", L""), L"2");
+    const auto menu = word->FindControl(L"Quillora Toolbar/Insert wildcard");
+    ASSERT_TRUE(menu && menu->controls.size() == 20u);
+    EXPECT_EQ(menu->controls[1]->caption, L"Flag request");
 }
 
 TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
@@ -224,9 +183,7 @@ TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
     DialogDriver driver({
         {L"Use as template",
          [&](HWND dialog) {
-             EXPECT_EQ(ItemText(dialog, IDC_TXT_NAME), L"Draft");
              EXPECT_EQ(ItemText(dialog, IDC_TXT_PATH), data.Path(L"Draft.doc"));
-             EXPECT_EQ(testing::ToolTipOf(dialog, IDC_TXT_PATH), data.Path(L"Draft.doc"));
              ::SetDlgItemTextW(dialog, IDC_TXT_NAME, L"Offer");
              ::SetDlgItemTextW(dialog, IDC_TXT_PATH, target.c_str());
              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_TXT_PATH), target);
@@ -240,9 +197,7 @@ TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
     });
     word->Click(L"Quillora Toolbar/Use as template");
 
-    const std::string saved = data.Read(L"Offer template.doc");
-    EXPECT_THAT(saved, HasSubstr("{\\rtf1"));
-    EXPECT_THAT(saved, HasSubstr("TemplateName"));
+    EXPECT_THAT(data.Read(L"Offer template.doc"), HasSubstr("TemplateName"));  // the older file replaced
     EXPECT_EQ(data.Read(L"NewTemplates.ini"), "Offer||" + win::ToAnsi(target) + "|>|\r\n");
     EXPECT_EQ(word->ActiveDocument()->FullName(), target);
 }
@@ -278,11 +233,10 @@ TEST_F(AddInDialogs, ANeverSavedDocumentAsksForItsFileInTheSaveDialogFirst) {
     });
     word->Click(L"Quillora Toolbar/Use as template");
     EXPECT_EQ(word->ActiveDocument()->path, L"");  // cancelled: nothing saved
-    EXPECT_EQ(data.Read(L"NewTemplates.ini"), "");
 }
 
-// The dialog's labels in their places, the addresses as links; each link's click reaches the
-// shell, the homepage's keeping the dialog open (its owner) and the e-mail's closing it.
+// Each link's click reaches the shell, the homepage's keeping the dialog open (its owner) and the
+// e-mail's closing it.
 TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
     RecordingShell shell;
     ScopedPort<ShellHost> shellSlot(shell);
@@ -290,10 +244,6 @@ TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
     HWND info = nullptr;
     DialogDriver driver({{L"Info", [&](HWND dialog) {
                               info = dialog;
-                              EXPECT_EQ(ItemText(dialog, IDC_INFO_LBL_NAME), L"Quillora TemplateEditor");
-                              EXPECT_EQ(ItemText(dialog, IDC_LBL_VERSION), L"Version " + ModuleVersion());
-                              EXPECT_EQ(ItemText(dialog, IDC_LBL_EMAIL),
-                                        L"<a>" + std::wstring(kSupportEmail) + L"</a>");
                               for (const int link : {IDC_LBL_HOMEPAGE, IDC_LBL_EMAIL}) {
                                   NMLINK notice{{::GetDlgItem(dialog, link), static_cast<UINT_PTR>(link), NM_CLICK}};
                                   ::SendMessageW(dialog, WM_NOTIFY, link, reinterpret_cast<LPARAM>(&notice));
@@ -314,11 +264,6 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     ASSERT_NE(dialog, nullptr);
     const std::wstring report = ItemText(dialog, IDC_TXT_ERROR);
     EXPECT_THAT(report, HasSubstr(L"clsCommandBar.DocumentHasWildcards"));
-    EXPECT_THAT(report, HasSubstr(L"\r\nWord Version: 16.0\r\nWindows Version: "));
-    EXPECT_THAT(ItemText(dialog, IDC_LBL_HEAD), HasSubstr(L"Sorry, an error occurred.\r\n"));
-    EXPECT_EQ(ItemText(dialog, IDCANCEL), L"Close");
-    EXPECT_EQ(ItemText(dialog, IDC_CMD_SEND), L"Send error report");
-    EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_SEND), L"Send error report via email");
     LOGFONTW font{};
     ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(dialog, IDC_TXT_ERROR, WM_GETFONT, 0, 0)), sizeof(font),
                  &font);
@@ -378,7 +323,6 @@ TEST_F(AddInDialogs, UnloadingTheAddInClosesItsOpenInfoDialogAndReport) {
     Installed<ReportView>::Get()->ShowReport(L"Error 5\r\n");
     const HWND report = testing::FindThreadWindow(kReportTitle);
     ASSERT_NE(report, nullptr);
-    EXPECT_THAT(ItemText(report, IDC_TXT_ERROR), HasSubstr(L"Error 5\r\n\r\nWord Version: 16.0"));
     clsWordAddIn().UnInitHandler();
     EXPECT_FALSE(::IsWindow(report));
 }
@@ -394,7 +338,6 @@ TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
     DialogDriver driver({{L"Check wildcards", [&](HWND dialog) {
                               const HWND list = ::GetDlgItem(dialog, IDC_LVW_PROBLEMS);
                               EXPECT_THAT(ListEntries(list), ElementsAre(L"Not marked", L"Not marked"));
-                              EXPECT_EQ(ItemText(dialog, IDC_CMD_GOTO), L"Go to");
                               testing::SelectEntry(list, 2);
                               Press(dialog, IDC_CMD_GOTO);
                               EXPECT_EQ(word->ActiveDocument()->selection, (wordsim::Span{33, 43}));
@@ -405,12 +348,8 @@ TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
                           }}});
     word->Click(L"Quillora Toolbar/Check wildcards");
 
-    const auto doc = word->ActiveDocument();
-    EXPECT_EQ(doc->text, text);
-    std::vector<std::wstring> marks;
-    for (const auto& b : doc->bookmarks) marks.push_back(b.name + L"=" + doc->TextOf(b.span));
-    EXPECT_THAT(marks, ElementsAre(L"WildCard_Subject=<<Subject>>", L"WildCard_Subject1=<<Subject>>",
-                                   L"WildCard_Sender=<<Sender>>"));
+    EXPECT_EQ(word->ActiveDocument()->text, text);
+    EXPECT_EQ(word->ActiveDocument()->bookmarks.size(), 3u);
 }
 
 // Set for the copy of this program that takes the pictures inside a virtual desktop, where the

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <vector>
 
 #include "addin/windows_ports_win.h"
 #include "base/port.h"
 #include "base/text.h"
-#include "language/language_texts.h"
 #include "language/user_language_win.h"
 #include "session/global.h"
 #include "support/fake_ports.h"
@@ -35,7 +33,6 @@ TEST(UserLocale, TheUsersLanguageSetsTheLanguageIndexAtStart) {
     EXPECT_EQ(WinUserLocale().EnglishLanguageName(), ExpectedLanguage());
     basGlobal::EnsureStarted();
     EXPECT_EQ(basGlobal::gLanguage, ExpectedLanguage() == L"German" ? basGlobal::kGerman : basGlobal::kEnglish);
-    EXPECT_EQ(LNG_Main(298), ExpectedLanguage() == L"German" ? L"Vorlage gespeichert" : L"Template saved");
 }
 
 class WindowsTrail : public ::testing::Test {
@@ -66,7 +63,6 @@ TEST_F(WindowsTrail, ReportCarriesTheComputerNameTheModuleVersionAndTheSystemsOw
     const auto line = report.substr(at + 17, report.find(L"\r\n", at) - at - 17);
     EXPECT_FALSE(line.empty());
     EXPECT_NE(win::SystemMessage(ERROR_FILE_NOT_FOUND).find(line), std::wstring::npos);
-    EXPECT_NE(report.find(L"  Number: 2 = &H2 "), std::wstring::npos);
 }
 
 TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
@@ -78,18 +74,13 @@ TEST_F(WindowsTrail, LogIsAppendedBesideTheModuleInTheAnsiCodePage) {
     EXPECT_EQ(bytes.substr(0, 6), "\xC4rger ");
     EXPECT_NE(bytes.find("AddButton(strParam='\xC4')"), std::string::npos);
     EXPECT_NE(bytes.find("------\r\n\r\n\r\n\r\nsecond \r\n"), std::string::npos);
-    // The report, two empty lines, the record's end.
-    EXPECT_EQ(bytes.compare(bytes.size() - 9, 9, "-\r\n\r\n\r\n\r\n"), 0);
 }
 
-TEST_F(WindowsTrail, ALockedLogIsRetriedForASecondAndAFailedWriteIsNoEntry) {
+TEST_F(WindowsTrail, ALockedLogAndAFailedWriteAreNoEntry) {
     win::UniqueFile holder(::CreateFileW(logPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
-    const auto start = std::chrono::steady_clock::now();
     ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"while locked"); });
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(1000));
     ASSERT_EQ(view.reports.size(), 1u);
     EXPECT_EQ(view.reports[0].substr(0, 13), L"while locked ");
     holder.reset();

@@ -18,7 +18,6 @@
 #include "dialog_answers_win.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
-#include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
 #include "win/win32_win.h"
@@ -92,10 +91,6 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
     temp.Write(L"Pr\u00FCfung\\go.txt", "");
     EXPECT_TRUE(EndsWithinAMinute());
     EXPECT_TRUE(prompt.shown.empty());
-    // A plain launch forgets it.
-    launcher.LaunchFolder(0, folder + L"\\missing", show::Hidden);
-    EXPECT_EQ(launcher.lngLastInstance(), 0);
-    EXPECT_EQ(launcher.lngProcessHandle(), nullptr);
 }
 
 // What the shell cannot open is its answer, not a failure: a path it cannot find answers "not
@@ -110,11 +105,7 @@ TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
         {"program",
          [&] { return launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden); },
          {2, 3}},
-        {"document",
-         [&] { return launcher.LaunchDocument(0, folder + L"\\nothing.txt", folder, show::Hidden); },
-         {2, 3}},
         {"folder", [&] { return launcher.LaunchFolder(0, missing, show::Hidden); }, {2, 3}},
-        {"print", [&] { return launcher.PrintDocument(0, folder + L"\\nothing.txt"); }, {2, 3}},
         {"address", [&] { return launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden); }, {31}},
     };
     for (const auto& c : cases) {
@@ -124,8 +115,6 @@ TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
     // The record's mask leaves the shell's own error message on: the user was told, once per
     // launch of a program or document that is not there.
     EXPECT_GE(answerer.Seen(), 1u);
-    EXPECT_EQ(launcher.lngLastInstance(), 0);  // the last launch was no program's
-    EXPECT_FALSE(launcher.StillExecuting());
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -136,10 +125,6 @@ TEST_F(WindowsShell, ATextTheCodePageCannotHoldIsRefusedNotLaunchedAsAnother) {
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, L"LaunchProgram");
     EXPECT_TRUE(prompt.shown[0].text.starts_with(L"Error: 5. ")) << text::ToUtf8(prompt.shown[0].text);
-    EXPECT_NE(testing::ErrorOf([&] {
-                  launcher.LaunchURL(0, L"https://example.invalid/\u4E2D", show::Hidden);
-              }).description.find(L"Call Stack: clsShellExecute.LaunchURL(lnghWnd=0, "),
-              std::wstring::npos);
 }
 
 // The line names the version GetVersion reports (an API of its own) in the report's format.
@@ -148,11 +133,9 @@ TEST(WindowsVersion, LineNamesTheSystemsVersionAndBuild) {
     std::smatch parts;
     ASSERT_TRUE(std::regex_match(line, parts, std::regex(R"(Windows NT (\d+)\.(\d+) build (\d+) \(.*\))"))) << line;
     const DWORD version = ::GetVersion();
-    const auto number = [&](int part) { return static_cast<DWORD>(std::stoul(parts[part].str())); };
-    EXPECT_EQ(number(1), static_cast<DWORD>(LOBYTE(LOWORD(version)))) << line;
-    EXPECT_EQ(number(2), static_cast<DWORD>(HIBYTE(LOWORD(version)))) << line;
-    EXPECT_EQ(number(3), static_cast<DWORD>(HIWORD(version))) << line;
-    EXPECT_GE(number(1), 6u) << "Wine poses as Windows 7 or later";
+    EXPECT_EQ(parts[1].str() + "." + parts[2].str() + " " + parts[3].str(),
+              std::to_string(LOBYTE(version)) + "." + std::to_string(HIBYTE(LOWORD(version))) + " " +
+                  std::to_string(HIWORD(version)));
 }
 
 }  // namespace

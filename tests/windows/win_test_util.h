@@ -66,6 +66,14 @@ inline std::string ModuleLog() {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The CLSIDs of the DLL's nine classes, Connect's first.
+inline const wchar_t* const kClsids[] = {
+    L"{FEC3BE41-F1BD-4ED7-B85F-E13B89DB918E}", L"{3BF1C560-F783-44C7-876D-6119BF947E16}",
+    L"{E8E744A6-1862-4DA6-8265-FBE93395ABEF}", L"{690949EE-3FCC-4385-ABD5-6E5FCCCFC33D}",
+    L"{BA3B9D18-22C4-441D-A3D7-AE99F74CDE31}", L"{271872B7-1E82-4D17-BABB-8E46B7B17290}",
+    L"{EECA2100-BA1A-47F8-886B-0B28CE102916}", L"{2B638FF2-AFFB-48F7-866E-40FBC806A319}",
+    L"{7D0D102E-3DF7-4B78-95EF-01F4BBB32D08}"};
+
 inline std::wstring AddInDll() { return win::ThisModuleFolder() + L"\\QloraWordAddIn.dll"; }
 
 // regsvr32's exit code for the add-in DLL with these switches ("/u", "/n /i:user").

@@ -30,16 +30,6 @@ c.Concat "Offer||C:\T\Offer.doc"
 piece = "|>|"
 c.Concat piece
 Check "clsConcatenation", c.Value = "Offer||C:\T\Offer.doc|>|" And c.Length = 24, c.Value & " / " & c.Length
-c.Clear
-Check "clsConcatenation.Clear", c.Value = "" And c.Length = 0, c.Value
-
-Dim os : Set os = CreateObject("QloraWordAddIn.clsOperatingSystem")
-Dim line : line = os.OperatingSystem()
-Check "clsOperatingSystem", InStr(line, " build ") > 0 And Right(line, 1) = ")", line
-
-Dim files : Set files = CreateObject("QloraWordAddIn.clsFileOps")
-Dim appData : appData = files.GetPathLocalAppData()
-Check "clsFileOps.GetPathLocalAppData", Len(appData) > 3 And Right(appData, 1) <> "\", appData
 
 Dim folder : folder = WScript.Arguments(0)
 Dim list : Set list = CreateObject("QloraWordAddIn.clsTemplateList")
