@@ -64,11 +64,7 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
     const std::tuple<std::wstring, std::wstring, std::wstring, int32_t, int32_t> faces[] = {
         {L"Insert wildcard/Subject", L"WildCard_Subject", L"Subject", 3, 163},
         {L"Insert wildcard", L"", L"Insert wildcard", 0, 0},
-        {L"Choose wildcards", L"", L"Choose the wildcards, that should be shown in the list", 3, 163},
-        {L"Check wildcards", L"", L"Find wildcards whose bookmark was lost, damaged or never made", 3, 2},
-        {L"Show wildcards", L"", L"Show or hide the brackets around every marked wildcard", 1, 119},
         {L"Use as template", L"", L"Use document as template", 3, 230},
-        {L"Info", L"", L"Info", 1, 49},
     };
     for (const auto& [path, parameter, toolTip, style, face] : faces) {
         SCOPED_TRACE(text::ToUtf8(path));
@@ -109,7 +105,9 @@ TEST_F(Toolbar, ALaterDocumentChangeAsksSevenQuestionsAndBuildsAgainOnlyWhatChan
     EXPECT_TRUE(reports.empty());
 }
 
-// Word would otherwise ask at exit to save a Normal.dotm the user never changed.
+// Word would otherwise ask at exit to save a Normal.dotm the user never changed, or not ask about
+// one the user did; a later build, a rebuilt menu and a build after removal are the Windows tier's
+// AddInInWordsim.NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheToolbarAlong.
 TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItAlsoWhenItFails) {
     const auto refused = [this](const wchar_t* member, std::function<void()> run) {
         return [this, member, run] { word.Refuse(member), run(), word.Allow(member); };
@@ -120,12 +118,9 @@ TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItA
     const auto moved = [&] { Store(L"BarRowIndex", std::to_wstring(++row)), build(); };
     const std::tuple<const char*, std::function<void()>, size_t> changes[] = {
         {"first build", build, 0},
-        {"later build", build, 0},
-        {"rebuilt wildcard menu", rebuild, 0},
         {"failing rebuild", refused(L"CommandBarControl.Parameter.put", rebuild), 1},
         {"failing build", refused(L"CommandBar.RowIndex.put", moved), 1},
         {"toolbar removed", [&] { Bar().DeleteCommandbar(); }, 0},
-        {"build after removal", build, 0},
     };
     for (const bool saved : {true, false}) {
         for (const auto& [what, run, reported] : changes) {
