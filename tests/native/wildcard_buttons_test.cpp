@@ -119,34 +119,14 @@ TEST_F(WildcardButtons, OverASelectionTheBookmarkHoldsJustThePlaceholderAndTheCa
     EXPECT_TRUE(reports.empty());
 }
 
-// A button whose clicks cannot be heard is not registered.
-TEST_F(WildcardButtons, ARegistrationUnderAKnownNameTakesOverTheNewButton) {
-    documentChange.Reset();  // no toolbar: only these buttons
+// Taking over a known name again is the Toolbar cases' rebuilds (one click, one insertion).
+TEST_F(WildcardButtons, AButtonWhoseClicksCannotBeHeardIsNotRegistered) {
+    documentChange.Reset();  // no toolbar: only this button
     word.NewDocument();
-    const auto bar = word.Application()->CommandBars()->Add(L"Test", true);
-    bar->SetVisible(true);
-    std::vector<std::shared_ptr<word::CommandBarButton>> buttons;
-    for (const auto* caption : {L"Old", L"New"}) {
-        buttons.push_back(word::AsButton(bar->Controls()->Add(word::mso::ControlButton, true)));
-        buttons.back()->SetCaption(caption);
-    }
-    basWildcardBtns::AddwcButton(buttons[0], L"WildCard_Subject", 1);
-    basWildcardBtns::AddwcButton(buttons[1], L"wildcard_SUBJECT", 4);
-    EXPECT_THAT(basWildcardBtns::Keys(), ElementsAre(L"WildCard_Subject"));
-    auto wrapper = basWildcardBtns::GetwcButton(L"WILDCARD_subject");
-    ASSERT_NE(wrapper, nullptr);
-    EXPECT_EQ(wrapper->Index, 4);
-    EXPECT_EQ(word.ControlOf(wrapper->Button()), word.FindControl(L"Test/New"));
-    wrapper.reset();
-    for (const auto* caption : {L"Test/Old", L"Test/New"}) word.Click(caption);
-    EXPECT_EQ(word.ActiveDocument()->text, L"<<New>>");
-    basWildcardBtns::ClearwcButtons();
-    EXPECT_EQ(basWildcardBtns::GetwcButton(L"WildCard_Subject"), nullptr);
-    word.Click(L"Test/New");
-    EXPECT_EQ(word.ActiveDocument()->text, L"<<New>>");
-
+    const auto controls = word.Application()->CommandBars()->Add(L"Test", true)->Controls();
+    const auto button = word::AsButton(controls->Add(word::mso::ControlButton, true));
     word.Refuse(L"CommandBarButton.Click.advise");
-    EXPECT_THROW(basWildcardBtns::AddwcButton(buttons[0], L"WildCard_A", 1), Error);
+    EXPECT_THROW(basWildcardBtns::AddwcButton(button, L"WildCard_A", 1), Error);
     EXPECT_TRUE(basWildcardBtns::Keys().empty());
     EXPECT_NO_THROW(basWildcardBtns::SortButtons());
     EXPECT_THAT(HuntERR31::Report(), HasSubstr(L"Call Stack: basWildcardBtns.AddwcButton("
