@@ -100,11 +100,7 @@ public:
 class FixedVersionSource final : public VersionSource {
 public:
     std::optional<OsVersionInfo> info;
-    int queries = 0;
-    std::optional<OsVersionInfo> ReadVersion() override {
-        ++queries;
-        return info;
-    }
+    std::optional<OsVersionInfo> ReadVersion() override { return info; }
 };
 
 // The trail's host, prompt and view installed for one test.
