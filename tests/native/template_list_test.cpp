@@ -93,13 +93,13 @@ TEST_F(TemplateListTest, NamesThatDifferOnlyInLetterCaseAreOneTemplateInEveryCod
         EXPECT_TRUE(list.AddTemplate(apart, L"C:\\x.doc")) << apart;
 }
 
+// Whatever AddTemplate accepts must read back, which the template_list fuzz target holds for any
+// name and path; these are the refusals the fuzzer finds least easily.
 TEST_F(TemplateListTest, AddTemplateRefusesWhatTheFileCouldNotGiveBack) {
     list.AddTemplate(L"Keep", L"C:\\keep.doc");
     const std::pair<const wchar_t*, const wchar_t*> refused[] = {
-        {L"", L"C:\\x.doc"},       {L"A||B", L"C:\\x.doc"},
-        {L"A", L"C:\\a|>|b.doc"},  {L"A|", L"C:\\x.doc"},      // would read back as name "A"
-        {L"A", L">|C:\\x.doc"},                                // "|>|" across separator and path
-        {L"\u0100", L"C:\\x.doc"}, {L"A", L"C:\\\u03A9.doc"},  // outside the code page
+        {L"A|", L"C:\\x.doc"},      // would read back as name "A"
+        {L"\u0100", L"C:\\x.doc"},  // outside the code page
     };
     for (const auto& [name, path] : refused) EXPECT_FALSE(list.AddTemplate(name, path, true)) << name << L" " << path;
     EXPECT_FALSE(list.AddTemplate(L"Keep", L"C:\\a||b.doc", true));  // nothing is removed either
