@@ -192,16 +192,10 @@ TEST(LibraryFailure, FormatsAsTheLibraryDoesAndKeepsAtMost255Characters) {
 
 // What a COM caller gets: never a success code for a failure.
 TEST(FailureHresult, RuntimeNumbersAsFacilityControlNegativeAsTheyAre) {
-    const struct {
-        int32_t number;
-        uint32_t hresult;
-    } cases[] = {{424, 0x800A01A8u},
-                 {65535, 0x800AFFFFu},
-                 {0, 0x8004144Eu},
-                 {65536, 0x8004144Eu},
-                 {std::numeric_limits<int32_t>::min(), 0x80000000u},
-                 {-2147024809, 0x80070057u}};
-    for (const auto& c : cases) EXPECT_EQ(static_cast<uint32_t>(HresultOf(c.number)), c.hresult) << c.number;
+    const std::pair<int32_t, uint32_t> cases[] = {{424, 0x800A01A8u},       {65535, 0x800AFFFFu},
+                                                  {0, 0x8004144Eu},         {65536, 0x8004144Eu},
+                                                  {INT32_MIN, 0x80000000u}, {-2147024809, 0x80070057u}};
+    for (const auto& [number, hresult] : cases) EXPECT_EQ(static_cast<uint32_t>(HresultOf(number)), hresult) << number;
 }
 
 // PassOn raises the report on, to be shown by whoever handles it; Handle shows it and answers its

@@ -94,14 +94,10 @@ TEST_F(Ribbon, NeedsADocumentWhereTheToolbarDoesAndIsAskedAgainOnDocumentChangeU
 }
 
 TEST_F(Ribbon, TheMenuShowsThePopUpsWildcardsAClickOpensTheDialogAndAFailureIsReportedWithTheId) {
-    for (const auto& [name, place] : {std::pair{L"WildCard_Subject", L"7"},
-                                      {L"WildCard_Body", L"1"},
-                                      {L"WildCard_Sender", L"1"},
-                                      {L"WildCard_CC", L"abc"},
-                                      {L"WildCard_BCC", L"40"},
-                                      {L"WildCard_Size", L"0"},
-                                      {L"WildCard_Mileage", L"2"}})
-        Store(name, place);
+    const std::pair<const wchar_t*, const wchar_t*> places[] = {
+        {L"WildCard_Subject", L"7"}, {L"WildCard_Body", L"1"}, {L"WildCard_Sender", L"1"}, {L"WildCard_CC", L"abc"},
+        {L"WildCard_BCC", L"40"},    {L"WildCard_Size", L"0"}, {L"WildCard_Mileage", L"2"}};
+    for (const auto& [name, place] : places) Store(name, place);
     word.NewDocument();  // places with gaps, shared, beyond the end and no number: the menu shows what the pop-up shows
     const auto toolbar = Captions(L"Insert wildcard");
     ASSERT_FALSE(toolbar.empty());
