@@ -69,16 +69,9 @@ TEST_F(Ribbon, TheTabCarriesTheToolbarsCommandsInTheUsersLanguage) {
 TEST_F(Ribbon, NeedsADocumentWhereTheToolbarDoesAndIsAskedAgainOnDocumentChangeUntilLetGo) {
     const auto ui = std::make_shared<CountingRibbonUi>();
     OnLoad(ui);
-    const auto enabled = [] {
-        std::wstring states;
-        for (const auto* id : {L"QuilloraInsertWildcard", L"QuilloraChooseWildcards", L"QuilloraCheckWildcards",
-                               L"QuilloraShowWildcards", L"QuilloraUseAsTemplate", L"QuilloraInfo"})
-            states += GetEnabled(Id(id)) ? L'1' : L'0';
-        return states;
-    };
-    EXPECT_EQ(enabled(), L"010001");
-    word.NewDocument();
-    EXPECT_EQ(enabled(), L"111111");
+    // With a document every control is enabled: the Windows tier's AddInInWordsim.TheRibbonTab... case.
+    EXPECT_FALSE(GetEnabled(Id(L"QuilloraInsertWildcard")));
+    EXPECT_TRUE(GetEnabled(Id(L"QuilloraChooseWildcards")));
     clsWordAddIn handler;
     handler.myWordApp_DocumentChange();
     EXPECT_EQ(ui->invalidations, 1);
