@@ -104,6 +104,7 @@ TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
     EXPECT_THROW(move(L"B", 6), Error);
 }
 
+// The changes a build can make without adding a control, which marks Normal changed in any case.
 TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     const auto normal = app->NormalTemplate();
     std::shared_ptr<port::CommandBar> bar;
@@ -111,14 +112,7 @@ TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     const std::vector<std::function<void()>> changes = {
         [&] { bar = app->CommandBars()->Add(L"Bar", true); },
         [&] { button = port::AsButton(bar->Controls()->Add(port::mso::ControlButton, true)); },
-        [&] { button->SetCaption(L"Insert"); },
-        [&] { button->SetTag(L"tag"); },
-        [&] { button->SetParameter(L"p"); },
-        [&] { button->SetStyle(port::mso::ButtonCaption); },
-        [&] { button->SetFaceId(59); },
-        [&] { button->SetVisible(false); },
         [&] { button->SetEnabled(false); },
-        [&] { button->SetTooltipText(L"Tip"); },
         [&] { button->Move(std::nullopt); },
         [&] { bar->SetPosition(port::mso::BarTop); },
         [&] { bar->SetRowIndex(2); },
