@@ -94,15 +94,6 @@ TEST_F(ProgramSettingsTest, DeleteKeyDeletesANamedKeyOnlyAndPassesAFailureOnWith
     EXPECT_TRUE(ports.prompt.shown.empty());
 }
 
-TEST(ProgramSettingsDetached, WithoutARegistryEverythingReadsAsTheDefault) {
-    testing::TrailFixturePorts ports;
-    const clsProgramSettings settings;
-    settings.WriteEntry(L"BarTop", L"4");
-    EXPECT_EQ(settings.ReadEntry(L"BarTop", L"3"), L"3");
-    EXPECT_FALSE(settings.DeleteKey(kHKeyCurrentUser, L"Software\\X"));
-    EXPECT_TRUE(ports.prompt.shown.empty());
-}
-
 TEST_F(ProgramSettingsTest, WholeNumbersAreDecimalOf32BitsAndOtherTextFallsBack) {
     for (auto [t, n] : {std::pair{L" -7 ", -7}, {L"+3", 3}, {L"2147483647", INT32_MAX}, {L"-2147483648", INT32_MIN}})
         EXPECT_EQ(ParseWholeNumber(t), n);

@@ -25,11 +25,10 @@ TEST(Numbers, ReadAsTheCLibraryWritesThem) {
         EXPECT_EQ(text::Decimal(n) + L"|" + text::ZeroPadded(n, 4), printed(L"%lld|%04lld", n, n));
     for (const uint32_t n : {0u, 10u, 0x800A01A8u, 0xFFFFFFFFu}) EXPECT_EQ(text::Hexadecimal(n), printed(L"%X", n));
     for (const double d : {0.0, -0.0, -2.5, 1.0 / 3, 2.0 / 3, 0.30000000000000004, 999999999999999.0, 1e15,
-                           9999999999999995.0, 1.5e-5, 0.0001, 5e-324, 1.7976931348623157e308, 1000000000000002.5,
-                           4.35, 1e100, 99999.99999999999, HUGE_VAL, -HUGE_VAL})
+                           9999999999999995.0, 1.5e-5, 0.0001, 5e-324, 1.7976931348623157e308, 1000000000000002.5, 4.35,
+                           1e100, 99999.99999999999, HUGE_VAL, -HUGE_VAL})
         EXPECT_EQ(text::Significant15(d), printed(L"%.15G", d)) << d;
     EXPECT_EQ(text::Significant15(std::nan("")), L"NAN");
-    EXPECT_EQ(text::DateTime(2026, 3, 9, 14, 5, 7), L"2026-03-09 14:05:07");
 }
 
 TEST(LanguageTexts, BothTablesHoldTheSameEightySixNumbers) {
