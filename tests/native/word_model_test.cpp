@@ -1,5 +1,5 @@
-// The in-memory Word's rules that the add-in's tests rely on: bookmark spans and names, Move, and
-// Normal's Saved state.
+// The in-memory Word's rules that the add-in's tests rely on and do not show themselves: bookmark
+// spans as typing moves them, Move, and Normal's Saved state.
 #include "word_model.h"
 
 #include <gmock/gmock.h>
@@ -10,8 +10,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include "base/text.h"
 
 namespace {
 
@@ -65,26 +63,6 @@ TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
         EXPECT_EQ(Marked(L"Mark"), (Span{0, 0})) << what;
         word.CloseDocument();
     }
-}
-
-// A document's Bookmarks(i) counts in the alphabetical list of names, not by position.
-TEST_F(WordModel, BookmarkNamesIgnoreCaseAndItemCountsAlphabetically) {
-    Open(L"0123456789");
-    Select(5, 8);
-    Bookmarks()->Add(L"Here", nullptr);  // without a range: the selection
-    EXPECT_EQ(Marked(L"Here"), (Span{5, 8}));
-    Mark(L"Zeta", 0, 4);
-    Mark(L"zeta", 5, 6);  // an existing name: the bookmark moves
-    Mark(L"beta", 0, 3);
-    EXPECT_TRUE(Bookmarks()->Exists(L"ZETA"));
-    EXPECT_EQ(Marked(L"Zeta"), (Span{5, 6}));
-    const auto bookmarks = Bookmarks();
-    EXPECT_EQ(bookmarks->Count(), 3);
-    EXPECT_EQ(bookmarks->Item(1)->Name() + L" " + bookmarks->Item(3)->Name(), L"beta zeta");
-    EXPECT_THROW(bookmarks->Item(4), Error);
-    const auto beta = bookmarks->Item(1);
-    EXPECT_TRUE(word.DeleteBookmark(L"BETA"));
-    EXPECT_THROW(beta->Name(), Error);
 }
 
 TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
