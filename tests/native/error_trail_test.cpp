@@ -100,6 +100,13 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
     const auto failing = [](auto thrown) -> std::function<void(testing::FakeTrailHost&)> {
         return [=](auto&) { ReportFailures(L"m.Op", [=] { throw thrown; }); };
     };
+    // A failure of `operation` called with these values.
+    const auto called = [](const wchar_t* operation, auto... values) -> std::function<void(testing::FakeTrailHost&)> {
+        return [=](auto&) {
+            ReportFailures(
+                operation, [] { throw Error(1, L"X", L"d"); }, values...);
+        };
+    };
     struct Rule {
         const char* what;
         std::function<void(testing::FakeTrailHost&)> fail;
@@ -108,27 +115,17 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
     };
     const Rule rules[] = {
         {"long and multi-line values go below the line",
-         [&](auto&) {
-             ReportFailures(
-                 L"basFileSys.FileOutput(strPath,strValue)", [] { throw Error(75, L"X", L"Path/File access error"); },
-                 std::wstring(L"C:\\T\\x.ini"), std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText);
-         },
+         called(L"basFileSys.FileOutput(strPath,strValue)", std::wstring(L"C:\\T\\x.ini"),
+                std::wstring(L"Offer||C:\\a|>|\r\nnext"), longText),
          {L"  Call Stack: basFileSys.FileOutput(strPath='C:\\T\\x.ini', strValue={Text}, {Text}) -----------------\r\n"
           L"    Value Of strValue:\r\n      'Offer||C:\\a|>|\r\n      next'\r\n    Value Of :\r\n      '" +
           longText + L"'\r\n"}},
         {"forty characters stay in the list, forty-one do not",
-         [&](auto&) {
-             ReportFailures(
-                 L"m.Op(a,b)", [] { throw Error(1, L"X", L"d"); }, fits, tooLong);
-         },
+         called(L"m.Op(a,b)", fits, tooLong),
          {L"(a='" + fits + L"', b={Text})"}},
         {"values by kind",
-         [](auto&) {
-             ReportFailures(
-                 L"m.Op(a,b,c,d,e,f,g,h,i)", [] { throw Error(1, L"X", L"d"); }, ArgValue{ArgEmpty{}},
-                 ArgValue{ArgNull{}}, std::shared_ptr<Popup>(), std::optional<int32_t>(), true, 2.5,
-                 ArgDate{2026, 12, 6, 7, 8, 9}, std::vector<int>{1, 2}, -7);
-         },
+         called(L"m.Op(a,b,c,d,e,f,g,h,i)", ArgValue{ArgEmpty{}}, ArgValue{ArgNull{}}, std::shared_ptr<Popup>(),
+                std::optional<int32_t>(), true, 2.5, ArgDate{2026, 12, 6, 7, 8, 9}, std::vector<int>{1, 2}, -7),
          {L"m.Op(a={Empty}, b={Null}, c={Nothing}, d=, e=True, f=2.5, g='2026-12-06 07:08:09', h={Array}, i=-7) "}},
         {"arguments as held when the failure is handled",
          [](auto&) {
