@@ -3,7 +3,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <stdexcept>
+#include <cstdint>
 #include <tuple>
 #include <vector>
 

@@ -13,7 +13,6 @@ namespace qlora {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::kAddinSection;
 using testing::kClockText;
 using Place = std::vector<int32_t>;  // position, row, left, top
@@ -243,8 +242,8 @@ TEST_F(Toolbar, AClickWhileADialogIsOpenIsIgnoredAndTheDialogStillWorks) {
     EXPECT_TRUE(reports.empty());
 }
 
-// A failing click is reported under its handler; without the dialogs a click says so; Info opens
-// its dialog until the toolbar object is released, and the toolbar stays in Word.
+// A failing click is reported under its handler; Info opens its dialog until the toolbar object is
+// released, and the toolbar stays in Word.
 TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCaseAndClicksReportFailures) {
     word.NewDocument();
     Bookmark(L"wildcard_Subject");
@@ -268,11 +267,6 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     EXPECT_NE(inner, std::wstring::npos);
     EXPECT_LT(inner, reports[0].find(L"Call Stack: clsCommandBar.myTemplateButton_Click("
                                      L"Ctrl={CommandBarButton}, CancelDefault=False)"));
-    auto* installed = Installed<ToolbarDialogs>::Set(nullptr);
-    Click(L"Info");
-    Installed<ToolbarDialogs>::Set(installed);
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_THAT(reports[1], HasSubstr(L"Description: Object required"));
     Click(L"Info");
     basGlobal::gCommandBar = std::make_shared<clsCommandBar>();  // the old one is released
     EXPECT_TRUE(Click(L"Info"));
