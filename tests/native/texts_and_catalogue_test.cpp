@@ -7,7 +7,6 @@
 #include "base/text.h"
 #include "language/language_texts.h"
 #include "session/global.h"
-#include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "toolbar/display_names.h"
 
@@ -48,7 +47,7 @@ protected:
     testing::TrailFixturePorts ports;
 };
 
-TEST_F(TextLanguage, FixedByTheFirstLookupWhileTheCatalogueFollowsItAndRefusesADuplicate) {
+TEST_F(TextLanguage, FixedByTheFirstLookupWhileTheCatalogueFollowsIt) {
     for (const auto* s : {L"German ", L"german", L"", L"Swiss German"})
         EXPECT_EQ(basGlobal::LanguageIndexOf(s), basGlobal::kEnglish) << s;
     const auto name = [](const wchar_t* key, int32_t lng) { return basDisplayNames::GetDisplayName(key, lng); };
@@ -71,13 +70,6 @@ TEST_F(TextLanguage, FixedByTheFirstLookupWhileTheCatalogueFollowsItAndRefusesAD
     EXPECT_EQ(name(L"WildCard_Subject", 0) + name(L"wildcard_subject", 1) + name(L"WildCard_BCC", 1),
               L"<<Betreff>><<Subject>><<BCC>>");
     EXPECT_EQ(name(L"WildCard_Subject", -2) + name(L"WildCard_Subject", 2) + name(L"WildCard_Nothing", 1), L"");
-    basDisplayNames::AddEntry(L"WildCard_Odd", L"<<a|b>>", L"<<c|>>");  // a bar inside a name does not split it
-    EXPECT_EQ(name(L"WildCard_Odd", 0) + name(L"WildCard_Odd", 1), L"<<a|b>><<c|>>");
-    const auto duplicate = testing::ErrorOf([] { basDisplayNames::AddEntry(L"WILDCARD_SUBJECT", L"<<x>>", L""); });
-    EXPECT_EQ(duplicate.number, errnum::DuplicateKey);
-    EXPECT_NE(duplicate.description.find(L"  Call Stack: basDisplayNames.AddEntry(strName='WILDCARD_SUBJECT', "
-                                         L"strGerman='<<x>>', strEnglish='') "),
-              std::wstring::npos);
     EXPECT_EQ(name(L"WildCard_Subject", 1), L"<<Subject>>");
     basDisplayNames::ClearNamesList();
     EXPECT_EQ(name(L"WildCard_Subject", 1), L"");
