@@ -338,23 +338,5 @@ TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUncha
     EXPECT_EQ(view.unloads, 0);
 }
 
-TEST_F(TemplateWorkflow, LoadWithoutADocumentAndOkAfterUnloadingAreReportedAndSaveNothing) {
-    form.Form_Load();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmTemplate.Form_Load() "));
-    EXPECT_EQ(view.texts[txtPath], L"");
-
-    Open(L"C:\\T\\Offer.doc");
-    form.Form_Load();
-    form.cmdCancel_Click();
-    EXPECT_EQ(view.unloads, 1);
-    bool cancel = false;
-    form.Form_Unload(cancel);
-    EXPECT_FALSE(cancel);
-    form.cmdOk_Click();  // the unloaded dialog let go of the document
-    EXPECT_TRUE(saved.empty());
-    EXPECT_EQ(reports.size(), 2u);
-}
-
 }  // namespace
 }  // namespace qlora
