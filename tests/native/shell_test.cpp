@@ -180,8 +180,6 @@ TEST(VersionLine, NamesTheSystemFirstMatchWinningWithVersionLow16BitsOfTheBuildA
         std::wstring servicePack = Field(L"");
     };
     const Case cases[] = {
-        {1, 5, 0, 0, L"Windows 95 5.0 build 0 ()"},
-        {1, 4, 90, 0, L"Windows ME 4.90 build 0 ()"},
         {1, 4, 1, 0, L"Windows 98 4.1 build 0 ()"},
         {2, 5, 1, 2600, L"Windows XP 5.1 build 2600 (Service Pack 2)", Field(L"Service Pack 2")},
         {3, 10, 0, 0, L" 10.0 build 0 ()"},
