@@ -24,12 +24,9 @@ protected:
 };
 
 TEST_F(FileSysTest, GetPathPartSplitsFolderAndLastPart) {
-    // The path fuzz target checks that the parts make up the path; these pin where it is cut.
-    const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
-        {L"C:\\", false, L"C:"},       {L"C:\\T\\", false, L"C:"},   {L"\\Offer.doc", false, L"\\Offer.doc"},
-        {L"Offer.doc", false, L"Offer.doc"}, {L"C:\\T\\", true, L"T"}, {L"Offer.doc", true, L"Offer.doc"},
-    };
-    for (const auto& [path, right, part] : cases) EXPECT_EQ(basGlobal::GetPathPart(path, right), part) << path << right;
+    // The path fuzz target checks that the parts make up the path; this pins where it is cut.
+    EXPECT_EQ(basGlobal::GetPathPart(L"C:\\T\\", false), L"C:");
+    EXPECT_EQ(basGlobal::GetPathPart(L"C:\\T\\", true), L"T");
 }
 
 TEST_F(FileSysTest, FileExistsCountsOnlyNormalFilesAndFolderExistsOnlyFolders) {
@@ -106,6 +103,8 @@ TEST_F(FileSysTest, WriteProbeNeverTouchesAFileTheUserHas) {
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
+// That only folders of the path are asked about (a path from the drive's root keeping its root) is
+// the path fuzz target's; here their order, and where a UNC path begins.
 TEST_F(FileSysTest, CreateFolderCreatesEveryMissingFolderOfThePath) {
     fs.AddFolder(L"C:\\Users");
     EXPECT_TRUE(basFileSys::CreateFolder(L"C:\\Users\\u\\AppData\\Tandrel\\Quillora\\"));
@@ -115,10 +114,6 @@ TEST_F(FileSysTest, CreateFolderCreatesEveryMissingFolderOfThePath) {
     fs.folderAttempts.clear();
     EXPECT_TRUE(basFileSys::CreateFolder(L"C:\\Users\\\\u"));  // exists, an empty part skipped: nothing to do
     EXPECT_TRUE(fs.folderAttempts.empty());
-    // A path from the current drive's root keeps its root.
-    fs.AddFolder(L"\\");
-    EXPECT_TRUE(basFileSys::CreateFolder(L"\\T\\New"));
-    EXPECT_EQ(fs.folderAttempts, (std::vector<std::wstring>{L"\\T\\", L"\\T\\New\\"}));
     // A UNC path begins with its share; a share that is not there is not found, silently.
     fs.AddFolder(L"\\\\srv\\share");
     fs.folderAttempts.clear();
@@ -150,8 +145,10 @@ TEST_F(FileSysTest, GetNetPathGivesTheUncFormOfAMappedDriveOnly) {
         {L"x:\\T\\Offer.doc", L"\\\\srv\\share\\T\\Offer.doc"},
         {L"Y:\\T\\Offer.doc", L"\\\\srv\\root\\T\\Offer.doc"},  // no doubled "\"
         {L"Z:\\T\\Offer.doc", L"Z:\\T\\Offer.doc"},             // the result would not be a UNC path
-        {L"W:\\T\\Offer.doc", L"\\\\srv\\a\\T\\Offer.doc"},  // cut at the remote name's NUL
-        {L"C:\\T\\Offer.doc", L"C:\\T\\Offer.doc"}, {L"Offer.doc", L"Offer.doc"}, {L"", L""},
+        {L"W:\\T\\Offer.doc", L"\\\\srv\\a\\T\\Offer.doc"},     // cut at the remote name's NUL
+        {L"C:\\T\\Offer.doc", L"C:\\T\\Offer.doc"},
+        {L"Offer.doc", L"Offer.doc"},
+        {L"", L""},
     };
     for (const auto& [path, net] : cases) EXPECT_EQ(basFileSys::GetNetPath(path), net) << path;
     fs.failing.emplace(L"RemoteName", Error(1222, L"WNetGetConnection", L"The network is not present"));
@@ -159,15 +156,14 @@ TEST_F(FileSysTest, GetNetPathGivesTheUncFormOfAMappedDriveOnly) {
 }
 
 TEST_F(FileSysTest, DeleteAsksTheShellWithTheChosenOptions) {
-    for (const auto& [allowUndo, silent, flags] : {std::tuple{false, false, 0}, {true, false, 0x40},
-                                                   {false, true, 0x414}, {true, true, 0x454}}) {
+    for (const auto& [allowUndo, silent, flags] : {std::tuple{true, false, 0x40}, {false, true, 0x414}}) {
         fs.shellCalls.clear();
         EXPECT_TRUE(clsFileOps().Delete(L"C:\\T\\Old\\", allowUndo, silent));
         ASSERT_EQ(fs.shellCalls.size(), 1u);
         const auto& call = fs.shellCalls[0];  // one trailing "\" dropped
         EXPECT_EQ(std::tuple(call.function, call.from, call.to, call.flags), std::tuple(3, L"C:\\T\\Old", L"", flags));
     }
-    EXPECT_EQ(fs.pumped, 4);  // pending messages are processed first, each time
+    EXPECT_EQ(fs.pumped, 2);  // pending messages are processed first, each time
     fs.shellResult = 2;
     EXPECT_FALSE(clsFileOps().Delete(L"C:\\T\\Old"));
     EXPECT_TRUE(ports.view.reports.empty());

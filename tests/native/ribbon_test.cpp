@@ -23,7 +23,9 @@ struct CountingRibbonUi final : RibbonUi {
 
 using namespace basRibbon;
 
-ControlId Id(const std::wstring& id) { return [id] { return id; }; }
+ControlId Id(const std::wstring& id) {
+    return [id] { return id; };
+}
 
 class Ribbon : public testing::ToolbarTest {
 protected:
@@ -42,31 +44,24 @@ protected:
     }
 };
 
-// Office's schema, the tab's place and the callbacks' names are wordsim's checks (Windows tier); here the labels.
+// Office's schema, the tab's place and the callbacks' names are wordsim's checks (Windows tier);
+// that any texts reach their places is the ribbon_xml fuzz target's. Here: which texts they are.
 TEST_F(Ribbon, TheTabCarriesTheToolbarsCommandsInTheUsersLanguage) {
-    const std::pair<int32_t, std::vector<std::wstring>> cases[] = {  // each group's label, then its controls'
-        {basGlobal::kEnglish, {L"Wildcards", L"Insert wildcard", L"Choose wildcards", L"Check wildcards",
-                               L"Show wildcards", L"Template", L"Use as template", L"Info"}},
-        {basGlobal::kGerman, {L"Platzhalter", L"Platzhalter einfügen", L"Platzhalter auswählen", L"Platzhalter prüfen",
-                              L"Platzhalter anzeigen", L"Vorlage", L"Als Vorlage verwenden", L"Info"}},
-    };
-    for (const auto& [language, texts] : cases) {
-        UseLanguage(language);
-        const auto root = ParseXml(GetCustomUI(L"Microsoft.Word.Document"));
-        ASSERT_TRUE(root);
-        EXPECT_EQ(root->ns, L"http://schemas.microsoft.com/office/2009/07/customui");
-        const auto& tab = root->children[0].children[0].children[0];
-        std::vector<std::wstring> shown;
-        for (const auto& group : tab.children) {
-            shown.push_back(group[L"label"]);
-            for (const auto& control : group.children) {
-                shown.push_back(GetLabel(Id(control[L"id"])));
-                EXPECT_EQ(control[L"screentip"], shown.back());
-                EXPECT_FALSE(control[L"supertip"].empty());
-            }
+    UseLanguage(basGlobal::kGerman);
+    const auto root = ParseXml(GetCustomUI(L"Microsoft.Word.Document"));
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->ns, L"http://schemas.microsoft.com/office/2009/07/customui");
+    std::vector<std::wstring> shown;  // each group's label, then its controls'
+    for (const auto& group : root->children[0].children[0].children[0].children) {
+        shown.push_back(group[L"label"]);
+        for (const auto& control : group.children) {
+            shown.push_back(GetLabel(Id(control[L"id"])));
+            EXPECT_EQ(control[L"screentip"], shown.back());
         }
-        EXPECT_EQ(shown, texts);
     }
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"Platzhalter", L"Platzhalter einfügen", L"Platzhalter auswählen",
+                                                L"Platzhalter prüfen", L"Platzhalter anzeigen", L"Vorlage",
+                                                L"Als Vorlage verwenden", L"Info"}));
     EXPECT_EQ(GetCustomUI(L"Microsoft.Outlook.Mail.Read"), L"");
     EXPECT_TRUE(ports.view.reports.empty());
 }
@@ -74,16 +69,9 @@ TEST_F(Ribbon, TheTabCarriesTheToolbarsCommandsInTheUsersLanguage) {
 TEST_F(Ribbon, NeedsADocumentWhereTheToolbarDoesAndIsAskedAgainOnDocumentChangeUntilLetGo) {
     const auto ui = std::make_shared<CountingRibbonUi>();
     OnLoad(ui);
-    const auto enabled = [] {
-        std::wstring states;
-        for (const auto* id : {L"QuilloraInsertWildcard", L"QuilloraChooseWildcards", L"QuilloraCheckWildcards",
-                               L"QuilloraShowWildcards", L"QuilloraUseAsTemplate", L"QuilloraInfo"})
-            states += GetEnabled(Id(id)) ? L'1' : L'0';
-        return states;
-    };
-    EXPECT_EQ(enabled(), L"010001");
-    word.NewDocument();
-    EXPECT_EQ(enabled(), L"111111");
+    // With a document every control is enabled: the Windows tier's AddInInWordsim.TheRibbonTab... case.
+    EXPECT_FALSE(GetEnabled(Id(L"QuilloraInsertWildcard")));
+    EXPECT_TRUE(GetEnabled(Id(L"QuilloraChooseWildcards")));
     clsWordAddIn handler;
     handler.myWordApp_DocumentChange();
     EXPECT_EQ(ui->invalidations, 1);
@@ -99,19 +87,19 @@ TEST_F(Ribbon, NeedsADocumentWhereTheToolbarDoesAndIsAskedAgainOnDocumentChangeU
 }
 
 TEST_F(Ribbon, TheMenuShowsThePopUpsWildcardsAClickOpensTheDialogAndAFailureIsReportedWithTheId) {
-    for (const auto& [name, place] : {std::pair{L"WildCard_Subject", L"7"}, {L"WildCard_Body", L"1"},
-                                      {L"WildCard_Sender", L"1"}, {L"WildCard_CC", L"abc"}, {L"WildCard_BCC", L"40"},
-                                      {L"WildCard_Size", L"0"}, {L"WildCard_Mileage", L"2"}})
-        Store(name, place);
+    const std::pair<const wchar_t*, const wchar_t*> places[] = {
+        {L"WildCard_Subject", L"7"}, {L"WildCard_Body", L"1"}, {L"WildCard_Sender", L"1"}, {L"WildCard_CC", L"abc"},
+        {L"WildCard_BCC", L"40"},    {L"WildCard_Size", L"0"}, {L"WildCard_Mileage", L"2"}};
+    for (const auto& [name, place] : places) Store(name, place);
     word.NewDocument();  // places with gaps, shared, beyond the end and no number: the menu shows what the pop-up shows
     const auto toolbar = Captions(L"Insert wildcard");
     ASSERT_FALSE(toolbar.empty());
     EXPECT_EQ(MenuLabels(), toolbar);
-    for (const auto* id : {L"QuilloraInsert_WildCard_Subject", L"QuilloraChooseWildcards", L"QuilloraUseAsTemplate",
-                           L"QuilloraInfo"})
+    for (const auto* id :
+         {L"QuilloraInsert_WildCard_Subject", L"QuilloraChooseWildcards", L"QuilloraUseAsTemplate", L"QuilloraInfo"})
         OnAction(Id(id));  // inserting as the toolbar does, and a refused insertion: wordsim's Ribbon (Windows tier)
     EXPECT_THAT(dialogs.shown, ElementsAre(L"frmWildcards", L"frmTemplate", L"frmInfo"));
-    const ControlId unreadable = [] () -> std::wstring { throw Error(438, L"Ribbon", L"no Id"); };
+    const ControlId unreadable = []() -> std::wstring { throw Error(438, L"Ribbon", L"no Id"); };
     const std::pair<std::function<void()>, std::wstring> cases[] = {
         {[] { OnAction(Id(L"QuilloraInsert_WildCard_Nope")); }, L"OnAction(control='QuilloraInsert_WildCard_Nope')"},
         {[] { EXPECT_EQ(GetLabel(Id(L"Nope")), L""); }, L"GetLabel(control='Nope')"},

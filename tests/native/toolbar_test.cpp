@@ -13,7 +13,6 @@ namespace qlora {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::kAddinSection;
 using testing::kClockText;
 using Place = std::vector<int32_t>;  // position, row, left, top
@@ -64,11 +63,7 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
     const std::tuple<std::wstring, std::wstring, std::wstring, int32_t, int32_t> faces[] = {
         {L"Insert wildcard/Subject", L"WildCard_Subject", L"Subject", 3, 163},
         {L"Insert wildcard", L"", L"Insert wildcard", 0, 0},
-        {L"Choose wildcards", L"", L"Choose the wildcards, that should be shown in the list", 3, 163},
-        {L"Check wildcards", L"", L"Find wildcards whose bookmark was lost, damaged or never made", 3, 2},
-        {L"Show wildcards", L"", L"Show or hide the brackets around every marked wildcard", 1, 119},
         {L"Use as template", L"", L"Use document as template", 3, 230},
-        {L"Info", L"", L"Info", 1, 49},
     };
     for (const auto& [path, parameter, toolTip, style, face] : faces) {
         SCOPED_TRACE(text::ToUtf8(path));
@@ -109,7 +104,9 @@ TEST_F(Toolbar, ALaterDocumentChangeAsksSevenQuestionsAndBuildsAgainOnlyWhatChan
     EXPECT_TRUE(reports.empty());
 }
 
-// Word would otherwise ask at exit to save a Normal.dotm the user never changed.
+// Word would otherwise ask at exit to save a Normal.dotm the user never changed, or not ask about
+// one the user did; a later build, a rebuilt menu and a build after removal are the Windows tier's
+// AddInInWordsim.NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheToolbarAlong.
 TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItAlsoWhenItFails) {
     const auto refused = [this](const wchar_t* member, std::function<void()> run) {
         return [this, member, run] { word.Refuse(member), run(), word.Allow(member); };
@@ -120,12 +117,9 @@ TEST_F(Toolbar, EveryToolbarChangeLeavesTheNormalTemplatesSavedStateAsItFoundItA
     const auto moved = [&] { Store(L"BarRowIndex", std::to_wstring(++row)), build(); };
     const std::tuple<const char*, std::function<void()>, size_t> changes[] = {
         {"first build", build, 0},
-        {"later build", build, 0},
-        {"rebuilt wildcard menu", rebuild, 0},
         {"failing rebuild", refused(L"CommandBarControl.Parameter.put", rebuild), 1},
         {"failing build", refused(L"CommandBar.RowIndex.put", moved), 1},
         {"toolbar removed", [&] { Bar().DeleteCommandbar(); }, 0},
-        {"build after removal", build, 0},
     };
     for (const bool saved : {true, false}) {
         for (const auto& [what, run, reported] : changes) {
@@ -248,8 +242,8 @@ TEST_F(Toolbar, AClickWhileADialogIsOpenIsIgnoredAndTheDialogStillWorks) {
     EXPECT_TRUE(reports.empty());
 }
 
-// A failing click is reported under its handler; without the dialogs a click says so; Info opens
-// its dialog until the toolbar object is released, and the toolbar stays in Word.
+// A failing click is reported under its handler; Info opens its dialog until the toolbar object is
+// released, and the toolbar stays in Word.
 TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCaseAndClicksReportFailures) {
     word.NewDocument();
     Bookmark(L"wildcard_Subject");
@@ -273,11 +267,6 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     EXPECT_NE(inner, std::wstring::npos);
     EXPECT_LT(inner, reports[0].find(L"Call Stack: clsCommandBar.myTemplateButton_Click("
                                      L"Ctrl={CommandBarButton}, CancelDefault=False)"));
-    auto* installed = Installed<ToolbarDialogs>::Set(nullptr);
-    Click(L"Info");
-    Installed<ToolbarDialogs>::Set(installed);
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_THAT(reports[1], HasSubstr(L"Description: Object required"));
     Click(L"Info");
     basGlobal::gCommandBar = std::make_shared<clsCommandBar>();  // the old one is released
     EXPECT_TRUE(Click(L"Info"));

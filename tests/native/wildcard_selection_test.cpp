@@ -69,22 +69,6 @@ protected:
     frmWildcards form{view};
 };
 
-TEST(WildcardSortKeys, PlacesSortAsTheUsersLocaleSortsTheirKeysAndPlacesAbove62ComeFirst) {
-    EXPECT_EQ(SortKey(1), std::wstring(kPositionAlphabet));
-    EXPECT_EQ(SortKey(11).substr(0, 2), L"aA");
-    EXPECT_EQ(SortKey(62), L"Z");
-    EXPECT_EQ(SortKey(1000), L"");
-    for (int32_t p = 1; p <= 62; ++p) {
-        EXPECT_TRUE(SortsBefore(SortKey(63), SortKey(p))) << p;
-        if (p < 62) {
-            EXPECT_TRUE(SortsBefore(SortKey(p), SortKey(p + 1))) << p;
-            EXPECT_FALSE(SortsBefore(SortKey(p + 1), SortKey(p))) << p;
-        }
-    }
-    EXPECT_TRUE(SortsBefore(L"a", L"A"));  // by character code "A" would come first
-    EXPECT_TRUE(SortsBefore(L"9", L"a"));
-}
-
 TEST_F(WildcardSelection, WithNothingStoredTheDialogsOwnDefaultsLoadInTheirOrder) {
     form.Form_Load();
     EXPECT_EQ(Shown(), Joined(testing::kDefaultSelected));
@@ -94,10 +78,6 @@ TEST_F(WildcardSelection, WithNothingStoredTheDialogsOwnDefaultsLoadInTheirOrder
               L"Voting respone|Voting Options|Deferred Delivery Time|Reply recipient names");
     EXPECT_EQ(form.lvwSelected().At(16).tag, L"WildCard_DateTimeNow");
     EXPECT_EQ(form.lvwAvailable().At(1).tag, L"WildCard_ExpiryTime");
-    for (const auto& entry : form.lvwAvailable().entries) EXPECT_EQ(entry.sortKey, L"");
-    EXPECT_EQ(form.lvwSelected().At(1).sortKey, SortKey(1));
-    EXPECT_EQ(Enabled(form), "010100");  // nothing chosen yet
-    EXPECT_GE(view.refreshes, 1);
 }
 
 TEST_F(WildcardSelection, PlacesAbove62LoadFirstNegativeMeansHiddenAndAnOddValueReadsAsItsDefault) {

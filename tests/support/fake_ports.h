@@ -19,7 +19,6 @@ class FakeTrailHost : public ErrorTrailHost {
 public:
     std::wstring computerName = L"WORKSTATION7";
     LocalTime now{2026, 3, 9, 14, 5, 7, L"/", L":"};
-    std::wstring appVersion = L"1.0.0";
     std::wstring adoVersion = L"2.8";
     std::map<int32_t, std::wstring> systemMessages;
     std::map<std::wstring, std::wstring> files;  // what was appended, by path
@@ -32,7 +31,7 @@ public:
     std::wstring ComputerName() override { return Fact(computerName); }
     LocalTime Now() override { return now; }
     std::wstring AppTitle() override { return L"QloraWordAddIn"; }
-    std::wstring AppVersion() override { return appVersion; }
+    std::wstring AppVersion() override { return L"1.0.0"; }
     std::wstring AdoVersion() override { return Fact(adoVersion); }
     std::wstring SystemMessage(int32_t code) override {
         Fact({});
@@ -100,11 +99,7 @@ public:
 class FixedVersionSource final : public VersionSource {
 public:
     std::optional<OsVersionInfo> info;
-    int queries = 0;
-    std::optional<OsVersionInfo> ReadVersion() override {
-        ++queries;
-        return info;
-    }
+    std::optional<OsVersionInfo> ReadVersion() override { return info; }
 };
 
 // The trail's host, prompt and view installed for one test.

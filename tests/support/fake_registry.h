@@ -36,10 +36,9 @@ public:
         uint32_t type;
     };
 
-    std::vector<Written> writes;               // every SetValue, in order
-    std::vector<std::wstring> openedKeys;      // every key a QueryValue asked for, as passed
-    std::vector<std::wstring> deleted;         // every DeleteTree's key, as passed
-    std::optional<Error> failNext;             // thrown by the next call
+    std::vector<Written> writes;        // every SetValue, in order
+    std::vector<std::wstring> deleted;  // every DeleteTree's key, as passed
+    std::optional<Error> failNext;      // thrown by the next call
 
     void Put(int32_t root, const std::wstring& key, const std::wstring& name, RawValue value) {
         keys_[KeyOf(root, key)][text::Fold(name)] = std::move(value);
@@ -57,7 +56,6 @@ public:
 
     RawValue QueryValue(int32_t root, const std::wstring& key, const std::wstring& name) override {
         ThrowIfAsked();
-        openedKeys.push_back(key);
         return Get(root, key, name).value_or(RawValue{});
     }
     void SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
