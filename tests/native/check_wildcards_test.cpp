@@ -40,8 +40,6 @@ protected:
     ScopedPort<CheckWildcardsView> dialogSlot{dialog};
 };
 
-// The bookmarks a repair leaves are the wildcard_check fuzz target's, and through the real dialog
-// the Windows tier's AddInDialogs.CheckWildcardsListsGoesToAndRepairsOnlyBookmarks.
 TEST_F(CheckWildcards, ListsPastedTypedAndEditedAndRepairAllMendsBookmarksOnly) {
     std::wstring told;  // "Go to" a line that is not there is reported and the dialog stays open
     dialog.work = [&](frmCheckWildcards& form) { form.cmdGoTo_Click(7), told = form.cmdRepairAll_Click(); };
@@ -53,6 +51,11 @@ TEST_F(CheckWildcards, ListsPastedTypedAndEditedAndRepairAllMendsBookmarksOnly) 
                             Line{L"Not marked", L"<<Body>>", L"...Re: <<Subject>> and <<Body>>"}));
     EXPECT_EQ(told, L"2 wildcards repaired.\n1 damaged bookmarks held no wildcard any more and were removed.");
     EXPECT_THAT(ports.view.reports, ElementsAre(HasSubstr(L"frmCheckWildcards.cmdGoTo_Click(index=7)")));
+    const auto doc = word.ActiveDocument();
+    std::vector<std::wstring> marks;
+    for (const auto& b : doc->bookmarks) marks.push_back(b.name + L"=" + doc->TextOf(b.span));
+    EXPECT_THAT(marks, ElementsAre(L"WildCard_Subject=<<Subject>>", L"WildCard_Subject1=<<Subject>>",
+                                   L"WildCard_Body=<<Body>>"));
 
     ASSERT_TRUE(Check());  // all marked now: a box instead of the dialog
     EXPECT_EQ(dialog.lists.size(), 1u);

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "settings/program_settings.h"
 #include "support/fake_ports.h"
@@ -25,6 +26,22 @@ protected:
     ScopedPort<RegistryPort> registrySlot{registry};
     const clsProgramSettings settings = *testing::AddInSettings();
 };
+
+TEST_F(ProgramSettingsTest, KeyPathJoinsTheFourPartsDropsOneTrailingSeparatorAndStartsUnderLocalMachine) {
+    const clsProgramSettings fresh;
+    registry.PutString(kHKeyLocalMachine, L"SOFTWARE\\\\\\Settings", L"Name", L"machine");
+    EXPECT_EQ(fresh.ReadEntry(L"Name", L"d"), L"machine");
+
+    EXPECT_EQ(settings.KeyPath(), kAddinKey);
+    for (const auto& [program, section, path] : {std::tuple{L"Quillora", L"", L"SOFTWARE\\Tandrel\\Quillora"},
+                                                 {L"Quillora", L"Settings\\", L"SOFTWARE\\Tandrel\\Quillora\\Settings"},
+                                                 {L"", L"", L"SOFTWARE\\Tandrel\\"}}) {
+        auto s = settings;
+        s.Program = program;
+        s.Section = section;
+        EXPECT_EQ(s.KeyPath(), path);
+    }
+}
 
 TEST_F(ProgramSettingsTest, ValuesReadAsTextOrTheDefaultAndAreWrittenAsStrings) {
     const std::pair<std::optional<RegistryPort::RawValue>, std::wstring> cases[] = {

@@ -1,5 +1,5 @@
 // The error report dialog's rules (what it shows, how it is shown, Send) and the info dialog's
-// failures, against recording windows and an in-memory shell. Ctrl+A is the Windows tier's
+// labels, links and failures, against recording windows and an in-memory shell. Ctrl+A is the Windows tier's
 // AddInDialogs.AFailingClickShowsItsReport... with the real keyboard state.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -59,6 +59,7 @@ public:
 
 class RecordingInfoView : public InfoView {
 public:
+    explicit RecordingInfoView(const RecordingShell& shell) : shell(shell) {}
     std::vector<std::pair<InfoLabel, std::wstring>> texts;
     std::optional<InfoLabel> failing;
     void SetText(InfoLabel label, const std::wstring& text) override {
@@ -66,7 +67,10 @@ public:
         texts.emplace_back(label, text);
     }
     std::intptr_t WindowHandle() override { return 0x1234; }
-    void Unload() override {}
+    void Unload() override { unloadedAt.push_back(shell.requests.size()); }
+
+    const RecordingShell& shell;
+    std::vector<size_t> unloadedAt;  // how many shell requests had been made at each Unload
 };
 
 // The texts in English, Word at version 16.0, Windows 10, and the shell recorded.
@@ -144,8 +148,28 @@ TEST_F(DialogContent, SendOpensAnEmailToTheSupportAddressAndCloseUnloads) {
     EXPECT_TRUE(reports.empty());
 }
 
+// The e-mail link closes the dialog first, the homepage link keeps it open as the owner; the
+// shell's refusal (31) is no failure.
+TEST_F(DialogContent, InfoShowsTheNameTheVersionAndTheTwoAddressesAndOpensThem) {
+    RecordingInfoView view{shell};
+    frmInfo info(view);
+    info.Form_Load();
+    EXPECT_THAT(view.texts, ElementsAre(std::pair{InfoLabel::lblName, std::wstring(L"Quillora TemplateEditor")},
+                                        std::pair{InfoLabel::lblVersion, std::wstring(L"Version 1.0.0")},
+                                        std::pair{InfoLabel::lblEmail, std::wstring(kSupportEmail)},
+                                        std::pair{InfoLabel::lblHomepage, std::wstring(kHomepage)}));
+    info.lblEmail_Click();
+    info.lblHomepage_Click();
+    info.cmdOK_Click();
+    const auto mail = L"mailto:" + std::wstring(kSupportEmail);
+    EXPECT_THAT(view.unloadedAt, ElementsAre(0u, 2u));
+    EXPECT_THAT(shell.requests, ElementsAre(ShellRequest{.file = mail, .show = show::Default},
+                                            ShellRequest{.hwnd = 0x1234, .file = kHomepage, .show = show::Normal}));
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(DialogContent, AFailingInfoLoadIsReportedButAFailingNameGoesToWhoeverOpenedTheDialog) {
-    RecordingInfoView view;
+    RecordingInfoView view{shell};
     view.failing = InfoLabel::lblVersion;
     frmInfo(view).Form_Load();
     ASSERT_EQ(reports.size(), 1u);

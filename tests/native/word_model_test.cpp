@@ -1,5 +1,5 @@
-// The in-memory Word's rules that the add-in's tests rely on and do not show themselves: bookmark
-// spans as typing moves them, Move, and Normal's Saved state.
+// The in-memory Word's rules that the add-in's tests rely on: Word's error numbers, bookmark spans
+// and names, variables, Move, clicks fanned out by Tag, Normal's Saved state, refused members.
 #include "word_model.h"
 
 #include <gmock/gmock.h>
@@ -9,7 +9,11 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
+
+#include "base/text.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -35,6 +39,13 @@ protected:
         bar->SetVisible(true);
         return bar->Controls();
     }
+    static std::shared_ptr<port::CommandBarButton> Button(const std::shared_ptr<port::CommandBarControls>& controls,
+                                                          const std::wstring& caption, const std::wstring& tag = L"") {
+        auto button = port::AsButton(controls->Add(port::mso::ControlButton, true));
+        button->SetCaption(caption);
+        button->SetTag(tag);
+        return button;
+    }
     std::vector<std::wstring> Captions() const {
         std::vector<std::wstring> captions;
         for (const auto& c : word.FindBar(L"Quillora Toolbar")->controls) captions.push_back(c->caption);
@@ -44,6 +55,48 @@ protected:
     wordsim::Word word;
     std::shared_ptr<port::Application> app = word.Application();
 };
+
+TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
+    using Word = wordsim::Word;
+    const auto doc = [](Word& w) {
+        w.OpenDocument(L"C:\\Docs\\Letter.docx", L"Text");
+        return w.Application()->ActiveDocument();
+    };
+    const auto button = [](Word& w) {
+        const auto controls = w.Application()->CommandBars()->Add(L"Bar", true)->Controls();
+        return port::AsButton(controls->Add(port::mso::ControlButton, true));
+    };
+    const auto orphan = [](Word&) {
+        auto gone = std::make_unique<Word>();
+        const auto app = gone->Application();
+        gone.reset(), app->Version();
+    };
+    const wchar_t* const word = L"Microsoft Word";
+    const wchar_t* const office = L"Microsoft Office";
+    const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] = {
+        {[](Word& w) { w.Application()->ActiveDocument(); }, 4248, word,
+         L"This command is not available because no document is open."},
+        {[&](Word& w) { doc(w)->Variables()->Item(L"X"); }, 5825, word, L"Object has been deleted."},
+        {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word, L"Bad bookmark name."},
+        {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
+         L"Invalid procedure call or argument"},
+        {[&](Word& w) {
+             const auto b = button(w);
+             b->Delete(), b->Caption();
+         },
+         -2147467259, office, nullptr},
+        {orphan, -2147417848, word, nullptr},
+    };
+    for (const auto& [call, number, source, description] : cases) {
+        Word fresh;
+        const auto error = qlora::testing::ErrorOf([&] { call(fresh); });
+        EXPECT_EQ(error.number, number);
+        EXPECT_EQ(error.source, source);
+        if (description) {
+            EXPECT_EQ(error.description, description) << error.number;
+        }
+    }
+}
 
 // Typed text grows only the bookmarks it falls strictly inside; replaced text shrinks them first.
 TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
@@ -65,10 +118,47 @@ TEST_F(WordModel, TypedTextMovesAndGrowsBookmarksAsWordDoes) {
     }
 }
 
+// A document's Bookmarks(i) counts in the alphabetical list of names, not by position.
+TEST_F(WordModel, BookmarkNamesFollowWordsRulesIgnoreCaseAndItemCountsAlphabetically) {
+    Open(L"0123456789");
+    Bookmarks()->Add(std::wstring(40, L'x'), nullptr);
+    for (const auto& name :
+         std::vector<std::wstring>{L"", L"_hidden", L"has space", L"dash-ed", std::wstring(41, L'x')})
+        EXPECT_THROW(Bookmarks()->Add(name, nullptr), Error) << qlora::text::ToUtf8(name);
+
+    Select(5, 8);
+    Bookmarks()->Add(L"Here", nullptr);  // without a range: the selection
+    EXPECT_EQ(Marked(L"Here"), (Span{5, 8}));
+    Mark(L"Zeta", 0, 4);
+    Mark(L"zeta", 5, 6);  // an existing name: the bookmark moves
+    Mark(L"beta", 0, 3);
+    EXPECT_TRUE(Bookmarks()->Exists(L"ZETA"));
+    EXPECT_EQ(Marked(L"Zeta"), (Span{5, 6}));
+    const auto bookmarks = Bookmarks();
+    EXPECT_EQ(bookmarks->Count(), 4);
+    EXPECT_EQ(bookmarks->Item(1)->Name() + L" " + bookmarks->Item(4)->Name(), L"beta zeta");
+    EXPECT_THROW(bookmarks->Item(5), Error);
+    const auto beta = bookmarks->Item(1);
+    EXPECT_TRUE(word.DeleteBookmark(L"BETA"));
+    EXPECT_THROW(beta->Name(), Error);
+}
+
+// Lookup ignoring case is clsWord's test, over this model.
+TEST_F(WordModel, AnEmptyVariableIsNotKeptAndADeletedOneIsGoneForItsHoldersToo) {
+    Open(L"");
+    const auto variables = app->ActiveDocument()->Variables();
+    const auto variable = variables->Add(L"Template", L"Letter");
+    variable->Delete();
+    EXPECT_THROW(variable->Value(), Error);
+    EXPECT_THROW(variables->Item(L"Template"), Error);
+    variables->Add(L"Cleared", L"x")->SetValue(L"");
+    variables->Add(L"Never", L"");
+    EXPECT_TRUE(Doc().variables.empty());
+}
+
 TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
     const auto controls = Toolbar();
-    for (const auto* caption : {L"A", L"B", L"C", L"D"})
-        port::AsButton(controls->Add(port::mso::ControlButton, true))->SetCaption(caption);
+    for (const auto* caption : {L"A", L"B", L"C", L"D"}) Button(controls, caption);
     const auto move = [&](const wchar_t* caption, std::optional<int32_t> before) {
         controls->Item(caption)->Move(before);
     };
@@ -82,7 +172,36 @@ TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {
     EXPECT_THROW(move(L"B", 6), Error);
 }
 
-// The changes a build can make without adding a control, which marks Normal changed in any case.
+// A click reaches every button sharing the clicked one's Tag, even those that cannot be clicked.
+TEST_F(WordModel, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClickedOne) {
+    std::vector<std::wstring> heard;
+    std::vector<port::EventConnection> connections;
+    const auto controls = Toolbar();
+    const auto listened = [&](const std::wstring& caption, const std::wstring& tag) {
+        auto button = Button(controls, caption, tag);
+        connections.push_back(button->AdviseClick([&heard, caption](const auto&, bool&) { heard.push_back(caption); }));
+        return button;
+    };
+    listened(L"Insert", L"qlora.insert");
+    listened(L"Disabled", L"qlora.insert")->SetEnabled(false);
+    listened(L"Hidden", L"qlora.insert")->SetVisible(false);
+    listened(L"Other", L"qlora.other");
+    listened(L"One", L"");
+    listened(L"Two", L"");
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Disabled") || word.Click(L"Quillora Toolbar/Hidden"));
+    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
+    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert"));
+    EXPECT_TRUE(heard.empty());
+    app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(true);
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert"));
+    EXPECT_THAT(heard, ElementsAre(L"Insert", L"Disabled", L"Hidden"));
+    heard.clear();
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
+    connections.back().Reset();  // detached: heard no more
+    ASSERT_TRUE(word.Click(L"Quillora Toolbar/Two"));
+    EXPECT_THAT(heard, ElementsAre(L"Two"));
+}
+
 TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     const auto normal = app->NormalTemplate();
     std::shared_ptr<port::CommandBar> bar;
@@ -107,6 +226,18 @@ TEST_F(WordModel, ToolbarChangesMarkTheNormalTemplateChanged) {
     button->Caption();
     EXPECT_THROW(button->SetStyle(99), Error);
     EXPECT_TRUE(word.NormalTemplateSaved());  // reads and refused writes change nothing
+}
+
+TEST_F(WordModel, ARefusedMemberFailsAfterTheCallsLetThroughAndUntilAllowed) {
+    Open(L"");
+    word.Refuse(L"Selection.TypeText", {.letThrough = 1, .error = std::nullopt});
+    const auto selection = app->Selection();
+    selection->TypeText(L"a");
+    EXPECT_THROW(selection->TypeText(L"b"), Error);
+    word.Allow(L"Selection.TypeText");
+    selection->TypeText(L"c");
+    EXPECT_EQ(Doc().text, L"ac");
+    EXPECT_THROW(word.Refuse(L"Selection.Text.put"), std::invalid_argument);
 }
 
 }  // namespace

@@ -157,6 +157,7 @@ TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsT
                               const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED);
                               EXPECT_EQ(ListEntries(selected), kDefaultSelected);
                               EXPECT_FALSE(Enabled(dialog, IDC_CMD_ADD));  // nothing chosen yet
+                              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_ADD), L"Choose wildcard");
                               testing::SelectEntry(available, 1);
                               Press(dialog, IDC_CMD_ADD);
                               EXPECT_EQ(ListEntries(selected).back(), L"Expiry time");
@@ -268,6 +269,8 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(dialog, IDC_TXT_ERROR, WM_GETFONT, 0, 0)), sizeof(font),
                  &font);
     EXPECT_EQ(std::wstring(font.lfFaceName), L"Courier New");
+    EXPECT_EQ(ItemText(dialog, IDC_CMD_SEND), L"Send error report");
+    EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_SEND), L"Send error report via email");
 
     // Smaller than 400 x 300 snaps back; larger moves the box's edges and the buttons along.
     ::SetWindowPos(dialog, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
