@@ -44,31 +44,24 @@ struct Classes {
         if (key.empty()) return L"Software\\Classes";
         return root == HKEY_CURRENT_USER ? win::UserClassPath(view, key) : L"Software\\Classes\\" + key;
     }
+    win::UniqueHKey Open(const std::wstring& key) const { return testing::OpenKey(root, Path(key), KEY_READ | access); }
     std::wstring Read(const std::wstring& key, const wchar_t* name = nullptr) const {
         wchar_t buffer[1024] = {};
         DWORD size = sizeof(buffer);
-        win::UniqueHKey opened;
-        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_QUERY_VALUE | access, opened.put()) != ERROR_SUCCESS ||
+        const auto opened = Open(key);
+        if (!opened ||
             ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
             return L"<none>";
         return buffer;
     }
-    bool Exists(const std::wstring& key) const {
-        win::UniqueHKey handle;
-        return ::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) == ERROR_SUCCESS;
-    }
+    bool Exists(const std::wstring& key) const { return static_cast<bool>(Open(key)); }
     // The names directly below a key: what registration may add to and must leave as it was.
     std::set<std::wstring> SubkeyNames(const std::wstring& key) const {
         std::set<std::wstring> names;
-        win::UniqueHKey handle;
-        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) != ERROR_SUCCESS) return names;
+        const auto opened = Open(key);
         wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
+        for (DWORD i = 0; opened && ::RegEnumKeyW(opened.get(), i, name, std::size(name)) == ERROR_SUCCESS; ++i)
             names.insert(name);
-        }
         return names;
     }
 };
@@ -78,13 +71,9 @@ const Classes kUser{HKEY_CURRENT_USER, win::ThisProcessView(), win::kUserClassAc
 // The per-user classes as a program of the other bitness finds them.
 const Classes kOtherUser{HKEY_CURRENT_USER, classes::Other(win::ThisProcessView()), win::kUserClassAccess};
 
-#ifdef _WIN64
-constexpr wchar_t kPlatform[] = L"win64";
-constexpr wchar_t kOtherPlatform[] = L"win32";
-#else
-constexpr wchar_t kPlatform[] = L"win32";
-constexpr wchar_t kOtherPlatform[] = L"win64";
-#endif
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr const wchar_t* kPlatform = k64Bit ? L"win64" : L"win32";
+constexpr const wchar_t* kOtherPlatform = k64Bit ? L"win32" : L"win64";
 
 struct Snapshot {
     std::set<std::wstring> root, clsid, iface, typelib;
@@ -160,11 +149,9 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"),
                                     L"Software\\Classes\\Wow6432Node"};
     bool existed[std::size(parents)] = {};
-    for (size_t i = 0; i < std::size(parents); ++i) {
-        win::UniqueHKey key;
-        existed[i] = ::RegOpenKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), 0, KEY_READ | win::kUserClassAccess,
-                                     key.put()) == ERROR_SUCCESS;
-    }
+    for (size_t i = 0; i < std::size(parents); ++i)
+        existed[i] =
+            static_cast<bool>(testing::OpenKey(HKEY_CURRENT_USER, parents[i], KEY_READ | win::kUserClassAccess));
     // The other bitness's registration of the connect class, as its own DLL writes it.
     set(kOtherUser.Path(connect), other);
     set(kUser.Path(L"QloraWordAddIn.Connect\\CLSID"), kClsids[0]);
@@ -187,9 +174,7 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     for (const auto& stand_in :
          {kOtherUser.Path(std::wstring(L"CLSID\\") + kClsids[0]), kUser.Path(L"QloraWordAddIn.Connect"),
           kUser.Path(std::wstring(L"TypeLib\\") + kLibId)}) {
-        win::UniqueHKey key;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), 0, KEY_ALL_ACCESS | win::kUserClassAccess,
-                            key.put()) == ERROR_SUCCESS)
+        if (const auto key = testing::OpenKey(HKEY_CURRENT_USER, stand_in, KEY_ALL_ACCESS | win::kUserClassAccess))
             ::RegDeleteTreeW(key.get(), nullptr);
         ::RegDeleteKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), win::kUserClassAccess, 0);
     }

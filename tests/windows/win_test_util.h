@@ -81,6 +81,13 @@ inline DWORD Regsvr32(const std::wstring& switches) {
     return RunProcess(L"regsvr32.exe /s " + switches + L" \"" + AddInDll() + L"\"").exitCode;
 }
 
+// A key opened with these rights; an empty handle when it cannot be.
+inline win::UniqueHKey OpenKey(HKEY root, const std::wstring& path, REGSAM rights) {
+    win::UniqueHKey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, rights, key.put()) != ERROR_SUCCESS) key.reset();
+    return key;
+}
+
 // Sets a value (the key's default one for no name) in a key created as needed.
 inline void SetRegistryValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
                              size_t size, REGSAM access = 0) {
