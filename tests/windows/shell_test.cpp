@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <regex>
 #include <set>
 #include <string>
@@ -30,20 +29,9 @@ namespace {
 // them, so that no test waits for a user.
 class DialogAnswerer {
 public:
-    DialogAnswerer() : thread_([this] { Watch(); }) {}
-    ~DialogAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
     size_t Seen() const { return seen_; }
 
 private:
-    void Watch() {
-        for (; !stop_; ::Sleep(20)) ::EnumWindows(&DialogAnswerer::Visit, reinterpret_cast<LPARAM>(this));
-    }
     static BOOL CALLBACK Visit(HWND window, LPARAM self) {
         DWORD process = 0;
         ::GetWindowThreadProcessId(window, &process);
@@ -55,10 +43,11 @@ private:
         return TRUE;
     }
 
-    std::atomic<bool> stop_ = false;
     std::set<HWND> answered_;  // the watch's own
     std::atomic<size_t> seen_ = 0;
-    std::thread thread_;
+    std::jthread watch_{[this](std::stop_token stop) {
+        for (; !stop.stop_requested(); ::Sleep(20)) ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(this));
+    }};
 };
 
 // Every text crosses the ANSI code page: the folder has an umlaut in its name.
@@ -97,21 +86,11 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
 // found" (2 or 3), an address no program handles "no association" (31).
 TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
     const std::wstring missing = folder + L"\\missing";
-    const struct {
-        const char* what;
-        std::function<int32_t()> launch;
-        std::set<int32_t> answers;
-    } cases[] = {
-        {"program",
-         [&] { return launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden); },
-         {2, 3}},
-        {"folder", [&] { return launcher.LaunchFolder(0, missing, show::Hidden); }, {2, 3}},
-        {"address", [&] { return launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden); }, {31}},
-    };
-    for (const auto& c : cases) {
-        const int32_t answer = c.launch();
-        EXPECT_EQ(c.answers.count(answer), 1u) << c.what << " answered " << answer;
-    }
+    const int32_t program = launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden);
+    const int32_t openedFolder = launcher.LaunchFolder(0, missing, show::Hidden);
+    EXPECT_TRUE(program == 2 || program == 3) << program;
+    EXPECT_TRUE(openedFolder == 2 || openedFolder == 3) << openedFolder;
+    EXPECT_EQ(launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden), 31);
     // The record's mask leaves the shell's own error message on: the user was told, once per
     // launch of a program or document that is not there.
     EXPECT_GE(answerer.Seen(), 1u);
