@@ -62,15 +62,6 @@ void Press(HWND dialog, int id) {
     wordsim::PressButton(dialog, button);
 }
 
-bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
-
-std::wstring ToolTipOf(HWND dialog, int id) { return wordsim::ToolTipOf(dialog, ::GetDlgItem(dialog, id)); }
-
-std::optional<int> ListSelection(HWND list) {
-    const int index = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-    return index < 0 ? std::nullopt : std::optional<int>(index + 1);
-}
-
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row) {
     const HWND from = ::GetDlgItem(dialog, fromList);
     const HWND to = ::GetDlgItem(dialog, toList);

@@ -106,15 +106,14 @@ TEST(ModuleVersion, TheProgramAndTheDllCarryTheBuildsVersion) {
     EXPECT_EQ(getClassObject(CLSID_NULL, IID_IUnknown, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
 
-    DWORD ignored = 0;
-    std::vector<BYTE> data(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    std::vector<BYTE> data(::GetFileVersionInfoSizeW(path.c_str(), nullptr));
     ASSERT_FALSE(data.empty());
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
     ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length));
-    EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QLORA_VERSION_MINOR, QLORA_VERSION_MAJOR)));
-    EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(QLORA_VERSION_PATCH));
+    const std::pair<DWORD, DWORD> expected(MAKELONG(QLORA_VERSION_MINOR, QLORA_VERSION_MAJOR), QLORA_VERSION_PATCH);
+    EXPECT_EQ(std::pair(info->dwFileVersionMS, info->dwFileVersionLS), expected);
 }
 
 }  // namespace
