@@ -56,12 +56,6 @@ void DialogDriver::RunStep() {
     step.act(window);
 }
 
-void Press(HWND dialog, int id) {
-    const HWND button = ::GetDlgItem(dialog, id);
-    ASSERT_TRUE(button && ::IsWindowEnabled(button)) << "button " << id << " cannot be pressed";
-    wordsim::PressButton(dialog, button);
-}
-
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row) {
     const HWND from = ::GetDlgItem(dialog, fromList);
     const HWND to = ::GetDlgItem(dialog, toList);

@@ -3,6 +3,7 @@
 // their titles, read the controls back and press them. Also a PNG picture of a window.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -54,7 +55,11 @@ using wordsim::ThreadWindows;
 using wordsim::WindowText;
 
 // Presses a push button of a dialog as a click does; the button must be enabled.
-void Press(HWND dialog, int id);
+inline void Press(HWND dialog, int id) {
+    const HWND button = ::GetDlgItem(dialog, id);
+    ASSERT_TRUE(button && ::IsWindowEnabled(button)) << "button " << id << " cannot be pressed";
+    wordsim::PressButton(dialog, button);
+}
 inline bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 // The tool tip text the dialog's tool tips give a control; empty when it has none.
 inline std::wstring ToolTipOf(HWND dialog, int id) { return wordsim::ToolTipOf(dialog, ::GetDlgItem(dialog, id)); }

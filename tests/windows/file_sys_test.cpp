@@ -1,6 +1,4 @@
-// The file and path helpers on the real (Wine) file system and shell: the ANSI code page (the
-// template list's too), hidden files, nested folders, the write probe, files other programs hold
-// open, special folders.
+// The file and path helpers on the real (Wine) file system and shell, and its ANSI code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>

@@ -1,6 +1,5 @@
-// The foundation's Windows adapters against the real (Wine) system: the user's language, machine
-// facts and system messages in the report, the log file, and the version the build gives the
-// program and the DLL.
+// The foundation's Windows adapters against the real (Wine) system: the user's language, the
+// report's machine facts, the log file and the build's version.
 #include <gtest/gtest.h>
 #include <windows.h>
 
