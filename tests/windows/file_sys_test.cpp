@@ -6,7 +6,6 @@
 #include <string>
 
 #include "base/text.h"
-#include "session/global.h"
 #include "support/error_of.h"
 #include "support/fake_ports.h"
 #include "support/temp_folder.h"
@@ -35,12 +34,8 @@ protected:
 // reads back as its text, and what the code page cannot hold is kept out of it.
 TEST_F(WinFileSys, TextFilesAndTheTemplateListKeepToTheAnsiCodePage) {
     ASSERT_EQ(::GetACP(), 1252u);
-    const struct Restore {
-        std::wstring path = basGlobal::gDataPath;
-        ~Restore() { basGlobal::gDataPath = path; }
-    } restore;
-    basGlobal::gDataPath = temp.Path() + L"\\";
     clsTemplateList list;
+    list.FilePath(temp.Path(L"NewTemplates.ini"));
     EXPECT_FALSE(list.AddTemplate(L"Omega", L"C:\\T\\\u03A9mega.doc"));
     EXPECT_FALSE(list.AddTemplate(L"\u0141\u00F3d\u017A", L"C:\\T\\Lodz.doc"));
     EXPECT_TRUE(list.AddTemplate(L"F\u00FC\u00DF", L"C:\\T\\Ma\u00DF.doc"));
@@ -49,6 +44,7 @@ TEST_F(WinFileSys, TextFilesAndTheTemplateListKeepToTheAnsiCodePage) {
 
     temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Ma\xDF.doc|>|");
     clsTemplateList loaded;
+    loaded.FilePath(list.FilePath());
     ASSERT_TRUE(loaded.Load());
     EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Ma\u00DF.doc");
     EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
