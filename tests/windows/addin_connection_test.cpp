@@ -181,6 +181,9 @@ TEST_F(AddinConnection, EveryClassGoesWithItsLastReferenceAndTheDllMayUnload) {
         object.Reset();
         EXPECT_EQ(canUnloadNow_(), S_OK);
     }
+    void* none = reinterpret_cast<void*>(1);  // a class it does not have: refused, nothing handed out
+    EXPECT_EQ(getClassObject_(CLSID_NULL, IID_IUnknown, &none), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(none, nullptr);
 }
 
 // A long day in one Word: 1,000 connections and 10,000 insertions leave no Word object, handle,

@@ -42,11 +42,9 @@ void DialogDriver::RunStep() {
         ADD_FAILURE() << "no window \"" << text::ToUtf8(step.title) << "\" showed for step " << next_ + 1;
         next_ = steps_.size();
         for (const HWND open : ThreadWindows()) {
-            // Cancel ends dialogs, message boxes and the file dialogs alike.
-            if (wordsim::ClassOf(open) == L"#32770")
-                ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
-            else
-                ::PostMessageW(open, WM_CLOSE, 0, 0);
+            // Cancel ends dialogs, message boxes and the file dialogs alike; any other window closes.
+            const bool dialog = wordsim::ClassOf(open) == L"#32770";
+            ::PostMessageW(open, dialog ? WM_COMMAND : WM_CLOSE, dialog ? IDCANCEL : 0, 0);
         }
         return;
     }

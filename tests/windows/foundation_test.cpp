@@ -93,18 +93,11 @@ TEST_F(WindowsTrail, ALockedLogAndAFailedWriteAreNoEntry) {
 }
 
 // The program's version resource reads as major.minor.patch; the DLL's file version carries the
-// same numbers, and its class factory answers no class it does not have.
+// same numbers.
 TEST(ModuleVersion, TheProgramAndTheDllCarryTheBuildsVersion) {
     EXPECT_EQ(ModuleVersion(), kVersion);
 
     const std::wstring path = testing::AddInDll();
-    const win::UniqueModule dll(::LoadLibraryW(path.c_str()));
-    ASSERT_TRUE(dll) << ::GetLastError();
-    const auto getClassObject = win::ExportOf<decltype(::DllGetClassObject)>(dll.get(), "DllGetClassObject");
-    void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(getClassObject(CLSID_NULL, IID_IUnknown, &object), CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(object, nullptr);
-
     std::vector<BYTE> data(::GetFileVersionInfoSizeW(path.c_str(), nullptr));
     ASSERT_FALSE(data.empty());
     VS_FIXEDFILEINFO* info = nullptr;
