@@ -1,5 +1,6 @@
 // The registered DLL: self-registration per machine and per user, checked key by key, and
 // late-bound script clients using its public classes by ProgID.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,6 +18,7 @@ namespace {
 using testing::kClsids;
 using testing::Regsvr32;
 using testing::RunProcess;
+using ::testing::StrCaseEq;
 
 const std::wstring kDll = testing::AddInDll();
 const wchar_t* const kClasses[] = {L"Connect",        L"clsWordAddIn",     L"clsWord",
@@ -88,8 +90,7 @@ void ExpectRegisteredUnder(const Classes& classes) {
         const std::wstring progId = std::wstring(L"QloraWordAddIn.") + kClasses[i];
         const std::wstring clsid = std::wstring(L"CLSID\\") + kClsids[i];
         EXPECT_EQ(classes.Read(progId + L"\\CLSID"), kClsids[i]) << progId;
-        EXPECT_TRUE(::lstrcmpiW(classes.Read(clsid + L"\\InprocServer32").c_str(), kDll.c_str()) == 0)
-            << classes.Read(clsid + L"\\InprocServer32");
+        EXPECT_THAT(classes.Read(clsid + L"\\InprocServer32"), StrCaseEq(kDll));
         EXPECT_EQ(classes.Read(clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
         EXPECT_EQ(classes.Read(clsid + L"\\ProgID"), progId);
         EXPECT_EQ(classes.Read(clsid + L"\\TypeLib"), kLibId);
@@ -98,8 +99,7 @@ void ExpectRegisteredUnder(const Classes& classes) {
         EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib"), kLibId) << iid;
         EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib", L"Version"), L"1.0");
     }
-    EXPECT_TRUE(::lstrcmpiW(classes.Read(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform).c_str(),
-                            kDll.c_str()) == 0);
+    EXPECT_THAT(classes.Read(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform), StrCaseEq(kDll));
     // Office's connection interface is described in the library but registered by Office alone.
     EXPECT_FALSE(classes.Exists(std::wstring(L"Interface\\") + kExtensibility));
 }

@@ -41,7 +41,7 @@ void DialogDriver::RunStep() {
         if (++attempts_ < kPatience) return;
         ADD_FAILURE() << "no window \"" << text::ToUtf8(step.title) << "\" showed for step " << next_ + 1;
         next_ = steps_.size();
-        for (const HWND open : ThreadWindows()) {
+        for (const HWND open : wordsim::ThreadWindows()) {
             // Cancel ends dialogs, message boxes and the file dialogs alike; any other window closes.
             const bool dialog = wordsim::ClassOf(open) == L"#32770";
             ::PostMessageW(open, dialog ? WM_COMMAND : WM_CLOSE, dialog ? IDCANCEL : 0, 0);

@@ -51,7 +51,6 @@ using wordsim::FindThreadWindow;
 using wordsim::ListEntries;
 using wordsim::MessageText;
 using wordsim::SelectEntry;
-using wordsim::ThreadWindows;
 using wordsim::WindowText;
 
 // Presses a push button of a dialog as a click does; the button must be enabled.
