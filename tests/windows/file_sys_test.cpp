@@ -43,11 +43,9 @@ TEST_F(WinFileSys, TextFilesAndTheTemplateListKeepToTheAnsiCodePage) {
     EXPECT_EQ(temp.Read(L"NewTemplates.ini"), "F\xFC\xDF||C:\\T\\Ma\xDF.doc|>|\r\n");
 
     temp.Write(L"NewTemplates.ini", "\xC4nderung||C:\\Ma\xDF.doc|>|");
-    clsTemplateList loaded;
-    loaded.FilePath(list.FilePath());
-    ASSERT_TRUE(loaded.Load());
-    EXPECT_EQ(loaded.GetEntry(1), L"\u00C4nderung||C:\\Ma\u00DF.doc");
-    EXPECT_TRUE(loaded.TemplateExists(L"\u00E4NDERUNG"));
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(list.GetEntry(1), L"\u00C4nderung||C:\\Ma\u00DF.doc");
+    EXPECT_TRUE(list.TemplateExists(L"\u00E4NDERUNG"));
 
     // In a file named in the code page, what it cannot hold becomes its replacement character.
     basFileSys::FileOutput(temp.Path(L"Gr\u00FC\u00DFe.ini"), L"\u03A9");
