@@ -19,19 +19,16 @@
 namespace qlora {
 namespace {
 
-std::wstring ExpectedLanguage() {
-    const char* expected = std::getenv("QLORA_EXPECT_LANGUAGE");
-    return expected ? win::FromAnsi(expected) : L"English";
-}
-
 // The version the build defines, as the version resource carries it.
 const std::wstring kVersion = std::to_wstring(QLORA_VERSION_MAJOR) + L"." + std::to_wstring(QLORA_VERSION_MINOR) +
                               L"." + std::to_wstring(QLORA_VERSION_PATCH);
 
 TEST(UserLocale, TheUsersLanguageSetsTheLanguageIndexAtStart) {
-    EXPECT_EQ(WinUserLocale().EnglishLanguageName(), ExpectedLanguage());
+    const char* const expected = std::getenv("QLORA_EXPECT_LANGUAGE");
+    const std::wstring language = expected ? win::FromAnsi(expected) : L"English";
+    EXPECT_EQ(WinUserLocale().EnglishLanguageName(), language);
     basGlobal::EnsureStarted();
-    EXPECT_EQ(basGlobal::gLanguage, ExpectedLanguage() == L"German" ? basGlobal::kGerman : basGlobal::kEnglish);
+    EXPECT_EQ(basGlobal::gLanguage, language == L"German" ? basGlobal::kGerman : basGlobal::kEnglish);
 }
 
 class WindowsTrail : public ::testing::Test {
