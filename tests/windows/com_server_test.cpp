@@ -49,10 +49,9 @@ struct Classes {
         wchar_t buffer[1024] = {};
         DWORD size = sizeof(buffer);
         const auto opened = Open(key);
-        if (!opened ||
-            ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-            return L"<none>";
-        return buffer;
+        const bool read = opened && ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer,
+                                                   &size) == ERROR_SUCCESS;
+        return read ? buffer : L"<none>";
     }
     bool Exists(const std::wstring& key) const { return static_cast<bool>(Open(key)); }
     // The names directly below a key: what registration may add to and must leave as it was.

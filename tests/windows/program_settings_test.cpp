@@ -127,15 +127,13 @@ TEST_F(WinProgramSettings, WriteEntryStoresAnAnsiStringWithItsTerminatorAndRefus
 TEST_F(WinProgramSettings, KeyDeniedTheRightsOfTheStoreReadsAsTheDefault) {
     const std::wstring key = testKey + L"\\ReadOnly";
     testing::SetRegistryText(HKEY_CURRENT_USER, key, L"DefaultTemplateFolder", L"C:\\Vorlagen");
-    {
-        // Everyone may do everything except set values: the rights 63 include setting values.
-        const auto h = testing::OpenKey(HKEY_CURRENT_USER, key, WRITE_DAC);
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x2;;;WD)(A;;KA;;;WD)",
-                                                                           SDDL_REVISION_1, &sd, nullptr));
-        const std::unique_ptr<void, decltype(&::LocalFree)> owned(sd, &::LocalFree);
-        ASSERT_EQ(::RegSetKeySecurity(h.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    }
+    // Everyone may do everything except set values: the rights 63 include setting values.
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                       &sd, nullptr));
+    const std::unique_ptr<void, decltype(&::LocalFree)> owned(sd, &::LocalFree);
+    const auto dacl = testing::OpenKey(HKEY_CURRENT_USER, key, WRITE_DAC);
+    ASSERT_EQ(::RegSetKeySecurity(dacl.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
     win::UniqueHKey probe;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, win::ToAnsi(key).c_str(), 0, 63, probe.put()), ERROR_ACCESS_DENIED);
     const auto stored = std::pair(DWORD{REG_SZ}, "C:\\Vorlagen\0"s);
