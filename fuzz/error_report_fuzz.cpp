@@ -16,54 +16,45 @@
 namespace qlora::fuzzing {
 namespace {
 
+bool Holds(const std::wstring& report, const std::wstring& part) { return report.find(part) != std::wstring::npos; }
+
 // Texts that are mostly made of the report's own template pieces.
 std::wstring ConsumeHostileText(FuzzedDataProvider& input) {
-    static const std::wstring kPieces[] = {
-        L"%Descr%", L"%Time%", L"%nl%", L"%Source%", L"%MethodName%", L"%ErrNum%", L"%Comp%",
-        L"%",       L"\x08",   L"\x08" L"Descr\x08", L"\r\n",        L"{Text}",   L"'",  L"Call Stack: "};
+    static const std::wstring kPieces[] = {L"%Descr%",  L"%Time%", L"%nl%", L"%Source%",    L"%MethodName%",
+                                           L"%ErrNum%", L"%Comp%", L"%",    L"\b",          L"\bDescr\b",
+                                           L"\r\n",     L"{Text}", L"'",    L"Call Stack: "};
     std::wstring text;
-    const int pieces = input.ConsumeIntegralInRange(0, 8);
-    for (int i = 0; i < pieces; ++i) {
-        text += input.ConsumeBool() ? kPieces[input.ConsumeIntegralInRange<size_t>(0, std::size(kPieces) - 1)]
-                                    : ConsumeText(input, 16);
-    }
+    for (int pieces = input.ConsumeIntegralInRange(0, 8); pieces > 0; --pieces)
+        text += input.ConsumeBool() ? input.PickValueInArray(kPieces) : ConsumeText(input, 16);
     // Now and then a huge one.
-    if (input.ConsumeIntegralInRange(0, 99) == 0 && !text.empty()) {
-        const size_t copies = (size_t{1} << 16) / text.size() + 1;
-        std::wstring huge;
-        huge.reserve(copies * text.size());
-        for (size_t i = 0; i < copies; ++i) huge += text;
-        text = std::move(huge);
-    }
+    if (input.ConsumeIntegralInRange(0, 99) == 0 && !text.empty())
+        while (text.size() <= (size_t{1} << 16)) text += text;
     return text;
 }
 
 ArgValue ConsumeArg(FuzzedDataProvider& input, int depth) {
-    switch (input.ConsumeIntegralInRange(0, depth > 2 ? 8 : 9)) {
-        case 0: return {ArgEmpty{}};
-        case 1: return {ArgNull{}};
-        case 2: return {ArgMissing{}};
-        case 3: return {input.ConsumeBool()};
-        case 4: return {input.ConsumeIntegral<int64_t>()};
-        case 5: return {input.ConsumeFloatingPoint<double>()};
-        case 6: {
-            ArgDate d{};
-            for (int* part : {&d.year, &d.month, &d.day, &d.hour, &d.minute, &d.second})
-                *part = input.ConsumeIntegral<int>();
-            const std::wstring shown = FormatArgValue({d});
-            for (const long long part : {d.year, d.month, d.day, d.hour, d.minute, d.second})
-                Require(shown.find(text::Decimal(std::llabs(part))) != std::wstring::npos, "a date shows all its parts", shown);
-            return {d};
-        }
-        case 7: return {ConsumeHostileText(input)};
-        case 8: return {ArgObject{ConsumeText(input, 32)}};
-        default: {
-            ArgArray array;
-            const int count = input.ConsumeIntegralInRange(0, 4);
-            for (int i = 0; i < count; ++i) array.items.push_back(ConsumeArg(input, depth + 1));
-            return {std::move(array)};
-        }
+    const int kind = input.ConsumeIntegralInRange(0, depth > 2 ? 8 : 9);
+    if (kind == 0) return {ArgEmpty{}};
+    if (kind == 1) return {ArgNull{}};
+    if (kind == 2) return {ArgMissing{}};
+    if (kind == 3) return {input.ConsumeBool()};
+    if (kind == 4) return {input.ConsumeIntegral<int64_t>()};
+    if (kind == 5) return {input.ConsumeFloatingPoint<double>()};
+    if (kind == 7) return {ConsumeHostileText(input)};
+    if (kind == 8) return {ArgObject{ConsumeText(input, 32)}};
+    if (kind == 6) {
+        ArgDate d{};
+        for (int* part : {&d.year, &d.month, &d.day, &d.hour, &d.minute, &d.second})
+            *part = input.ConsumeIntegral<int>();
+        const std::wstring shown = FormatArgValue({d});
+        for (const long long part : {d.year, d.month, d.day, d.hour, d.minute, d.second})
+            Require(Holds(shown, text::Decimal(std::llabs(part))), "a date shows all its parts", shown);
+        return {d};
     }
+    ArgArray array;
+    for (int count = input.ConsumeIntegralInRange(0, 4); count > 0; --count)
+        array.items.push_back(ConsumeArg(input, depth + 1));
+    return {std::move(array)};
 }
 
 // Throws the failure, or passes it on through `levels` more operations, each with its own
@@ -74,17 +65,15 @@ void FailThrough(FuzzedDataProvider& input, int levels, const ErrorInfo& failure
         if (kind == 1) throw std::runtime_error(text::ToUtf8(failure.description));
         throw 42;  // no error information at all
     }
-    static const wchar_t* kTraceNames[] = {L"Fuzz.Operation", L"Fuzz.Operation()", L"Fuzz.Operation(a)",
+    static const wchar_t* kTraceNames[] = {L"Fuzz.Operation",        L"Fuzz.Operation()",    L"Fuzz.Operation(a)",
                                            L"Fuzz.Operation(a,b,c)", L"Fuzz.Operation(a,,b", L"(x)"};
-    const std::wstring traceName = kTraceNames[input.ConsumeIntegralInRange<size_t>(0, std::size(kTraceNames) - 1)];
+    const std::wstring traceName = input.PickValueInArray(kTraceNames);
     std::vector<ArgValue> values;
-    const int count = input.ConsumeIntegralInRange(0, 4);
-    for (int i = 0; i < count; ++i) values.push_back(ConsumeArg(input, 0));
+    for (int count = input.ConsumeIntegralInRange(0, 4); count > 0; --count) values.push_back(ConsumeArg(input, 0));
     const ArgValue args = values.size() == 1 ? values.front() : ArgValue{ArgArray{values}};
-    PassOn(traceName, [&] { FailThrough(input, levels - 1, failure, kind); }, args);
+    PassOn(
+        traceName, [&] { FailThrough(input, levels - 1, failure, kind); }, args);
 }
-
-bool Holds(const std::wstring& report, const std::wstring& part) { return report.find(part) != std::wstring::npos; }
 
 }  // namespace
 
@@ -104,21 +93,21 @@ void Run(FuzzedDataProvider& input, testing::TrailFixturePorts& ports) {
     const int kind = input.ConsumeIntegralInRange(0, 2);
     const int levels = input.ConsumeIntegralInRange(0, 4);
 
-    ReportFailures(L"Fuzz.Outermost(x)", [&] { FailThrough(input, levels, failure, kind); }, ConsumeHostileText(input));
+    ReportFailures(
+        L"Fuzz.Outermost(x)", [&] { FailThrough(input, levels, failure, kind); }, ConsumeHostileText(input));
 
     Require(ports.view.reports.size() == 1, "the outermost operation shows one report");
     const std::wstring& report = ports.view.reports.front();
     Require(report == HuntERR31::Report(), "the report shown is the trail's");
-    const bool passThrough = kind == 0 && failure.number >= HuntERR31::PassThroughFirst &&
-                             failure.number <= HuntERR31::PassThroughLast;
+    const bool passThrough =
+        kind == 0 && failure.number >= HuntERR31::PassThroughFirst && failure.number <= HuntERR31::PassThroughLast;
     // A failure whose source names the trail carries a report already: it is continued, not begun.
     const bool carriesReport = kind == 0 && failure.source == HuntERR31::kTrailSource;
     if (!passThrough && !carriesReport) {
         // What a standard exception says ends at its first NUL.
-        const std::wstring description =
-            kind == 0 ? failure.description
-            : kind == 1 ? text::FromUtf8(text::ToUtf8(failure.description).c_str())
-                        : std::wstring(HuntERR31::kLostDescription);
+        const std::wstring description = kind == 0   ? failure.description
+                                         : kind == 1 ? text::FromUtf8(text::ToUtf8(failure.description).c_str())
+                                                     : std::wstring(HuntERR31::kLostDescription);
         Require(Holds(report, L"  Description: " + description + L"\r\n"), "the report carries the description",
                 report);
         Require(report.starts_with(description + L" \r\n"), "the report begins with the description", report);

@@ -41,12 +41,8 @@ inline std::wstring ConsumeText(FuzzedDataProvider& input, size_t maxLength) {
 inline void Require(bool holds, const char* rule, std::wstring_view detail = {}) {
     if (holds) return;
     std::fprintf(stderr, "broken: %s\n  ", rule);
-    for (const wchar_t c : detail.substr(0, 2000)) {  // control characters and all beyond ASCII as \x{...}
-        if (c >= 0x20 && c < 0x7F)
-            std::fputc(c, stderr);
-        else
-            std::fprintf(stderr, "\\x{%X}", static_cast<unsigned>(c));
-    }
+    for (const wchar_t c : detail.substr(0, 2000))  // control characters and all beyond ASCII as \x{...}
+        c >= 0x20 && c < 0x7F ? std::fputc(c, stderr) : std::fprintf(stderr, "\\x{%X}", static_cast<unsigned>(c));
     std::fputc('\n', stderr);
     std::abort();
 }

@@ -23,23 +23,18 @@ const Wildcard& AnyWildcard(FuzzedDataProvider& input) {
 std::wstring Piece(FuzzedDataProvider& input) {
     const auto& w = AnyWildcard(input);
     const std::wstring display(input.ConsumeBool() || w.english.empty() ? w.german : w.english);
-    switch (input.ConsumeIntegralInRange(0, 5)) {
-        case 0: return display;
-        case 1: return display.substr(0, input.ConsumeIntegralInRange<size_t>(0, display.size()));
-        case 2: return L"<";
-        case 3: return L">";
-        case 4: return L"\r";
-        default: return ConsumeText(input, 6);
-    }
+    const int kind = input.ConsumeIntegralInRange(0, 5);
+    if (kind == 0) return display;
+    if (kind == 1) return display.substr(0, input.ConsumeIntegralInRange<size_t>(0, display.size()));
+    return kind == 5 ? ConsumeText(input, 6) : std::wstring(1, L"<>\r"[kind - 2]);
 }
 
 std::wstring Name(FuzzedDataProvider& input) {
-    switch (input.ConsumeIntegralInRange(0, 3)) {
-        case 0: return std::wstring(AnyWildcard(input).bookmarkName);
-        case 1: return std::wstring(AnyWildcard(input).bookmarkName) + text::Decimal(input.ConsumeIntegralInRange(0, 12));
-        case 2: return std::wstring(kBookmarkPrefix) + ConsumeText(input, 6);
-        default: return ConsumeText(input, 8);
-    }
+    const int kind = input.ConsumeIntegralInRange(0, 3);
+    if (kind == 2) return std::wstring(kBookmarkPrefix) + ConsumeText(input, 6);
+    if (kind == 3) return ConsumeText(input, 8);
+    const std::wstring name(AnyWildcard(input).bookmarkName);
+    return kind == 0 ? name : name + text::Decimal(input.ConsumeIntegralInRange(0, 12));
 }
 
 // Where each display text of the catalogue stands, found one display text at a time.

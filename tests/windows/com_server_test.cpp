@@ -1,12 +1,11 @@
 // The registered DLL: self-registration per machine and per user, checked key by key, and
 // late-bound script clients using its public classes by ProgID.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "win_test_util.h"
 #include "support/temp_folder.h"
@@ -19,6 +18,7 @@ namespace {
 using testing::kClsids;
 using testing::Regsvr32;
 using testing::RunProcess;
+using ::testing::StrCaseEq;
 
 const std::wstring kDll = testing::AddInDll();
 const wchar_t* const kClasses[] = {L"Connect",        L"clsWordAddIn",     L"clsWord",
@@ -44,31 +44,23 @@ struct Classes {
         if (key.empty()) return L"Software\\Classes";
         return root == HKEY_CURRENT_USER ? win::UserClassPath(view, key) : L"Software\\Classes\\" + key;
     }
+    win::UniqueHKey Open(const std::wstring& key) const { return testing::OpenKey(root, Path(key), KEY_READ | access); }
     std::wstring Read(const std::wstring& key, const wchar_t* name = nullptr) const {
         wchar_t buffer[1024] = {};
         DWORD size = sizeof(buffer);
-        win::UniqueHKey opened;
-        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_QUERY_VALUE | access, opened.put()) != ERROR_SUCCESS ||
-            ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-            return L"<none>";
-        return buffer;
+        const auto opened = Open(key);
+        const bool read = opened && ::RegGetValueW(opened.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, buffer,
+                                                   &size) == ERROR_SUCCESS;
+        return read ? buffer : L"<none>";
     }
-    bool Exists(const std::wstring& key) const {
-        win::UniqueHKey handle;
-        return ::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) == ERROR_SUCCESS;
-    }
+    bool Exists(const std::wstring& key) const { return static_cast<bool>(Open(key)); }
     // The names directly below a key: what registration may add to and must leave as it was.
     std::set<std::wstring> SubkeyNames(const std::wstring& key) const {
         std::set<std::wstring> names;
-        win::UniqueHKey handle;
-        if (::RegOpenKeyExW(root, Path(key).c_str(), 0, KEY_READ | access, handle.put()) != ERROR_SUCCESS) return names;
+        const auto opened = Open(key);
         wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (::RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
+        for (DWORD i = 0; opened && ::RegEnumKeyW(opened.get(), i, name, std::size(name)) == ERROR_SUCCESS; ++i)
             names.insert(name);
-        }
         return names;
     }
 };
@@ -78,13 +70,9 @@ const Classes kUser{HKEY_CURRENT_USER, win::ThisProcessView(), win::kUserClassAc
 // The per-user classes as a program of the other bitness finds them.
 const Classes kOtherUser{HKEY_CURRENT_USER, classes::Other(win::ThisProcessView()), win::kUserClassAccess};
 
-#ifdef _WIN64
-constexpr wchar_t kPlatform[] = L"win64";
-constexpr wchar_t kOtherPlatform[] = L"win32";
-#else
-constexpr wchar_t kPlatform[] = L"win32";
-constexpr wchar_t kOtherPlatform[] = L"win64";
-#endif
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr const wchar_t* kPlatform = k64Bit ? L"win64" : L"win32";
+constexpr const wchar_t* kOtherPlatform = k64Bit ? L"win32" : L"win64";
 
 struct Snapshot {
     std::set<std::wstring> root, clsid, iface, typelib;
@@ -101,8 +89,7 @@ void ExpectRegisteredUnder(const Classes& classes) {
         const std::wstring progId = std::wstring(L"QloraWordAddIn.") + kClasses[i];
         const std::wstring clsid = std::wstring(L"CLSID\\") + kClsids[i];
         EXPECT_EQ(classes.Read(progId + L"\\CLSID"), kClsids[i]) << progId;
-        EXPECT_TRUE(::lstrcmpiW(classes.Read(clsid + L"\\InprocServer32").c_str(), kDll.c_str()) == 0)
-            << classes.Read(clsid + L"\\InprocServer32");
+        EXPECT_THAT(classes.Read(clsid + L"\\InprocServer32"), StrCaseEq(kDll));
         EXPECT_EQ(classes.Read(clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
         EXPECT_EQ(classes.Read(clsid + L"\\ProgID"), progId);
         EXPECT_EQ(classes.Read(clsid + L"\\TypeLib"), kLibId);
@@ -111,8 +98,7 @@ void ExpectRegisteredUnder(const Classes& classes) {
         EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib"), kLibId) << iid;
         EXPECT_EQ(classes.Read(std::wstring(L"Interface\\") + iid + L"\\TypeLib", L"Version"), L"1.0");
     }
-    EXPECT_TRUE(::lstrcmpiW(classes.Read(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform).c_str(),
-                            kDll.c_str()) == 0);
+    EXPECT_THAT(classes.Read(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform), StrCaseEq(kDll));
     // Office's connection interface is described in the library but registered by Office alone.
     EXPECT_FALSE(classes.Exists(std::wstring(L"Interface\\") + kExtensibility));
 }
@@ -138,12 +124,7 @@ TEST(Registration, PerUserRegistrationNeedsNoMachineKeys) {
     ExpectRegisteredUnder(kUser);
     EXPECT_EQ(Take(kMachine), machine);
     ASSERT_EQ(Regsvr32(L"/u /n /i:user"), 0u);
-    const Snapshot after = Take(kUser);
-    for (const auto* clsid : kClsids) EXPECT_EQ(after.clsid.count(clsid), 0u) << clsid;
-    for (const auto* iid : kInterfaces) EXPECT_EQ(after.iface.count(iid), 0u) << iid;
-    EXPECT_EQ(after.typelib.count(kLibId), 0u);
-    for (const auto* name : kClasses) EXPECT_EQ(after.root.count(std::wstring(L"QloraWordAddIn.") + name), 0u);
-    EXPECT_TRUE(std::includes(after.root.begin(), after.root.end(), user.root.begin(), user.root.end()));
+    EXPECT_EQ(Take(kUser), user);
 }
 
 // One setup registers both DLLs for the user: each where its own Word looks, neither one's
@@ -160,11 +141,9 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     const std::wstring parents[] = {kOtherUser.Path(L"CLSID"), kUser.Path(L"TypeLib"),
                                     L"Software\\Classes\\Wow6432Node"};
     bool existed[std::size(parents)] = {};
-    for (size_t i = 0; i < std::size(parents); ++i) {
-        win::UniqueHKey key;
-        existed[i] = ::RegOpenKeyExW(HKEY_CURRENT_USER, parents[i].c_str(), 0, KEY_READ | win::kUserClassAccess,
-                                     key.put()) == ERROR_SUCCESS;
-    }
+    for (size_t i = 0; i < std::size(parents); ++i)
+        existed[i] =
+            static_cast<bool>(testing::OpenKey(HKEY_CURRENT_USER, parents[i], KEY_READ | win::kUserClassAccess));
     // The other bitness's registration of the connect class, as its own DLL writes it.
     set(kOtherUser.Path(connect), other);
     set(kUser.Path(L"QloraWordAddIn.Connect\\CLSID"), kClsids[0]);
@@ -187,9 +166,7 @@ TEST(Registration, PerUserRegistrationKeepsToItsBitnessAndLeavesTheOthersClasses
     for (const auto& stand_in :
          {kOtherUser.Path(std::wstring(L"CLSID\\") + kClsids[0]), kUser.Path(L"QloraWordAddIn.Connect"),
           kUser.Path(std::wstring(L"TypeLib\\") + kLibId)}) {
-        win::UniqueHKey key;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), 0, KEY_ALL_ACCESS | win::kUserClassAccess,
-                            key.put()) == ERROR_SUCCESS)
+        if (const auto key = testing::OpenKey(HKEY_CURRENT_USER, stand_in, KEY_ALL_ACCESS | win::kUserClassAccess))
             ::RegDeleteTreeW(key.get(), nullptr);
         ::RegDeleteKeyExW(HKEY_CURRENT_USER, stand_in.c_str(), win::kUserClassAccess, 0);
     }

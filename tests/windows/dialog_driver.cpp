@@ -41,12 +41,10 @@ void DialogDriver::RunStep() {
         if (++attempts_ < kPatience) return;
         ADD_FAILURE() << "no window \"" << text::ToUtf8(step.title) << "\" showed for step " << next_ + 1;
         next_ = steps_.size();
-        for (const HWND open : ThreadWindows()) {
-            // Cancel ends dialogs, message boxes and the file dialogs alike.
-            if (wordsim::ClassOf(open) == L"#32770")
-                ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
-            else
-                ::PostMessageW(open, WM_CLOSE, 0, 0);
+        for (const HWND open : wordsim::ThreadWindows()) {
+            // Cancel ends dialogs, message boxes and the file dialogs alike; any other window closes.
+            const bool dialog = wordsim::ClassOf(open) == L"#32770";
+            ::PostMessageW(open, dialog ? WM_COMMAND : WM_CLOSE, dialog ? IDCANCEL : 0, 0);
         }
         return;
     }
@@ -54,21 +52,6 @@ void DialogDriver::RunStep() {
     ++next_;
     attempts_ = 0;
     step.act(window);
-}
-
-void Press(HWND dialog, int id) {
-    const HWND button = ::GetDlgItem(dialog, id);
-    ASSERT_TRUE(button && ::IsWindowEnabled(button)) << "button " << id << " cannot be pressed";
-    wordsim::PressButton(dialog, button);
-}
-
-bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
-
-std::wstring ToolTipOf(HWND dialog, int id) { return wordsim::ToolTipOf(dialog, ::GetDlgItem(dialog, id)); }
-
-std::optional<int> ListSelection(HWND list) {
-    const int index = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-    return index < 0 ? std::nullopt : std::optional<int>(index + 1);
 }
 
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row) {

@@ -3,6 +3,7 @@
 // their titles, read the controls back and press them. Also a PNG picture of a window.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -50,18 +51,24 @@ using wordsim::FindThreadWindow;
 using wordsim::ListEntries;
 using wordsim::MessageText;
 using wordsim::SelectEntry;
-using wordsim::ThreadWindows;
 using wordsim::WindowText;
 
 // Presses a push button of a dialog as a click does; the button must be enabled.
-void Press(HWND dialog, int id);
-bool Enabled(HWND dialog, int id);
+inline void Press(HWND dialog, int id) {
+    const HWND button = ::GetDlgItem(dialog, id);
+    ASSERT_TRUE(button && ::IsWindowEnabled(button)) << "button " << id << " cannot be pressed";
+    wordsim::PressButton(dialog, button);
+}
+inline bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 // The tool tip text the dialog's tool tips give a control; empty when it has none.
-std::wstring ToolTipOf(HWND dialog, int id);
+inline std::wstring ToolTipOf(HWND dialog, int id) { return wordsim::ToolTipOf(dialog, ::GetDlgItem(dialog, id)); }
 
 // A list view's selection (1-based), and a drag of an entry of one list dropped at the middle of
 // a row of another list (or the same one).
-std::optional<int> ListSelection(HWND list);
+inline std::optional<int> ListSelection(HWND list) {
+    const int index = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    return index < 0 ? std::nullopt : std::optional<int>(index + 1);
+}
 void DragEntry(HWND dialog, int fromList, int item, int toList, int row);
 
 // Writes what the window shows, its frame included, as a PNG file; a failure fails the test.

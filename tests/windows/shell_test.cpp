@@ -1,13 +1,9 @@
-// Shell launching and the version line against the real (Wine) shell and system: programs that
-// run and end, what the shell answers for what it cannot open, texts in the ANSI code page, and
-// the version the system reports.
+// Shell launching and the version line against the real (Wine) shell and system.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <regex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,50 +22,33 @@ namespace qlora {
 namespace {
 
 // The shell tells the user about a file it cannot open in a message box of its own, owned by the
-// launch's window. This watcher answers every dialog box this process shows with OK, counting
-// them, so that no test waits for a user.
+// launch's window. This watcher answers every dialog box this process shows with OK, noting that
+// one showed, so that no test waits for a user.
 class DialogAnswerer {
 public:
-    DialogAnswerer() : thread_([this] { Watch(); }) {}
-    ~DialogAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
-    size_t Seen() const { return seen_; }
+    bool AnyShown() const { return shown_; }
 
 private:
-    void Watch() {
-        for (; !stop_; ::Sleep(20)) ::EnumWindows(&DialogAnswerer::Visit, reinterpret_cast<LPARAM>(this));
-    }
     static BOOL CALLBACK Visit(HWND window, LPARAM self) {
         DWORD process = 0;
         ::GetWindowThreadProcessId(window, &process);
         if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) && wordsim::ClassOf(window) == L"#32770") {
-            auto& answerer = *reinterpret_cast<DialogAnswerer*>(self);
-            if (answerer.answered_.insert(window).second) ++answerer.seen_;
+            reinterpret_cast<DialogAnswerer*>(self)->shown_ = true;
             ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         }
         return TRUE;
     }
 
-    std::atomic<bool> stop_ = false;
-    std::set<HWND> answered_;  // the watch's own
-    std::atomic<size_t> seen_ = 0;
-    std::thread thread_;
+    std::atomic<bool> shown_ = false;
+    std::jthread watch_{[this](std::stop_token stop) {
+        for (; !stop.stop_requested(); ::Sleep(20)) ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(this));
+    }};
 };
 
 // Every text crosses the ANSI code page: the folder has an umlaut in its name.
 class WindowsShell : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)); }
-    // Polls until the launched program has ended; false if it is still running after a minute.
-    bool EndsWithinAMinute() {
-        for (int i = 0; i < 1200 && launcher.StillExecuting(); ++i) ::Sleep(50);
-        return !launcher.StillExecuting();
-    }
 
     DialogAnswerer answerer;
     testing::TempFolder temp;
@@ -89,7 +68,8 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
     ASSERT_NE(launcher.lngProcessHandle(), nullptr);
     EXPECT_TRUE(launcher.StillExecuting());
     temp.Write(L"Pr\u00FCfung\\go.txt", "");
-    EXPECT_TRUE(EndsWithinAMinute());
+    for (int i = 0; i < 1200 && launcher.StillExecuting(); ++i) ::Sleep(50);  // a minute at most
+    EXPECT_FALSE(launcher.StillExecuting());
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -97,24 +77,13 @@ TEST_F(WindowsShell, AProgramStillExecutesUntilItEnds) {
 // found" (2 or 3), an address no program handles "no association" (31).
 TEST_F(WindowsShell, WhatTheShellCannotOpenAnswersTheShellsCode) {
     const std::wstring missing = folder + L"\\missing";
-    const struct {
-        const char* what;
-        std::function<int32_t()> launch;
-        std::set<int32_t> answers;
-    } cases[] = {
-        {"program",
-         [&] { return launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden); },
-         {2, 3}},
-        {"folder", [&] { return launcher.LaunchFolder(0, missing, show::Hidden); }, {2, 3}},
-        {"address", [&] { return launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden); }, {31}},
-    };
-    for (const auto& c : cases) {
-        const int32_t answer = c.launch();
-        EXPECT_EQ(c.answers.count(answer), 1u) << c.what << " answered " << answer;
-    }
-    // The record's mask leaves the shell's own error message on: the user was told, once per
-    // launch of a program or document that is not there.
-    EXPECT_GE(answerer.Seen(), 1u);
+    const int32_t program = launcher.LaunchProgram(0, missing + L"\\nothing.exe", L"", L"", show::Hidden);
+    const int32_t openedFolder = launcher.LaunchFolder(0, missing, show::Hidden);
+    EXPECT_TRUE(program == 2 || program == 3) << program;
+    EXPECT_TRUE(openedFolder == 2 || openedFolder == 3) << openedFolder;
+    EXPECT_EQ(launcher.LaunchURL(0, L"qlora-no-such-scheme:nothing", show::Hidden), 31);
+    // The record's mask leaves the shell's own error message on: the user was told.
+    EXPECT_TRUE(answerer.AnyShown());
     EXPECT_TRUE(prompt.shown.empty());
 }
 

@@ -24,9 +24,8 @@ struct ProcessResult {
 
 inline ProcessResult RunProcess(std::wstring commandLine) {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) win::ThrowLastError(L"CreatePipe");
-    win::UniqueHandle reader(readEnd), writer(writeEnd);
+    win::UniqueHandle reader, writer;
+    if (!::CreatePipe(reader.put(), writer.put(), &inherit, 0)) win::ThrowLastError(L"CreatePipe");
     ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW startup{sizeof(startup)};
@@ -81,13 +80,20 @@ inline DWORD Regsvr32(const std::wstring& switches) {
     return RunProcess(L"regsvr32.exe /s " + switches + L" \"" + AddInDll() + L"\"").exitCode;
 }
 
+// A key opened with these rights; an empty handle when it cannot be.
+inline win::UniqueHKey OpenKey(HKEY root, const std::wstring& path, REGSAM rights) {
+    win::UniqueHKey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, rights, key.put()) != ERROR_SUCCESS) key.reset();
+    return key;
+}
+
 // Sets a value (the key's default one for no name) in a key created as needed.
 inline void SetRegistryValue(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
                              size_t size, REGSAM access = 0) {
     win::UniqueHKey opened;
-    ASSERT_EQ(
-        ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | access, nullptr, opened.put(), nullptr),
-        ERROR_SUCCESS)
+    const REGSAM rights = KEY_SET_VALUE | access;
+    ASSERT_EQ(::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, rights, nullptr, opened.put(), nullptr),
+              ERROR_SUCCESS)
         << text::ToUtf8(key);
     ASSERT_EQ(::RegSetValueExW(opened.get(), name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
               ERROR_SUCCESS);

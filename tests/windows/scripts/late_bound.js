@@ -1,14 +1,10 @@
 // The same classes from JScript: every check prints one PASS or FAIL line.
 var failures = 0;
 function check(name, body) {
-    try {
-        var detail = body();
-        if (detail === true) WScript.Echo("PASS " + name);
-        else { WScript.Echo("FAIL " + name + ": " + detail); failures++; }
-    } catch (e) {
-        WScript.Echo("FAIL " + name + ": error " + (e.number & 0xFFFF) + " " + e.description);
-        failures++;
-    }
+    var detail;
+    try { detail = body(); } catch (e) { detail = "error " + (e.number & 0xFFFF) + " " + e.description; }
+    if (detail === true) WScript.Echo("PASS " + name);
+    else { WScript.Echo("FAIL " + name + ": " + detail); failures++; }
 }
 
 check("clsOperatingSystem", function () {

@@ -4,17 +4,9 @@ Option Explicit
 On Error Resume Next
 
 Dim failures : failures = 0
-Sub Check(name, ok, detail)
-    If Err.Number <> 0 Then
-        WScript.Echo "FAIL " & name & ": error " & Err.Number & " " & Err.Description
-        Err.Clear
-        failures = failures + 1
-    ElseIf ok Then
-        WScript.Echo "PASS " & name
-    Else
-        WScript.Echo "FAIL " & name & ": " & detail
-        failures = failures + 1
-    End If
+Sub Check(name, ByVal ok, ByVal detail)
+    If Err.Number <> 0 Then ok = False : detail = "error " & Err.Number & " " & Err.Description : Err.Clear
+    If ok Then WScript.Echo "PASS " & name Else WScript.Echo "FAIL " & name & ": " & detail : failures = failures + 1
 End Sub
 
 Dim progId, o
