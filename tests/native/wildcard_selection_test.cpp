@@ -82,16 +82,11 @@ TEST_F(WildcardSelection, WithNothingStoredTheDialogsOwnDefaultsLoadInTheirOrder
 
 TEST_F(WildcardSelection, PlacesAbove62LoadFirstNegativeMeansHiddenAndAnOddValueReadsAsItsDefault) {
     StoreSelection({});
-    for (const auto& [name, place] : {std::pair{L"Subject", L"62"},
-                                      {L"Body", L"12"},
-                                      {L"Sender", L"11"},
-                                      {L"Sent", L"2"},
-                                      {L"CC", L"1"},
-                                      {L"Mileage", L"100"},
-                                      {L"Reminder", L"63"},
-                                      {L"BCC", L"-1"},
-                                      {L"Received", L"seven"}})  // read as its default place, 7
-        Store(L"WildCard_" + std::wstring(name), place);
+    const std::pair<const wchar_t*, const wchar_t*>
+        places[] = {{L"Subject", L"62"},  {L"Body", L"12"}, {L"Sender", L"11"},
+                    {L"Sent", L"2"},      {L"CC", L"1"},    {L"Mileage", L"100"},
+                    {L"Reminder", L"63"}, {L"BCC", L"-1"},  {L"Received", L"seven"}};  // read as its default place, 7
+    for (const auto& [name, place] : places) Store(L"WildCard_" + std::wstring(name), place);
     form.Form_Load();
     EXPECT_EQ(Shown(), L"Mileage|Reminder|CC|Sent|Received|Sender|Body|Subject");
     EXPECT_TRUE(Hidden().starts_with(L"To|"));  // table order, whatever the stored values
