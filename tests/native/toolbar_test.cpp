@@ -203,7 +203,6 @@ TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBui
     const auto addButton = reports[0].find(
         L"Call Stack: clsCommandBar.AddButton(myParent={CommandBarPopup}, "
         L"strParam='WildCard_Sender', strToolTip='', lngFaceId=163, lngDefaultIndex=3)");
-    EXPECT_NE(addButton, std::wstring::npos) << text::ToUtf8(reports[0]);
     EXPECT_LT(addButton, reports[0].find(L"Call Stack: clsCommandBar.CreateWildCardList(bolChange=False)"));
     EXPECT_EQ(reports[0].find(L"CreateCommandbar"), std::wstring::npos);
 }
@@ -264,7 +263,6 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     Click(L"Use as template");
     ASSERT_EQ(reports.size(), 1u);
     const auto inner = reports[0].find(L"Call Stack: clsCommandBar.DocumentHasWildcards() ---");
-    EXPECT_NE(inner, std::wstring::npos);
     EXPECT_LT(inner, reports[0].find(L"Call Stack: clsCommandBar.myTemplateButton_Click("
                                      L"Ctrl={CommandBarButton}, CancelDefault=False)"));
     Click(L"Info");
