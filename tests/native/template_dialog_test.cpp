@@ -156,7 +156,6 @@ TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogC
     EXPECT_EQ(view.unloads, 0);
 }
 
-// SaveAs writes Word 97-2003's format and sets nothing else.
 TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate) {
     fs.connections[L"x:"] = L"\\\\srv\\share";
     fs.AddFolder(L"\\\\srv\\share\\T");
@@ -219,7 +218,7 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         ASSERT_EQ(saved.size(), size_t{saves});
         for (const auto& s : saved) {
             EXPECT_EQ(s.FileName, c.savedAs);
-            EXPECT_EQ(s.FileFormat, 0);
+            EXPECT_EQ(s.FileFormat, 0);  // Word 97-2003's, and nothing else set
             EXPECT_FALSE(s.LockComments || s.Password || s.AddToRecentFiles || s.WritePassword ||
                          s.ReadOnlyRecommended || s.EmbedTrueTypeFonts || s.SaveNativePictureFormat ||
                          s.SaveFormsData || s.SaveAsAOCELetter);
