@@ -97,12 +97,7 @@ protected:
 TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumentOrInTheLastFolder) {
     StoreDefaultFolder(L"D:\\Q");
     const std::wstring web = L"https://example.com/sites/t/Offer.docx";
-    struct Case {
-        std::wstring fullName, storedName;
-        std::string list;
-        std::wstring proposed, name;
-    };
-    const Case cases[] = {
+    const std::tuple<std::wstring, std::wstring, std::string, std::wstring, std::wstring> cases[] = {
         {L"C:\\T\\Offer 2026.doc", L"Offer", "", L"C:\\T\\Offer 2026.doc", L"Offer"},
         {L"C:\\T\\Letter.v2.doc", L"", "", L"C:\\T\\Letter.v2.doc", L"Letter.v2"},
         {L"C:\\T\\Offer.2026.rtf", L"", "", L"C:\\T\\Offer.2026.doc", L"Offer.2026"},
@@ -112,19 +107,18 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumen
         {web, L"", "", L"D:\\Q\\Offer.doc", L"Offer"},
         {web, L"", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(text::ToUtf8(c.fullName));
-        if (!c.list.empty()) fs.AddFile(kListPath, c.list);
-        Open(c.fullName, c.storedName);
+    for (const auto& [fullName, storedName, list, proposed, name] : cases) {
+        SCOPED_TRACE(text::ToUtf8(fullName));
+        if (!list.empty()) fs.AddFile(kListPath, list);
+        Open(fullName, storedName);
         view.selectedAll.clear();
         form.Form_Load();
         EXPECT_TRUE(view.requests.empty());  // a saved document needs no save dialog first
-        EXPECT_EQ(view.texts[txtPath], c.proposed);
-        EXPECT_EQ(view.texts[txtName], c.name);
+        EXPECT_EQ(view.texts[txtPath] + L"|" + view.texts[txtName], proposed + L"|" + name);
         EXPECT_EQ(view.selectedAll, std::vector{txtName});
         Type(txtPath, L"");
         form.cmdFile_Click();  // "..." with an empty path starts from the proposal
-        EXPECT_EQ(view.requests.back().fileName, c.proposed);
+        EXPECT_EQ(view.requests.back().fileName, proposed);
         view.requests.clear();
         word.CloseDocument();
     }
@@ -235,10 +229,8 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
     Open(L"C:\\T\\Offer.doc");
     const std::wstring cyrillic = L"\u041f\u0438\u0441\u044c\u043c\u043e";
     const std::wstring invalid = L"Invalid template name", characters = L"Invalid characters";
-    struct Case {
-        std::wstring name, path, title;  // the title tells the check; the folder's has none, its text stands in
-    };
-    const Case cases[] = {
+    // The title tells the check; the folder's has none, its text stands in.
+    const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
         {L"", L"", L"No path entered"},
         {L"", L"C:\\T\\New.doc", L"No name entered"},
         {L"Offer", L"C:\\T\\Offer.docx", L"Invalid file extension"},
@@ -252,17 +244,17 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
         {L"Memo", L"C:\\T\\Taken.doc", L"Name is already used"},  // the name before the file
         {L"New", L"C:\\Missing\\New.doc", kNoAccess},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(text::ToUtf8(c.name + L" " + c.path));
+    for (const auto& [name, path, title] : cases) {
+        SCOPED_TRACE(text::ToUtf8(name + L" " + path));
         prompt.shown.clear();
         form.Form_Load();
-        Type(txtName, c.name);
-        Type(txtPath, c.path);
+        Type(txtName, name);
+        Type(txtPath, path);
         form.cmdOk_Click();
         ASSERT_EQ(prompt.shown.size(), 1u);
-        EXPECT_EQ(prompt.shown[0].title.empty() ? prompt.shown[0].text : prompt.shown[0].title, c.title);
-        EXPECT_EQ(prompt.shown[0].icon, c.title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
-        EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], c.name + L"|" + c.path);
+        EXPECT_EQ(prompt.shown[0].title.empty() ? prompt.shown[0].text : prompt.shown[0].title, title);
+        EXPECT_EQ(prompt.shown[0].icon, title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
+        EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], name + L"|" + path);
     }
     EXPECT_EQ(std::tuple(saved.size(), StoredName(), view.unloads, ListFile()), std::tuple(0u, L"<none>", 0, "<none>"));
 }
