@@ -267,8 +267,8 @@ TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCou
     fs.AddFile(kListPath, "Invoice||C:\\Q\\Invoice.doc|>|\r\n");
     Type(txtName, L"invoice");
     form.cmdOk_Click();
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].title, L"Name is already used");
+    EXPECT_EQ(Told(),
+              L"Name is already used: A template with this name already exists, please choose an other name.\n");
     Type(txtName, L"Offer");
     form.cmdOk_Click();
     EXPECT_EQ(ListFile(), both);
@@ -290,10 +290,8 @@ TEST_F(TemplateWorkflow, AWizardDocumentIsSavedButNotRecordedAndYesClosesIt) {
         prompt.shown.clear();
         prompt.answers = {answer};
         form.cmdOk_Click();
-        ASSERT_EQ(prompt.shown.size(), 1u);
-        EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
-                  L"Do you want to go back to the Quillora Template Wizard?/Template saved");
-        EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(Told(), L"Template saved: Do you want to go back to the Quillora Template Wizard?\n");
+        EXPECT_EQ(prompt.shown.at(0).buttons, MsgButtons::YesNo);
         // Closed without a further question.
         EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);
     }
