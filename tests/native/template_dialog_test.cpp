@@ -81,7 +81,6 @@ protected:
         const auto* variable = word.ActiveDocument()->FindVariable(L"TemplateName");
         return variable ? variable->value : L"<none>";
     }
-    void Type(TemplateField field, const std::wstring& text) { view.SetText(field, text); }
     std::string ListFile() const { return fs.Bytes(kListPath).value_or("<none>"); }
 
     const std::shared_ptr<clsTemplateList> savedList = basGlobal::gTemplateList;
@@ -116,7 +115,7 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumen
         EXPECT_TRUE(view.requests.empty());  // a saved document needs no save dialog first
         EXPECT_EQ(view.texts[txtPath] + L"|" + view.texts[txtName], proposed + L"|" + name);
         EXPECT_EQ(view.selectedAll, std::vector{txtName});
-        Type(txtPath, L"");
+        view.SetText(txtPath, L"");
         form.cmdFile_Click();  // "..." with an empty path starts from the proposal
         EXPECT_EQ(view.requests.back().fileName, proposed);
         view.requests.clear();
@@ -198,8 +197,8 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         prompt.answers = {c.answer};
         const int unloads = view.unloads;
         form.Form_Load();
-        if (c.name) Type(txtName, c.name);
-        if (c.path) Type(txtPath, c.path);
+        if (c.name) view.SetText(txtName, c.name);
+        if (c.path) view.SetText(txtPath, c.path);
         form.cmdOk_Click();
 
         std::wstring titles;
@@ -248,8 +247,8 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
         SCOPED_TRACE(text::ToUtf8(name + L" " + path));
         prompt.shown.clear();
         form.Form_Load();
-        Type(txtName, name);
-        Type(txtPath, path);
+        view.SetText(txtName, name);
+        view.SetText(txtPath, path);
         form.cmdOk_Click();
         ASSERT_EQ(prompt.shown.size(), 1u);
         EXPECT_EQ(prompt.shown[0].title.empty() ? prompt.shown[0].text : prompt.shown[0].title, title);
@@ -265,11 +264,11 @@ TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCou
     Open(L"C:\\T\\Offer.doc");
     form.Form_Load();
     fs.AddFile(kListPath, "Invoice||C:\\Q\\Invoice.doc|>|\r\n");
-    Type(txtName, L"invoice");
+    view.SetText(txtName, L"invoice");
     form.cmdOk_Click();
     EXPECT_EQ(Told(),
               L"Name is already used: A template with this name already exists, please choose an other name.\n");
-    Type(txtName, L"Offer");
+    view.SetText(txtName, L"Offer");
     form.cmdOk_Click();
     EXPECT_EQ(ListFile(), both);
 
@@ -304,7 +303,7 @@ TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUncha
     for (const std::wstring name : {L"Offer", L""}) {
         Open(name.empty() ? L"C:\\T\\Letter.doc" : L"C:\\T\\Offer.doc", name);
         form.Form_Load();
-        Type(txtName, L"Offer 2");
+        view.SetText(txtName, L"Offer 2");
         form.cmdOk_Click();
         EXPECT_THAT(reports.back(), HasSubstr(L"Call Stack: frmTemplate.cmdOk_Click() "));
         EXPECT_EQ(StoredName(), name.empty() ? L"<none>" : name);
