@@ -201,8 +201,7 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
 
         std::wstring titles;
         for (const auto& shown : prompt.shown) titles += (shown.title.empty() ? shown.text : shown.title) + L"|";
-        EXPECT_EQ(titles, c.titles);
-        EXPECT_EQ(ListFile(), c.listAfter);
+        EXPECT_EQ(std::tuple(titles, ListFile()), std::tuple(c.titles, c.listAfter));
         const bool saves = !c.savedAs.empty();
         EXPECT_EQ(StoredName(), c.name ? c.name : !c.storedName.empty() ? c.storedName : saves ? L"Offer" : L"<none>");
         EXPECT_EQ(view.unloads, unloads + saves);
