@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/data_folder.h"
@@ -80,7 +81,6 @@ protected:
         const auto* variable = word.ActiveDocument()->FindVariable(L"TemplateName");
         return variable ? variable->value : L"<none>";
     }
-    void Type(TemplateField field, const std::wstring& text) { view.SetText(field, text); }
     std::string ListFile() const { return fs.Bytes(kListPath).value_or("<none>"); }
 
     const std::shared_ptr<clsTemplateList> savedList = basGlobal::gTemplateList;
@@ -96,12 +96,7 @@ protected:
 TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumentOrInTheLastFolder) {
     StoreDefaultFolder(L"D:\\Q");
     const std::wstring web = L"https://example.com/sites/t/Offer.docx";
-    struct Case {
-        std::wstring fullName, storedName;
-        std::string list;
-        std::wstring proposed, name;
-    };
-    const Case cases[] = {
+    const std::tuple<std::wstring, std::wstring, std::string, std::wstring, std::wstring> cases[] = {
         {L"C:\\T\\Offer 2026.doc", L"Offer", "", L"C:\\T\\Offer 2026.doc", L"Offer"},
         {L"C:\\T\\Letter.v2.doc", L"", "", L"C:\\T\\Letter.v2.doc", L"Letter.v2"},
         {L"C:\\T\\Offer.2026.rtf", L"", "", L"C:\\T\\Offer.2026.doc", L"Offer.2026"},
@@ -111,19 +106,18 @@ TEST_F(TemplateWorkflow, TheProposalIsTheStoredOrFileNameAndADocBesideTheDocumen
         {web, L"", "", L"D:\\Q\\Offer.doc", L"Offer"},
         {web, L"", "Memo||E:\\Forms\\Memo.doc|>|\r\n", L"E:\\Forms\\Offer.doc", L"Offer"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(text::ToUtf8(c.fullName));
-        if (!c.list.empty()) fs.AddFile(kListPath, c.list);
-        Open(c.fullName, c.storedName);
+    for (const auto& [fullName, storedName, list, proposed, name] : cases) {
+        SCOPED_TRACE(text::ToUtf8(fullName));
+        if (!list.empty()) fs.AddFile(kListPath, list);
+        Open(fullName, storedName);
         view.selectedAll.clear();
         form.Form_Load();
         EXPECT_TRUE(view.requests.empty());  // a saved document needs no save dialog first
-        EXPECT_EQ(view.texts[txtPath], c.proposed);
-        EXPECT_EQ(view.texts[txtName], c.name);
+        EXPECT_EQ(view.texts[txtPath] + L"|" + view.texts[txtName], proposed + L"|" + name);
         EXPECT_EQ(view.selectedAll, std::vector{txtName});
-        Type(txtPath, L"");
+        view.SetText(txtPath, L"");
         form.cmdFile_Click();  // "..." with an empty path starts from the proposal
-        EXPECT_EQ(view.requests.back().fileName, c.proposed);
+        EXPECT_EQ(view.requests.back().fileName, proposed);
         view.requests.clear();
         word.CloseDocument();
     }
@@ -150,12 +144,9 @@ TEST_F(TemplateWorkflow, ANeverSavedDocumentAsksForThePathFirstAndTheSaveDialogC
     EXPECT_EQ(view.toolTips[txtPath], L"C:\\T\\Other.doc");
     view.saveDialogFails = true;
     form.cmdFile_Click();
-    EXPECT_EQ(view.texts[txtPath], L"C:\\T\\Other.doc");
-    EXPECT_TRUE(reports.empty());
-    EXPECT_EQ(view.unloads, 0);
+    EXPECT_EQ(std::tuple(view.texts[txtPath], reports.size(), view.unloads), std::tuple(L"C:\\T\\Other.doc", 0u, 0));
 }
 
-// SaveAs writes Word 97-2003's format and sets nothing else.
 TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate) {
     fs.connections[L"x:"] = L"\\\\srv\\share";
     fs.AddFolder(L"\\\\srv\\share\\T");
@@ -167,7 +158,7 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         std::wstring existing, storedName;
         const wchar_t *name, *path;  // typed over the proposal unless null
         MsgAnswer answer;
-        std::wstring titles;   // of the messages shown, each followed by "|"
+        std::wstring titles;   // of the messages shown (the text of one without), each followed by "|"
         std::wstring savedAs;  // none: nothing saved, nothing recorded
         std::string listAfter;
         bool folderRefusesWriting = false;
@@ -186,7 +177,7 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         {"an existing file, No, the folder writable: silently nothing", "", taken, L"", nullptr, taken.c_str(),
          MsgAnswer::No, L"File already exists|", L"", "<none>"},
         {"an existing file, No, the folder refuses writing: warned", "", taken, L"", nullptr, taken.c_str(),
-         MsgAnswer::No, L"File already exists||", L"", "<none>", true},
+         MsgAnswer::No, L"File already exists|" + kNoAccess + L"|", L"", "<none>", true},
         {"a path differing in letter case only is another file", "", offer, L"Offer", nullptr, L"C:\\t\\offer.doc",
          MsgAnswer::No, L"File already exists|", L"", "<none>"},
     };
@@ -204,31 +195,23 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         prompt.answers = {c.answer};
         const int unloads = view.unloads;
         form.Form_Load();
-        if (c.name) Type(txtName, c.name);
-        if (c.path) Type(txtPath, c.path);
+        if (c.name) view.SetText(txtName, c.name);
+        if (c.path) view.SetText(txtPath, c.path);
         form.cmdOk_Click();
 
         std::wstring titles;
-        for (const auto& shown : prompt.shown) titles += shown.title + L"|";
-        EXPECT_EQ(titles, c.titles);
-        if (c.folderRefusesWriting) {
-            EXPECT_EQ(prompt.shown.back().text, kNoAccess);
-        }
-        EXPECT_EQ(ListFile(), c.listAfter);
-        if (c.savedAs.empty()) {
-            EXPECT_TRUE(saved.empty());
-            EXPECT_EQ(StoredName(), c.storedName.empty() ? L"<none>" : c.storedName);
-            EXPECT_EQ(view.unloads, unloads);
-        } else {
-            ASSERT_EQ(saved.size(), 1u);
-            const auto& s = saved[0];
+        for (const auto& shown : prompt.shown) titles += (shown.title.empty() ? shown.text : shown.title) + L"|";
+        EXPECT_EQ(std::tuple(titles, ListFile()), std::tuple(c.titles, c.listAfter));
+        const bool saves = !c.savedAs.empty();
+        EXPECT_EQ(StoredName(), c.name ? c.name : !c.storedName.empty() ? c.storedName : saves ? L"Offer" : L"<none>");
+        EXPECT_EQ(view.unloads, unloads + saves);
+        ASSERT_EQ(saved.size(), size_t{saves});
+        for (const auto& s : saved) {
             EXPECT_EQ(s.FileName, c.savedAs);
-            EXPECT_EQ(s.FileFormat, 0);
+            EXPECT_EQ(s.FileFormat, 0);  // Word 97-2003's, and nothing else set
             EXPECT_FALSE(s.LockComments || s.Password || s.AddToRecentFiles || s.WritePassword ||
                          s.ReadOnlyRecommended || s.EmbedTrueTypeFonts || s.SaveNativePictureFormat ||
                          s.SaveFormsData || s.SaveAsAOCELetter);
-            EXPECT_EQ(StoredName(), c.name ? c.name : c.storedName.empty() ? L"Offer" : c.storedName);
-            EXPECT_EQ(view.unloads, unloads + 1);
         }
         if (!c.existing.empty()) fs.nodes.erase(FakeFileSystem::Key(c.existing));
         word.CloseDocument();
@@ -242,10 +225,8 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
     Open(L"C:\\T\\Offer.doc");
     const std::wstring cyrillic = L"\u041f\u0438\u0441\u044c\u043c\u043e";
     const std::wstring invalid = L"Invalid template name", characters = L"Invalid characters";
-    struct Case {
-        std::wstring name, path, title;  // the title tells the check; the folder's has none
-    };
-    const Case cases[] = {
+    // The title tells the check; the folder's has none, its text stands in.
+    const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
         {L"", L"", L"No path entered"},
         {L"", L"C:\\T\\New.doc", L"No name entered"},
         {L"Offer", L"C:\\T\\Offer.docx", L"Invalid file extension"},
@@ -257,25 +238,21 @@ TEST_F(TemplateWorkflow, TheChecksRunInTheirOrderEachStoppingWithItsMessage) {
         {cyrillic, L"C:\\T\\New.doc", characters},
         {L"Offer", L"C:\\T\\" + cyrillic + L".doc", characters},
         {L"Memo", L"C:\\T\\Taken.doc", L"Name is already used"},  // the name before the file
-        {L"New", L"C:\\Missing\\New.doc", L""},
+        {L"New", L"C:\\Missing\\New.doc", kNoAccess},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(text::ToUtf8(c.name + L" " + c.path));
+    for (const auto& [name, path, title] : cases) {
+        SCOPED_TRACE(text::ToUtf8(name + L" " + path));
         prompt.shown.clear();
         form.Form_Load();
-        Type(txtName, c.name);
-        Type(txtPath, c.path);
+        view.SetText(txtName, name);
+        view.SetText(txtPath, path);
         form.cmdOk_Click();
         ASSERT_EQ(prompt.shown.size(), 1u);
-        EXPECT_EQ(prompt.shown[0].title, c.title);
-        EXPECT_EQ(prompt.shown[0].text == kNoAccess, c.title.empty());
-        EXPECT_EQ(prompt.shown[0].icon, c.title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
-        EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], c.name + L"|" + c.path);
+        EXPECT_EQ(prompt.shown[0].title.empty() ? prompt.shown[0].text : prompt.shown[0].title, title);
+        EXPECT_EQ(prompt.shown[0].icon, title.starts_with(L"No ") ? MsgIcon::Information : MsgIcon::Exclamation);
+        EXPECT_EQ(view.texts[txtName] + L"|" + view.texts[txtPath], name + L"|" + path);
     }
-    EXPECT_TRUE(saved.empty());
-    EXPECT_EQ(StoredName(), L"<none>");
-    EXPECT_EQ(view.unloads, 0);
-    EXPECT_EQ(ListFile(), "<none>");
+    EXPECT_EQ(std::tuple(saved.size(), StoredName(), view.unloads, ListFile()), std::tuple(0u, L"<none>", 0, "<none>"));
 }
 
 // The companion product, or a second Word, records a template while the dialog is open.
@@ -284,11 +261,11 @@ TEST_F(TemplateWorkflow, OkReadsTheListAgainSoThatAnotherWritersEntryStaysAndCou
     Open(L"C:\\T\\Offer.doc");
     form.Form_Load();
     fs.AddFile(kListPath, "Invoice||C:\\Q\\Invoice.doc|>|\r\n");
-    Type(txtName, L"invoice");
+    view.SetText(txtName, L"invoice");
     form.cmdOk_Click();
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].title, L"Name is already used");
-    Type(txtName, L"Offer");
+    EXPECT_EQ(Told(),
+              L"Name is already used: A template with this name already exists, please choose an other name.\n");
+    view.SetText(txtName, L"Offer");
     form.cmdOk_Click();
     EXPECT_EQ(ListFile(), both);
 
@@ -309,17 +286,12 @@ TEST_F(TemplateWorkflow, AWizardDocumentIsSavedButNotRecordedAndYesClosesIt) {
         prompt.shown.clear();
         prompt.answers = {answer};
         form.cmdOk_Click();
-        ASSERT_EQ(prompt.shown.size(), 1u);
-        EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
-                  L"Do you want to go back to the Quillora Template Wizard?/Template saved");
-        EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(Told(), L"Template saved: Do you want to go back to the Quillora Template Wizard?\n");
+        EXPECT_EQ(prompt.shown.at(0).buttons, MsgButtons::YesNo);
         // Closed without a further question.
         EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);
     }
-    EXPECT_EQ(saved.size(), 2u);
-    EXPECT_EQ(StoredName(), L"Wizard");
-    EXPECT_EQ(ListFile(), "<none>");
-    EXPECT_EQ(view.unloads, 2);
+    EXPECT_EQ(std::tuple(saved.size(), StoredName(), view.unloads, ListFile()), std::tuple(2u, L"Wizard", 2, "<none>"));
 }
 
 TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUnchanged) {
@@ -328,14 +300,13 @@ TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUncha
     for (const std::wstring name : {L"Offer", L""}) {
         Open(name.empty() ? L"C:\\T\\Letter.doc" : L"C:\\T\\Offer.doc", name);
         form.Form_Load();
-        Type(txtName, L"Offer 2");
+        view.SetText(txtName, L"Offer 2");
         form.cmdOk_Click();
         EXPECT_THAT(reports.back(), HasSubstr(L"Call Stack: frmTemplate.cmdOk_Click() "));
         EXPECT_EQ(StoredName(), name.empty() ? L"<none>" : name);
     }
-    EXPECT_EQ(reports.size(), 2u);
-    EXPECT_EQ(ListFile(), "Offer||C:\\T\\Offer.doc|>|\r\n");
-    EXPECT_EQ(view.unloads, 0);
+    EXPECT_EQ(std::tuple(reports.size(), view.unloads, ListFile()),
+              std::tuple(2u, 0, "Offer||C:\\T\\Offer.doc|>|\r\n"));
 }
 
 }  // namespace

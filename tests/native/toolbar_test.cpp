@@ -203,7 +203,6 @@ TEST_F(Toolbar, AFailureInTheWildcardListIsReportedAndTheOtherButtonsAreStillBui
     const auto addButton = reports[0].find(
         L"Call Stack: clsCommandBar.AddButton(myParent={CommandBarPopup}, "
         L"strParam='WildCard_Sender', strToolTip='', lngFaceId=163, lngDefaultIndex=3)");
-    EXPECT_NE(addButton, std::wstring::npos) << text::ToUtf8(reports[0]);
     EXPECT_LT(addButton, reports[0].find(L"Call Stack: clsCommandBar.CreateWildCardList(bolChange=False)"));
     EXPECT_EQ(reports[0].find(L"CreateCommandbar"), std::wstring::npos);
 }
@@ -250,10 +249,8 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     Bookmark(L"Greeting");
     Click(L"Use as template");
     EXPECT_TRUE(dialogs.shown.empty());
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text + L"/" + prompt.shown[0].title,
-              L"The document must contain at least one wildcard/Document can't be used as template");
-    EXPECT_EQ(prompt.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(Told(), L"Document can't be used as template: The document must contain at least one wildcard\n");
+    EXPECT_EQ(prompt.shown.at(0).icon, MsgIcon::Information);
 
     Bookmark(L"WildCard_Subject1");  // numbered, among the others
     Bookmark(L"Zeta");
@@ -264,7 +261,6 @@ TEST_F(Toolbar, UseAsTemplateNeedsABookmarkBeginningWithWildCardInThisLetterCase
     Click(L"Use as template");
     ASSERT_EQ(reports.size(), 1u);
     const auto inner = reports[0].find(L"Call Stack: clsCommandBar.DocumentHasWildcards() ---");
-    EXPECT_NE(inner, std::wstring::npos);
     EXPECT_LT(inner, reports[0].find(L"Call Stack: clsCommandBar.myTemplateButton_Click("
                                      L"Ctrl={CommandBarButton}, CancelDefault=False)"));
     Click(L"Info");

@@ -16,14 +16,6 @@ using ::testing::IsSupersetOf;
 class WildcardButtons : public testing::ToolbarTest {
 protected:
     bool Insert(const wchar_t* caption = L"Subject") { return word.Click(popup + caption); }
-    // Each bookmark as its name, start and text.
-    std::vector<std::wstring> Marks() const {
-        std::vector<std::wstring> marks;
-        for (const auto& b : word.ActiveDocument()->bookmarks)
-            marks.push_back(b.name + L" " + std::to_wstring(b.span.start) + L" " +
-                            word.ActiveDocument()->TextOf(b.span));
-        return marks;
-    }
     std::wstring popup = L"Quillora Toolbar/Insert wildcard/";
 };
 

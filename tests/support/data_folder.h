@@ -23,8 +23,6 @@ public:
         fs.AddFolder(kPath);
     }
     ~DataFolder() { basGlobal::gDataPath = savedDataPath_; }
-    DataFolder(const DataFolder&) = delete;
-    DataFolder& operator=(const DataFolder&) = delete;
 
     FakeFileSystem fs;
 

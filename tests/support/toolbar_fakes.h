@@ -52,6 +52,12 @@ protected:
     void Store(const std::wstring& entry, const std::wstring& value) {
         registry.PutString(kHKeyCurrentUser, kAddinSection, entry, value);
     }
+    // The messages shown, each as "title: text" on a line of its own.
+    std::wstring Told() const {
+        std::wstring told;
+        for (const auto& shown : prompt.shown) told += shown.title + L": " + shown.text + L"\n";
+        return told;
+    }
 
     TrailFixturePorts ports;
     RecordingPrompt& prompt = ports.prompt;
@@ -98,6 +104,14 @@ protected:
     }
 
     clsCommandBar& Bar() { return *basGlobal::gCommandBar; }
+    // Each bookmark of the active document as its name, start and text.
+    std::vector<std::wstring> Marks() const {
+        const auto doc = word.ActiveDocument();
+        std::vector<std::wstring> marks;
+        for (const auto& b : doc->bookmarks)
+            marks.push_back(b.name + L" " + std::to_wstring(b.span.start) + L" " + doc->TextOf(b.span));
+        return marks;
+    }
     // Every wildcard hidden except the given ones, at places 1, 2, ...
     void StoreSelection(const std::vector<std::wstring>& shown) {
         for (const auto& w : kWildcards) Store(std::wstring(w.bookmarkName), L"0");
