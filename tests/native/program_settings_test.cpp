@@ -85,15 +85,13 @@ TEST_F(ProgramSettingsTest, UnexpectedFailureShowsABoxTitledWithTheOperationAndG
         {L"GetKeyValue", [&] { return settings.ReadKeyEntry(kHKeyCurrentUser, kAddinKey, L"BarTop", L"0"); }},
         {L"SetKeyValue", [&] { return settings.WriteEntry(L"BarTop", L"8"), std::wstring(L"0"); }},
     };
+    std::vector<testing::RecordingPrompt::Shown> boxes;
     for (const auto& [title, operation] : operations) {
         registry.failNext = Error(1113, L"RegSetValueExA", L"No mapping for the Unicode character exists.");
         EXPECT_EQ(operation(), L"0");
-        ASSERT_FALSE(ports.prompt.shown.empty());
-        const auto& box = ports.prompt.shown.back();
-        EXPECT_EQ(box.text, L"Error: 1113. No mapping for the Unicode character exists.");
-        EXPECT_TRUE(box.title == title && box.buttons == MsgButtons::Ok);
+        boxes.push_back({L"Error: 1113. No mapping for the Unicode character exists.", title, MsgButtons::Ok});
     }
-    EXPECT_EQ(ports.prompt.shown.size(), 3u);
+    EXPECT_EQ(ports.prompt.shown, boxes);
     EXPECT_TRUE(ports.view.reports.empty());  // a box, not an error report
     EXPECT_EQ(settings.ReadEntry(L"BarTop", L"0"), L"7");
 }

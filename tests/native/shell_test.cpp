@@ -146,9 +146,9 @@ TEST_F(ShellLaunch, EachLaunchEndsAFailureItsOwnWay) {
         ports.prompt.shown.clear();
         if (c.line.empty()) {
             EXPECT_EQ(c.launch(launcher), 0);
-            ASSERT_EQ(ports.prompt.shown.size(), 1u);
-            EXPECT_EQ(ports.prompt.shown[0].text, L"Error: 5. Unusable text");
-            EXPECT_EQ(ports.prompt.shown[0].title, c.box);
+            EXPECT_EQ(
+                ports.prompt.shown,
+                (std::vector<testing::RecordingPrompt::Shown>{{L"Error: 5. Unusable text", c.box, MsgButtons::Ok}}));
             EXPECT_EQ(launcher.lngLastInstance(), 0);  // cleared before the call, as any launch does
             continue;
         }

@@ -29,12 +29,13 @@ public:
         int32_t function;
         std::wstring from, to;
         int32_t flags;
+        friend bool operator==(const ShellCall&, const ShellCall&) = default;
     };
 
-    std::map<std::wstring, Node> nodes;           // by Key(path)
-    std::map<std::wstring, Error> failing;        // operation name -> what it throws
+    std::map<std::wstring, Node> nodes;            // by Key(path)
+    std::map<std::wstring, Error> failing;         // operation name -> what it throws
     std::map<std::wstring, Error> refusedFolders;  // Key(path) -> what MakeFolder throws there
-    std::vector<std::wstring> folderAttempts;     // every MakeFolder, as passed
+    std::vector<std::wstring> folderAttempts;      // every MakeFolder, as passed
     std::vector<ShellCall> shellCalls;
     int32_t shellResult = 0;
     int pumped = 0;

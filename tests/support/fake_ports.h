@@ -67,6 +67,7 @@ public:
         std::wstring text, title;
         MsgButtons buttons;
         MsgIcon icon;
+        friend bool operator==(const Shown&, const Shown&) = default;
     };
     std::vector<Shown> shown;
     std::vector<MsgAnswer> answers;  // given in order; Ok / Yes when none are left
