@@ -172,10 +172,8 @@ TEST_F(DialogContent, AFailingInfoLoadIsReportedButAFailingNameGoesToWhoeverOpen
     RecordingInfoView view{shell};
     view.failing = InfoLabel::lblVersion;
     frmInfo(view).Form_Load();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_THAT(reports[0], HasSubstr(L"Call Stack: frmInfo.Form_Load() "));
-    ASSERT_EQ(view.texts.size(), 1u);
-    EXPECT_EQ(view.texts[0].first, InfoLabel::lblName);
+    EXPECT_THAT(reports, ElementsAre(HasSubstr(L"Call Stack: frmInfo.Form_Load() ")));
+    EXPECT_THAT(view.texts, ElementsAre(std::pair{InfoLabel::lblName, std::wstring(L"Quillora TemplateEditor")}));
 
     view.failing = InfoLabel::lblName;
     EXPECT_THROW(frmInfo(view).Form_Load(), Error);

@@ -70,8 +70,7 @@ public:
     }
     std::optional<std::string> Bytes(std::wstring_view path) const {
         const auto* node = Find(path);
-        if (!node || node->folder) return std::nullopt;
-        return node->bytes;
+        return node && !node->folder ? std::optional(node->bytes) : std::nullopt;
     }
     // The paths of everything directly inside a folder, as created.
     std::vector<std::wstring> Children(std::wstring_view folder) const {
@@ -166,8 +165,7 @@ public:
     std::optional<std::wstring> RemoteName(const std::wstring& localName) override {
         Fail(L"RemoteName");
         const auto it = connections.find(Key(localName));
-        if (it == connections.end()) return std::nullopt;
-        return it->second;
+        return it == connections.end() ? std::nullopt : std::optional(it->second);
     }
 
 private:
