@@ -187,8 +187,7 @@ TEST_F(WordModel, EveryButtonSharingTheTagHearsTheClickAndWithoutATagOnlyTheClic
     listened(L"Two", L"");
     EXPECT_FALSE(word.Click(L"Quillora Toolbar/Disabled") || word.Click(L"Quillora Toolbar/Hidden"));
     app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(false);
-    EXPECT_FALSE(word.Click(L"Quillora Toolbar/Insert"));
-    EXPECT_TRUE(heard.empty());
+    EXPECT_TRUE(!word.Click(L"Quillora Toolbar/Insert") && heard.empty());
     app->CommandBars()->Item(L"Quillora Toolbar")->SetVisible(true);
     ASSERT_TRUE(word.Click(L"Quillora Toolbar/Insert"));
     EXPECT_THAT(heard, ElementsAre(L"Insert", L"Disabled", L"Hidden"));
