@@ -31,19 +31,19 @@ constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAdd
 constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
 const std::wstring kDataPath = std::wstring(kLocalAppData) + L"\\Tandrel\\Quillora\\";
 
-// Timers that tick when the test says so.
-class ManualTimers : public TimerFactory {
+// Timers that never tick: only their starts and stops are counted.
+class CountingTimers : public TimerFactory {
 public:
-    std::vector<std::pair<int32_t, std::function<void()>>> started;  // the interval and tick of each
-    int ticking = 0;                                                 // started and not yet stopped
+    int started = 0;
+    int ticking = 0;  // started and not yet stopped
 
-    std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
+    std::unique_ptr<Timer> Start(int32_t, std::function<void()>) override {
         struct Handle : Timer {
             explicit Handle(int& live) : live(live) { ++live; }
             ~Handle() override { --live; }
             int& live;
         };
-        started.emplace_back(interval, std::move(onTick));
+        ++started;
         return std::make_unique<Handle>(ticking);
     }
 };
@@ -85,7 +85,7 @@ protected:
     ScopedPort<RegistryPort> registrySlot{registry};
     testing::FakeFileSystem files;
     ScopedPort<FileSystemPort> filesSlot{files};
-    ManualTimers timers;
+    CountingTimers timers;
     ScopedPort<TimerFactory> timersSlot{timers};
     RecordingDialogs dialogs;
     ScopedPort<OpenDialogs> dialogsSlot{dialogs};
@@ -105,7 +105,7 @@ TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
     EXPECT_EQ(std::tuple(basGlobal::gDataPath, basGlobal::gTemplateList->FilePath(), basDisplayNames::Count()),
               std::tuple(kDataPath, kDataPath + L"NewTemplates.ini", 34));
     EXPECT_TRUE(files.Find(kDataPath) && files.Find(kDataPath)->folder);  // created on first run
-    EXPECT_TRUE(!Toolbar() && timers.started.empty() && reports.empty());
+    EXPECT_TRUE(!Toolbar() && timers.started == 0 && reports.empty());
 }
 
 // The toolbar's first build starts the one timer (what its tick stores is the Windows tier's
@@ -115,7 +115,7 @@ TEST_F(AddinHandler, DocumentChangeStartsOneTimerAndUnInitReleasesAll) {
     handler.InitHandler(word.Application());
     word.NewDocument();
     word.NewDocument();
-    EXPECT_EQ(timers.started.size(), 1u);
+    EXPECT_EQ(timers.started, 1);
 
     const auto templateList = basGlobal::gTemplateList;
     handler.UnInitHandler();
@@ -134,7 +134,7 @@ TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
     handler.InitHandler(word.Application());
     EXPECT_THAT(reports,
                 ElementsAre(HasSubstr(L"  Call Stack: clsWordAddIn.InitHandler(myApplication={Application}) ")));
-    EXPECT_TRUE(timers.started.empty() && basDisplayNames::Count() == 0);
+    EXPECT_TRUE(timers.started == 0 && basDisplayNames::Count() == 0);
     ExpectTheAddinsKey();
 }
 
@@ -153,7 +153,7 @@ TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
     word.NewDocument();
     EXPECT_THAT(reports, ElementsAre(AllOf(HasSubstr(L"  Call Stack: clsCommandBar.CreateCommandbar() "),
                                            Not(HasSubstr(L"myWordApp_DocumentChange")))));
-    EXPECT_TRUE(timers.started.empty());  // no toolbar, no timer
+    EXPECT_EQ(timers.started, 0);  // no toolbar, no timer
 
     word.Allow(L"CommandBars.Add");
     word.NewDocument();
