@@ -164,8 +164,6 @@ TEST_F(FileSysTest, RenameFolderAndLocalAppDataAnswerTheShellAndEachReportsItsOw
     fs.shellResult = 0x7C;
     EXPECT_EQ(clsFileOps().RenameFolder(L"C:\\T\\A", L"C:\\T\\B"), 0x7C);
     EXPECT_EQ(fs.shellCalls, (std::vector<FakeFileSystem::ShellCall>{{4, L"C:\\T\\A", L"C:\\T\\B", 0}}));
-    fs.specialFolders[28] = L"C:\\Users\\u\\AppData\\Local";
-    EXPECT_EQ(clsFileOps().GetPathLocalAppData(), L"C:\\Users\\u\\AppData\\Local");
 
     fs.failing.emplace(L"ShellFileOperation", Error(5, L"SHFileOperation", L"Invalid procedure call or argument"));
     fs.failing.emplace(L"SpecialFolderPath", Error(7, L"SHGetSpecialFolderLocation", L"Out of memory"));
