@@ -74,12 +74,11 @@ public:
 
     MsgAnswer Show(std::wstring_view text, std::wstring_view title, MsgButtons buttons, MsgIcon icon) override {
         shown.push_back({std::wstring(text), std::wstring(title), buttons, icon});
-        if (!answers.empty()) {
-            const auto answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        }
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+        if (answers.empty())
+            return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
 };
 
