@@ -62,15 +62,6 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
         w.OpenDocument(L"C:\\Docs\\Letter.docx", L"Text");
         return w.Application()->ActiveDocument();
     };
-    const auto button = [](Word& w) {
-        const auto controls = w.Application()->CommandBars()->Add(L"Bar", true)->Controls();
-        return port::AsButton(controls->Add(port::mso::ControlButton, true));
-    };
-    const auto orphan = [](Word&) {
-        auto gone = std::make_unique<Word>();
-        const auto app = gone->Application();
-        gone.reset(), app->Version();
-    };
     const wchar_t* const word = L"Microsoft Word";
     const wchar_t* const office = L"Microsoft Office";
     const std::tuple<std::function<void(Word&)>, int32_t, const wchar_t*, const wchar_t*> cases[] = {
@@ -80,12 +71,18 @@ TEST(WordModelErrors, AreWordsOwnNumbersSourcesAndTexts) {
         {[&](Word& w) { doc(w)->Bookmarks()->Add(L"1a", nullptr); }, 5828, word, L"Bad bookmark name."},
         {[](Word& w) { w.Application()->CommandBars()->Item(L"Quillora Toolbar"); }, 5, office,
          L"Invalid procedure call or argument"},
-        {[&](Word& w) {
-             const auto b = button(w);
+        {[](Word& w) {
+             const auto controls = w.Application()->CommandBars()->Add(L"Bar", true)->Controls();
+             const auto b = port::AsButton(controls->Add(port::mso::ControlButton, true));
              b->Delete(), b->Caption();
          },
          -2147467259, office, nullptr},
-        {orphan, -2147417848, word, nullptr},
+        {[](Word&) {
+             auto gone = std::make_unique<Word>();
+             const auto app = gone->Application();
+             gone.reset(), app->Version();
+         },
+         -2147417848, word, nullptr},
     };
     for (const auto& [call, number, source, description] : cases) {
         Word fresh;
