@@ -231,8 +231,7 @@ TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {
     ports.host.lockedAttempts = 1000;
     ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps.size(), 6u);  // attempts at 0, 200, ... 1200 ms: the last past one second
-    EXPECT_TRUE(ports.host.files.empty());
-    EXPECT_EQ(ports.view.reports.size(), 2u);  // shown all the same
+    EXPECT_TRUE(ports.host.files.empty() && ports.view.reports.size() == 2u);  // not logged, but shown all the same
     EXPECT_EQ(HuntERR31::LogPath(L"Errors.txt", L"C:\\Program Files\\Q"), L"C:\\Program Files\\Q\\Errors.txt");
     EXPECT_EQ(HuntERR31::LogPath(L"D:\\logs\\e.txt", L"C:\\Q"), L"D:\\logs\\e.txt");
 }
