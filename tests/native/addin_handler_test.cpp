@@ -1,10 +1,12 @@
 // The add-in handler and the connection object against the in-memory Word, registry, file
 // system and timers: what Word's connection sets up, what its events and the timer do, and what
 // disconnection leaves behind.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <functional>
+#include <tuple>
+#include <utility>
 
 #include "addin/connect.h"
 #include "addin/word_addin.h"
@@ -20,23 +22,28 @@
 namespace qlora {
 namespace {
 
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
 const std::wstring kDataPath = std::wstring(kLocalAppData) + L"\\Tandrel\\Quillora\\";
 
-// Timers that tick when the test says so.
-class ManualTimers : public TimerFactory {
+// Timers that never tick: only their starts and stops are counted.
+class CountingTimers : public TimerFactory {
 public:
-    std::vector<std::pair<int32_t, std::function<void()>>> started;  // the interval and tick of each
-    int ticking = 0;                                                 // started and not yet stopped
+    int started = 0;
+    int ticking = 0;  // started and not yet stopped
 
-    std::unique_ptr<Timer> Start(int32_t interval, std::function<void()> onTick) override {
+    std::unique_ptr<Timer> Start(int32_t, std::function<void()>) override {
         struct Handle : Timer {
             explicit Handle(int& live) : live(live) { ++live; }
             ~Handle() override { --live; }
             int& live;
         };
-        started.emplace_back(interval, std::move(onTick));
+        ++started;
         return std::make_unique<Handle>(ticking);
     }
 };
@@ -78,7 +85,7 @@ protected:
     ScopedPort<RegistryPort> registrySlot{registry};
     testing::FakeFileSystem files;
     ScopedPort<FileSystemPort> filesSlot{files};
-    ManualTimers timers;
+    CountingTimers timers;
     ScopedPort<TimerFactory> timersSlot{timers};
     RecordingDialogs dialogs;
     ScopedPort<OpenDialogs> dialogsSlot{dialogs};
@@ -92,20 +99,13 @@ protected:
 TEST_F(AddinHandler, InitHandlerSetsUpTheSharedStateButBuildsNoToolbar) {
     locale.name = L"German";
     handler.InitHandler(word.Application());
-    EXPECT_NE(basGlobal::gWordApplication, nullptr);
-    ASSERT_NE(basGlobal::gCommandBar, nullptr);
+    ASSERT_TRUE(basGlobal::gWordApplication && basGlobal::gCommandBar && basGlobal::gTemplateList);
     ExpectTheAddinsKey();
-    EXPECT_EQ(basGlobal::gLanguage, basGlobal::kGerman);
-    basGlobal::gLanguage = basGlobal::kEnglish;
-    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
-    ASSERT_NE(files.Find(kDataPath), nullptr);  // created on first run
-    EXPECT_TRUE(files.Find(kDataPath)->folder);
-    ASSERT_NE(basGlobal::gTemplateList, nullptr);
-    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), kDataPath + L"NewTemplates.ini");
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-    EXPECT_EQ(Toolbar(), nullptr);
-    EXPECT_TRUE(timers.started.empty());
-    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(std::exchange(basGlobal::gLanguage, basGlobal::kEnglish), basGlobal::kGerman);
+    EXPECT_EQ(std::tuple(basGlobal::gDataPath, basGlobal::gTemplateList->FilePath(), basDisplayNames::Count()),
+              std::tuple(kDataPath, kDataPath + L"NewTemplates.ini", 34));
+    EXPECT_TRUE(files.Find(kDataPath) && files.Find(kDataPath)->folder);  // created on first run
+    EXPECT_TRUE(!Toolbar() && timers.started == 0 && reports.empty());
 }
 
 // The toolbar's first build starts the one timer (what its tick stores is the Windows tier's
@@ -115,18 +115,14 @@ TEST_F(AddinHandler, DocumentChangeStartsOneTimerAndUnInitReleasesAll) {
     handler.InitHandler(word.Application());
     word.NewDocument();
     word.NewDocument();
-    EXPECT_EQ(timers.started.size(), 1u);
+    EXPECT_EQ(timers.started, 1);
 
     const auto templateList = basGlobal::gTemplateList;
     handler.UnInitHandler();
-    EXPECT_EQ(basGlobal::gWordApplication, nullptr);
-    EXPECT_EQ(basGlobal::gCommandBar, nullptr);
-    EXPECT_EQ(basGlobal::gSettings, nullptr);
-    EXPECT_EQ(basDisplayNames::Count(), 0);
-    EXPECT_EQ(timers.ticking, 0);
+    EXPECT_TRUE(!basGlobal::gWordApplication && !basGlobal::gCommandBar && !basGlobal::gSettings);
+    EXPECT_EQ(std::tuple(basDisplayNames::Count(), timers.ticking), std::tuple(0, 0));
     EXPECT_EQ(dialogs.unloaded, (std::vector<std::wstring>{L"frmInfo", L"frmShowError"}));
-    EXPECT_EQ(basGlobal::gTemplateList, templateList);
-    EXPECT_EQ(basGlobal::gDataPath, kDataPath);
+    EXPECT_EQ(std::tuple(basGlobal::gTemplateList, basGlobal::gDataPath), std::tuple(templateList, kDataPath));
     const auto calls = word.TotalCalls();
     word.NewDocument();  // no longer heard
     EXPECT_EQ(word.TotalCalls(), calls);
@@ -136,39 +132,32 @@ TEST_F(AddinHandler, DocumentChangeStartsOneTimerAndUnInitReleasesAll) {
 TEST_F(AddinHandler, RefusedEventSubscriptionIsReportedAndTheRestSkipped) {
     word.Refuse(L"Application.DocumentChange.advise");
     handler.InitHandler(word.Application());
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"  Call Stack: clsWordAddIn.InitHandler(myApplication="
-                              L"{Application}) "),
-              std::wstring::npos);
-    EXPECT_TRUE(timers.started.empty());
-    EXPECT_EQ(basDisplayNames::Count(), 0);
+    EXPECT_THAT(reports,
+                ElementsAre(HasSubstr(L"  Call Stack: clsWordAddIn.InitHandler(myApplication={Application}) ")));
+    EXPECT_TRUE(timers.started == 0 && basDisplayNames::Count() == 0);
     ExpectTheAddinsKey();
 }
 
 TEST_F(AddinHandler, WithoutTheUsersApplicationDataFolderThereIsNoDataFolder) {
     files.specialFolders.clear();
     handler.InitHandler(word.Application());
-    EXPECT_EQ(basGlobal::gDataPath, L"");
-    EXPECT_EQ(files.Find(L"\\Tandrel"), nullptr);
     ASSERT_NE(basGlobal::gTemplateList, nullptr);
-    EXPECT_EQ(basGlobal::gTemplateList->FilePath(), L"");
-    EXPECT_EQ(basDisplayNames::Count(), 34);
-    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(std::tuple(basGlobal::gDataPath, basGlobal::gTemplateList->FilePath(), basDisplayNames::Count()),
+              std::tuple(L"", L"", 34));
+    EXPECT_TRUE(!files.Find(L"\\Tandrel") && reports.empty());
 }
 
 TEST_F(AddinHandler, FailingToolbarBuildIsReportedByTheToolbarNotTheHandler) {
     handler.InitHandler(word.Application());
     word.Refuse(L"CommandBars.Add");
     word.NewDocument();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"  Call Stack: clsCommandBar.CreateCommandbar() "), std::wstring::npos);
-    EXPECT_EQ(reports[0].find(L"myWordApp_DocumentChange"), std::wstring::npos);
-    EXPECT_TRUE(timers.started.empty());  // no toolbar, no timer
+    EXPECT_THAT(reports, ElementsAre(AllOf(HasSubstr(L"  Call Stack: clsCommandBar.CreateCommandbar() "),
+                                           Not(HasSubstr(L"myWordApp_DocumentChange")))));
+    EXPECT_EQ(timers.started, 0);  // no toolbar, no timer
 
     word.Allow(L"CommandBars.Add");
     word.NewDocument();
-    ASSERT_NE(Toolbar(), nullptr);
-    EXPECT_EQ(timers.ticking, 1);
+    EXPECT_TRUE(Toolbar() && timers.ticking == 1);
 }
 
 class Connecting : public AddinHandler {
@@ -188,8 +177,7 @@ TEST_F(Connecting, WordQuittingLeavesTheToolbarToWord) {
     Connect(0);  // a document is open: built at once
     ASSERT_NE(Toolbar(), nullptr);
     Disconnect(0);
-    EXPECT_NE(Toolbar(), nullptr);
-    EXPECT_TRUE(reports.empty());
+    EXPECT_TRUE(Toolbar() && reports.empty());
 }
 
 // A failing release is the handler's own report; disconnection still ends, and adds none.
@@ -199,9 +187,8 @@ TEST_F(Connecting, AFailingUnInitHandlerEndsTheDisconnectionWithOneReport) {
     dialogs.fails = true;
     Disconnect(1);
     EXPECT_FALSE(connect.Connected());
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"  Call Stack: clsWordAddIn.UnInitHandler() "), std::wstring::npos);
-    EXPECT_EQ(reports[0].find(L"OnDisconnection"), std::wstring::npos);
+    EXPECT_THAT(reports, ElementsAre(AllOf(HasSubstr(L"  Call Stack: clsWordAddIn.UnInitHandler() "),
+                                           Not(HasSubstr(L"OnDisconnection")))));
     EXPECT_EQ(timers.ticking, 0);
 }
 
@@ -211,12 +198,9 @@ TEST_F(Connecting, HostThatIsNotWordEndsInAReportNotInAnError) {
     };
     const qlora::Connect::Shown other{{ArgObject{L"Object"}}, {ArgObject{L"Nothing"}}, {ArgEmpty{}}};
     connect.IDTExtensibility2_OnConnection(notWord, 1, other);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application="
-                              L"{Object}, ConnectMode=1, AddInInst={Nothing}, custom={Empty})"),
-              std::wstring::npos);
     connect.IDTExtensibility2_OnDisconnection(0, ArgValue{ArgEmpty{}});
-    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_THAT(reports, ElementsAre(HasSubstr(L"  Call Stack: Connect.IDTExtensibility2_OnConnection(Application="
+                                               L"{Object}, ConnectMode=1, AddInInst={Nothing}, custom={Empty})")));
 }
 
 }  // namespace

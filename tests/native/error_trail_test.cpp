@@ -73,9 +73,8 @@ TEST_F(ErrorTrailTest, ThreeLevelFailureBuildsHeaderThenLinesInnermostFirstAndLo
     EXPECT_EQ(ports.host.mousePointerResets, 1);
 }
 
-// The trail's own failures never replace the failure it reports, nor stay behind for the next one;
-// consecutive reports append to the log.
-TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsOwnAndLoggedAfterIt) {
+// The trail's own failures never replace the failure it reports, nor stay behind for the next one.
+TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsOwn) {
     ports.host.factsFail = true;
     ReportFailures(L"m.First", [] { throw Error(5, L"Src", L"first", 2); });
     const std::wstring& report = HuntERR31::Report();
@@ -85,10 +84,7 @@ TEST_F(ErrorTrailTest, AFailingHostFactLeavesItsValueEmptyAndTheNextReportIsItsO
     EXPECT_NE(report.find(L"  Call Stack: m.First() "), std::wstring::npos) << report;
     ports.host.factsFail = false;
     ReportFailures(L"m.Second", [] { throw Error(6, L"Src", L"second"); });
-    EXPECT_EQ(HuntERR31::Report().substr(0, 7), L"second ");
-    const auto& log = ports.host.files[logPath];
-    EXPECT_TRUE(log.starts_with(L"first ") && log.find(L"------\r\n\r\n\r\n\r\nsecond ") != std::wstring::npos)
-        << text::ToUtf8(log);
+    EXPECT_TRUE(HuntERR31::Report().starts_with(L"second "));
 }
 
 // The report's format rules, one failure each against a fresh trail. The error_report fuzz target
@@ -207,8 +203,7 @@ TEST_F(ErrorTrailTest, PassOnRaisesTheReportOnHandleShowsItAndPassThroughErrorsT
               std::tuple(13, std::wstring(L"HuntERR.ErrorIn"), HuntERR31::Report()));
     EXPECT_NE(passed.description.find(L"GetPathPart(strPath='C:\\', bolRight=False) "), std::wstring::npos);
     EXPECT_TRUE(ports.host.files.empty() && ports.view.reports.empty());
-    EXPECT_FALSE(
-        ReportFailures(L"clsTemplateList.AddTemplate(strFilePath)", []() -> bool { throw Error(1, L"X", L"d"); }));
+    EXPECT_FALSE(ReportFailures(L"m.Add(a)", []() -> bool { throw Error(1, L"X", L"d"); }));
     EXPECT_EQ(ReportFailures(L"m.Op", []() -> int { return 7; }), 7);
     EXPECT_EQ(ports.view.reports.size(), 1u);
 
@@ -236,8 +231,7 @@ TEST_F(ErrorTrailTest, LockedLogIsRetriedEvery200MsForOneSecondThenDropped) {
     ports.host.lockedAttempts = 1000;
     ReportFailures(L"m.Op", [] { throw Error(1, L"X", L"d"); });
     EXPECT_EQ(ports.host.sleeps.size(), 6u);  // attempts at 0, 200, ... 1200 ms: the last past one second
-    EXPECT_TRUE(ports.host.files.empty());
-    EXPECT_EQ(ports.view.reports.size(), 2u);  // shown all the same
+    EXPECT_TRUE(ports.host.files.empty() && ports.view.reports.size() == 2u);  // not logged, but shown all the same
     EXPECT_EQ(HuntERR31::LogPath(L"Errors.txt", L"C:\\Program Files\\Q"), L"C:\\Program Files\\Q\\Errors.txt");
     EXPECT_EQ(HuntERR31::LogPath(L"D:\\logs\\e.txt", L"C:\\Q"), L"D:\\logs\\e.txt");
 }

@@ -29,12 +29,13 @@ public:
         int32_t function;
         std::wstring from, to;
         int32_t flags;
+        friend bool operator==(const ShellCall&, const ShellCall&) = default;
     };
 
-    std::map<std::wstring, Node> nodes;           // by Key(path)
-    std::map<std::wstring, Error> failing;        // operation name -> what it throws
+    std::map<std::wstring, Node> nodes;            // by Key(path)
+    std::map<std::wstring, Error> failing;         // operation name -> what it throws
     std::map<std::wstring, Error> refusedFolders;  // Key(path) -> what MakeFolder throws there
-    std::vector<std::wstring> folderAttempts;     // every MakeFolder, as passed
+    std::vector<std::wstring> folderAttempts;      // every MakeFolder, as passed
     std::vector<ShellCall> shellCalls;
     int32_t shellResult = 0;
     int pumped = 0;
@@ -69,8 +70,7 @@ public:
     }
     std::optional<std::string> Bytes(std::wstring_view path) const {
         const auto* node = Find(path);
-        if (!node || node->folder) return std::nullopt;
-        return node->bytes;
+        return node && !node->folder ? std::optional(node->bytes) : std::nullopt;
     }
     // The paths of everything directly inside a folder, as created.
     std::vector<std::wstring> Children(std::wstring_view folder) const {
@@ -165,8 +165,7 @@ public:
     std::optional<std::wstring> RemoteName(const std::wstring& localName) override {
         Fail(L"RemoteName");
         const auto it = connections.find(Key(localName));
-        if (it == connections.end()) return std::nullopt;
-        return it->second;
+        return it == connections.end() ? std::nullopt : std::optional(it->second);
     }
 
 private:

@@ -67,18 +67,18 @@ public:
         std::wstring text, title;
         MsgButtons buttons;
         MsgIcon icon;
+        friend bool operator==(const Shown&, const Shown&) = default;
     };
     std::vector<Shown> shown;
     std::vector<MsgAnswer> answers;  // given in order; Ok / Yes when none are left
 
     MsgAnswer Show(std::wstring_view text, std::wstring_view title, MsgButtons buttons, MsgIcon icon) override {
         shown.push_back({std::wstring(text), std::wstring(title), buttons, icon});
-        if (!answers.empty()) {
-            const auto answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        }
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+        if (answers.empty())
+            return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
 };
 

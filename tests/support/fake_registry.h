@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -46,17 +47,13 @@ public:
     void PutString(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
         Put(root, key, name, {RawValue::Kind::String, data});
     }
-    std::optional<RawValue> Get(int32_t root, const std::wstring& key, const std::wstring& name) const {
-        const auto k = keys_.find(KeyOf(root, key));
-        if (k == keys_.end()) return std::nullopt;
-        const auto v = k->second.find(text::Fold(name));
-        if (v == k->second.end()) return std::nullopt;
-        return v->second;
-    }
 
     RawValue QueryValue(int32_t root, const std::wstring& key, const std::wstring& name) override {
         ThrowIfAsked();
-        return Get(root, key, name).value_or(RawValue{});
+        const auto k = keys_.find(KeyOf(root, key));
+        if (k == keys_.end()) return {};
+        const auto v = k->second.find(text::Fold(name));
+        return v == k->second.end() ? RawValue{} : v->second;
     }
     void SetValue(int32_t root, const std::wstring& key, const std::wstring& name, const std::wstring& data,
                   uint32_t type) override {
@@ -76,10 +73,7 @@ private:
     static Key KeyOf(int32_t root, const std::wstring& key) { return {root, text::Fold(key)}; }
 
     void ThrowIfAsked() {
-        if (!failNext) return;
-        const Error error = *failNext;
-        failNext.reset();
-        throw error;
+        if (failNext) throw *std::exchange(failNext, std::nullopt);
     }
 
     std::map<Key, std::map<std::wstring, RawValue>> keys_;
