@@ -2,9 +2,17 @@
 var failures = 0;
 function check(name, body) {
     var detail;
-    try { detail = body(); } catch (e) { detail = "error " + (e.number & 0xFFFF) + " " + e.description; }
-    if (detail === true) WScript.Echo("PASS " + name);
-    else { WScript.Echo("FAIL " + name + ": " + detail); failures++; }
+    try {
+        detail = body();
+    } catch (e) {
+        detail = "error " + (e.number & 0xFFFF) + " " + e.description;
+    }
+    if (detail === true) {
+        WScript.Echo("PASS " + name);
+    } else {
+        WScript.Echo("FAIL " + name + ": " + detail);
+        failures++;
+    }
 }
 
 check("clsOperatingSystem", function () {

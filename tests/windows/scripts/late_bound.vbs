@@ -5,8 +5,17 @@ On Error Resume Next
 
 Dim failures : failures = 0
 Sub Check(name, ByVal ok, ByVal detail)
-    If Err.Number <> 0 Then ok = False : detail = "error " & Err.Number & " " & Err.Description : Err.Clear
-    If ok Then WScript.Echo "PASS " & name Else WScript.Echo "FAIL " & name & ": " & detail : failures = failures + 1
+    If Err.Number <> 0 Then
+        ok = False
+        detail = "error " & Err.Number & " " & Err.Description
+        Err.Clear
+    End If
+    If ok Then
+        WScript.Echo "PASS " & name
+    Else
+        WScript.Echo "FAIL " & name & ": " & detail
+        failures = failures + 1
+    End If
 End Sub
 
 Dim progId, o
