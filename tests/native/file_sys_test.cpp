@@ -3,8 +3,6 @@
 
 #include <tuple>
 
-#include "trail/error_trail.h"
-#include "language/language_texts.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"
 #include "templates/file_sys.h"

@@ -1,10 +1,12 @@
-// The settings store against the in-memory registry; the real one's code pages and rights are the Windows tier's.
+// The settings store against the in-memory registry (the real one's code pages and rights are the
+// Windows tier's), and where each bitness finds the registered classes.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <tuple>
 
+#include "base/class_views.h"
 #include "settings/program_settings.h"
 #include "support/fake_ports.h"
 #include "support/fake_registry.h"
@@ -108,6 +110,28 @@ TEST_F(ProgramSettingsTest, WholeNumbersAreDecimalOf32BitsAndOtherTextFallsBack)
     registry.PutString(kHKeyCurrentUser, kAddinKey, L"BarTop", L"oben");
     for (const auto& [name, n] : {std::pair{L"BarLeft", 120}, {L"BarTop", 0}, {L"BarPosition", 0}})
         EXPECT_EQ(settings.ReadWholeNumber(name, 0), n) << text::ToUtf8(name);
+}
+
+// 32-bit programs on 64-bit Windows find classes and interfaces under Wow6432Node, but share the
+// ProgIDs and type libraries with 64-bit programs.
+TEST(ClassViews, OnlyTheRedirectedKeysMoveForThirtyTwoBitPrograms) {
+    const struct {
+        std::wstring_view key, native, wow64;
+    } cases[] = {
+        {L"CLSID\\{1}\\InprocServer32", L"CLSID\\{1}\\InprocServer32", L"Wow6432Node\\CLSID\\{1}\\InprocServer32"},
+        {L"clsid", L"clsid", L"Wow6432Node\\clsid"},
+        {L"Interface\\{2}", L"Interface\\{2}", L"Wow6432Node\\Interface\\{2}"},
+        {L"QloraWordAddIn.Connect\\CLSID", L"QloraWordAddIn.Connect\\CLSID", L"QloraWordAddIn.Connect\\CLSID"},
+        {L"TypeLib\\{3}\\1.0", L"TypeLib\\{3}\\1.0", L"TypeLib\\{3}\\1.0"},
+        {L"CLSIDX\\{1}", L"CLSIDX\\{1}", L"CLSIDX\\{1}"},
+        {L"", L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(classes::KeyIn(classes::View::Native, c.key), c.native);
+        EXPECT_EQ(classes::KeyIn(classes::View::Wow64, c.key), c.wow64);
+    }
+    EXPECT_EQ(classes::Other(classes::View::Native), classes::View::Wow64);
+    EXPECT_EQ(classes::Other(classes::View::Wow64), classes::View::Native);
 }
 
 }  // namespace

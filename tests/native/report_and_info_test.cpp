@@ -13,6 +13,7 @@
 #include "shell/info_dialog.h"
 #include "shell/operating_system.h"
 #include "shell/shell_execute.h"
+#include "support/fake_ports.h"
 #include "support/toolbar_fakes.h"
 
 namespace qlora {
@@ -20,6 +21,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using Call = testing::FakeShell::Call;
 using Log = std::vector<std::wstring>;  // what the window was asked, in order
 
 class RecordingReportWindow : public ErrorReportWindow {
@@ -50,19 +52,9 @@ public:
     }
 };
 
-class RecordingShell : public ShellHost {
-public:
-    std::vector<ShellRequest> requests;
-    std::intptr_t Execute(const ShellRequest& request) override {
-        requests.push_back(request);
-        return 31;  // no program for it: an answer, not a failure
-    }
-    Started ExecuteEx(const ShellRequest&, uint32_t) override { return {}; }
-};
-
 class RecordingInfoView : public InfoView {
 public:
-    explicit RecordingInfoView(const RecordingShell& shell) : shell(shell) {}
+    explicit RecordingInfoView(const testing::FakeShell& shell) : shell(shell) {}
     std::vector<std::pair<InfoLabel, std::wstring>> texts;
     std::optional<InfoLabel> failing;
     void SetText(InfoLabel label, const std::wstring& text) override {
@@ -70,9 +62,9 @@ public:
         texts.emplace_back(label, text);
     }
     std::intptr_t WindowHandle() override { return 0x1234; }
-    void Unload() override { unloadedAt.push_back(shell.requests.size()); }
+    void Unload() override { unloadedAt.push_back(shell.calls.size()); }
 
-    const RecordingShell& shell;
+    const testing::FakeShell& shell;
     std::vector<size_t> unloadedAt;  // how many shell requests had been made at each Unload
 };
 
@@ -82,6 +74,7 @@ protected:
     DialogContent() {
         word.SetVersion(L"16.0");
         version.info = OsVersionInfo{10, 0, 19045, 2, std::wstring(128, L'\0')};
+        shell.instance = 31;  // no program for it: an answer, not a failure
     }
     // What the report shows after the report itself.
     static std::wstring Versions(bool withWord = true) {
@@ -91,7 +84,7 @@ protected:
 
     testing::FixedVersionSource version;
     ScopedPort<VersionSource> versionSlot{version};
-    RecordingShell shell;
+    testing::FakeShell shell;
     ScopedPort<ShellHost> shellSlot{shell};
     RecordingReportWindow window;
     frmShowError form{window};
@@ -140,8 +133,8 @@ TEST_F(DialogContent, ShowingAReportNeverFailsEvenWhenTheWindowDoes) {
 TEST_F(DialogContent, SendOpensAnEmailToTheSupportAddressAndCloseUnloads) {
     form.ErrorReport(kReport);
     form.cmdSend_Click();
-    EXPECT_THAT(shell.requests,
-                ElementsAre(ShellRequest{.file = L"mailto:" + std::wstring(kSupportEmail), .show = show::Default}));
+    EXPECT_THAT(shell.calls, ElementsAre(Call{.request = {.file = L"mailto:" + std::wstring(kSupportEmail),
+                                                          .show = show::Default}}));
     form.cmdClose_Click();
     EXPECT_TRUE(!window.visible && reports.empty());
 }
@@ -161,8 +154,8 @@ TEST_F(DialogContent, InfoShowsTheNameTheVersionAndTheTwoAddressesAndOpensThem) 
     info.cmdOK_Click();
     const auto mail = L"mailto:" + std::wstring(kSupportEmail);
     EXPECT_THAT(view.unloadedAt, ElementsAre(0u, 2u));
-    EXPECT_THAT(shell.requests, ElementsAre(ShellRequest{.file = mail, .show = show::Default},
-                                            ShellRequest{.hwnd = 0x1234, .file = kHomepage, .show = show::Normal}));
+    EXPECT_THAT(shell.calls, ElementsAre(Call{.request = {.file = mail, .show = show::Default}},
+                                         Call{.request = {.hwnd = 0x1234, .file = kHomepage, .show = show::Normal}}));
     EXPECT_TRUE(reports.empty());
 }
 

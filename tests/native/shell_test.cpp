@@ -15,44 +15,8 @@
 namespace qlora {
 namespace {
 
-// The state outlives the process object, so a test can see when the launcher let go of it.
-struct ProcessState {
-    std::optional<uint32_t> exitCode = kStillActive;
-    bool released = false;
-};
-
-struct FakeProcess final : ShellProcess {
-    explicit FakeProcess(std::shared_ptr<ProcessState> s) : state(std::move(s)) {}
-    ~FakeProcess() override { state->released = true; }
-    std::optional<uint32_t> ExitCode() override { return state->exitCode; }
-    std::shared_ptr<ProcessState> state;
-};
-
-class FakeShell final : public ShellHost {
-public:
-    struct Call {
-        bool extended = false;
-        ShellRequest request;
-        uint32_t mask = 0;
-        friend bool operator==(const Call&, const Call&) = default;
-    };
-
-    std::vector<Call> calls;
-    std::intptr_t instance = 42;
-    std::shared_ptr<ProcessState> process;  // handed out by the next extended call, when set
-    std::optional<Error> failure;
-
-    std::intptr_t Execute(const ShellRequest& request) override {
-        calls.push_back({false, request, 0});
-        if (failure) throw *failure;
-        return instance;
-    }
-    Started ExecuteEx(const ShellRequest& request, uint32_t mask) override {
-        calls.push_back({true, request, mask});
-        if (failure) throw *failure;
-        return {instance, process ? std::make_unique<FakeProcess>(std::exchange(process, nullptr)) : nullptr};
-    }
-};
+using testing::FakeShell;
+using testing::ProcessState;
 
 class ShellLaunch : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The in-memory Word's rules that the add-in's tests rely on: Word's error numbers, bookmark spans
-// and names, variables, Move, clicks fanned out by Tag, Normal's Saved state, refused members.
+// and names, variables (and clsWord's over them), Move, clicks fanned out by Tag, Normal's Saved
+// state, refused members.
 #include "word_model.h"
 
 #include <gmock/gmock.h>
@@ -14,6 +15,8 @@
 
 #include "base/text.h"
 #include "support/error_of.h"
+#include "support/fake_ports.h"
+#include "toolbar/word_variables.h"
 
 namespace {
 
@@ -21,6 +24,7 @@ namespace port = qlora::word;
 using qlora::Error;
 using testing::ElementsAre;
 using wordsim::Span;
+using Stored = std::vector<std::pair<std::wstring, std::wstring>>;  // a document's variables
 
 class WordModel : public testing::Test {
 protected:
@@ -148,6 +152,55 @@ TEST_F(WordModel, AnEmptyVariableIsNotKeptAndADeletedOneIsGoneForItsHoldersToo) 
     variables->Add(L"Cleared", L"x")->SetValue(L"");
     variables->Add(L"Never", L"");
     EXPECT_TRUE(Doc().variables.empty());
+}
+
+// clsWord over this model: names without case, and every refusal of Word ignored, never reported.
+TEST_F(WordModel, ClsWordReadsWritesAndDeletesVariablesIgnoringCaseAndEveryRefusalOfWord) {
+    const qlora::testing::TrailFixturePorts ports;
+    Open(L"");
+    const auto document = app->ActiveDocument();
+    const qlora::clsWord vars{};
+    const auto stored = [&] {
+        Stored out;
+        for (const auto& v : word.ActiveDocument()->variables) out.emplace_back(v.name, v.value);
+        return out;
+    };
+    // Word's variable names ignore case: a second write is the same variable again.
+    vars.WriteVariable(document, L"TemplateName", L"First");
+    vars.WriteVariable(document, L"TEMPLATENAME", L"Offer letter");
+    EXPECT_EQ(vars.ReadVariable(document, L"templatename") + vars.ReadVariable(document, L"Other"), L"Offer letter");
+    vars.DeleteVariable(document, L"Missing");
+    EXPECT_EQ(stored(), (Stored{{L"TemplateName", L"Offer letter"}}));
+
+    // refused, what Read gives, the value after writing "Changed" over "Kept", whether Delete left it
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, bool> rows[] = {
+        {L"Document.Variables.get", L"", L"Kept", true}, {L"Variables.Item", L"", L"Kept", true},
+        {L"Variable.Value.get", L"", L"Changed", false}, {L"Variable.Value.put", L"Kept", L"Kept", false},
+        {L"Variable.Delete", L"Kept", L"Changed", true},
+    };
+    for (const auto& [refused, read, afterWrite, existsAfterDelete] : rows) {
+        SCOPED_TRACE(qlora::text::ToUtf8(refused));
+        vars.WriteVariable(document, L"TemplateName", L"Kept");
+        word.Refuse(refused);
+        EXPECT_EQ(vars.ReadVariable(document, L"TemplateName"), read);
+        EXPECT_NO_THROW(vars.WriteVariable(document, L"TemplateName", L"Changed"));
+        EXPECT_EQ(stored(), (Stored{{L"TemplateName", afterWrite}}));
+        EXPECT_NO_THROW(vars.DeleteVariable(document, L"TEMPLATENAME"));
+        EXPECT_EQ(word.ActiveDocument()->FindVariable(L"TemplateName") != nullptr, existsAfterDelete);
+        word.Allow(refused);
+    }
+    // A refused Add still lets an existing variable take the value; a new name is given up silently.
+    word.Refuse(L"Variables.Add");
+    for (const auto* name : {L"TemplateName", L"Qlora"}) EXPECT_NO_THROW(vars.WriteVariable(document, name, L"New"));
+    EXPECT_EQ(stored(), (Stored{{L"TemplateName", L"New"}}));
+
+    for (const auto& doc : {std::shared_ptr<port::Document>(), document}) {
+        if (doc) word.CloseDocument();
+        EXPECT_EQ(vars.ReadVariable(doc, L"TemplateName"), L"");
+        EXPECT_NO_THROW(vars.WriteVariable(doc, L"TemplateName", L"A"));
+        EXPECT_NO_THROW(vars.DeleteVariable(doc, L"TemplateName"));
+    }
+    EXPECT_TRUE(ports.prompt.shown.empty() && ports.view.reports.empty() && ports.host.files.empty());
 }
 
 TEST_F(WordModel, MoveGoesBeforeTheControlNowAtThatPosition) {

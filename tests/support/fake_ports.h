@@ -1,16 +1,21 @@
 // In-memory ports for the native tier: a machine with fixed facts and a log kept in memory, a
-// message prompt that records and answers, a report view that records, the Windows version.
+// message prompt that records and answers, a report view that records, the Windows version, and
+// the shell's execute service recording every call.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/port.h"
 #include "base/prompt.h"
 #include "session/global.h"
 #include "shell/operating_system.h"
+#include "shell/shell_execute.h"
 #include "trail/error_trail.h"
 
 namespace qlora::testing {
@@ -100,6 +105,45 @@ class FixedVersionSource final : public VersionSource {
 public:
     std::optional<OsVersionInfo> info;
     std::optional<OsVersionInfo> ReadVersion() override { return info; }
+};
+
+// The state outlives the process object, so a test can see when the launcher let go of it.
+struct ProcessState {
+    std::optional<uint32_t> exitCode = kStillActive;
+    bool released = false;
+};
+
+struct FakeProcess final : ShellProcess {
+    explicit FakeProcess(std::shared_ptr<ProcessState> s) : state(std::move(s)) {}
+    ~FakeProcess() override { state->released = true; }
+    std::optional<uint32_t> ExitCode() override { return state->exitCode; }
+    std::shared_ptr<ProcessState> state;
+};
+
+class FakeShell final : public ShellHost {
+public:
+    struct Call {
+        bool extended = false;
+        ShellRequest request;
+        uint32_t mask = 0;
+        friend bool operator==(const Call&, const Call&) = default;
+    };
+
+    std::vector<Call> calls;
+    std::intptr_t instance = 42;
+    std::shared_ptr<ProcessState> process;  // handed out by the next extended call, when set
+    std::optional<Error> failure;
+
+    std::intptr_t Execute(const ShellRequest& request) override {
+        calls.push_back({false, request, 0});
+        if (failure) throw *failure;
+        return instance;
+    }
+    Started ExecuteEx(const ShellRequest& request, uint32_t mask) override {
+        calls.push_back({true, request, mask});
+        if (failure) throw *failure;
+        return {instance, process ? std::make_unique<FakeProcess>(std::exchange(process, nullptr)) : nullptr};
+    }
 };
 
 // The trail's host, prompt and view installed for one test.

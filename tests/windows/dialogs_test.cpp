@@ -23,17 +23,16 @@
 #include "settings/program_settings.h"
 #include "shell/contact.h"
 #include "shell/shell_execute.h"
-#include "support/fake_registry.h"
 #include "support/error_of.h"
+#include "support/fake_ports.h"
+#include "support/fake_registry.h"
 #include "support/fake_wildcards_view.h"
 #include "support/temp_folder.h"
 #include "templates/template_list.h"
 #include "toolbar/command_bar.h"
 #include "toolbar/display_names.h"
 #include "toolbar/wildcard_buttons.h"
-#include "toolbar/wildcards.h"
 #include "trail/error_trail.h"
-#include "trail/error_trail_win.h"
 #include "ui/dialog_win.h"
 #include "ui/resource_ids.h"
 #include "win/win32_win.h"
@@ -58,20 +57,6 @@ using testing::WindowText;
 constexpr wchar_t kReportTitle[] = L"Quillora TemplateEditor error report";
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
-
-// The shell's execute service, recording instead of launching mail and browser programs.
-class RecordingShell final : public ShellHost {
-public:
-    std::vector<ShellRequest> requests;
-    std::intptr_t Execute(const ShellRequest& request) override {
-        requests.push_back(request);
-        return 42;
-    }
-    Started ExecuteEx(const ShellRequest& request, uint32_t) override {
-        requests.push_back(request);
-        return {42, nullptr};
-    }
-};
 
 // The add-in as Word has connected it, over the in-memory Word whose saves write RTF files: the
 // settings in a registry key of this process's own, the data folder in a folder of the test's,
@@ -239,7 +224,7 @@ TEST_F(AddInDialogs, ANeverSavedDocumentAsksForItsFileInTheSaveDialogFirst) {
 // Each link's click reaches the shell, the homepage's keeping the dialog open (its owner) and the
 // e-mail's closing it.
 TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
-    RecordingShell shell;
+    testing::FakeShell shell;  // records instead of launching mail and browser programs
     ScopedPort<ShellHost> shellSlot(shell);
     word->NewDocument();
     HWND info = nullptr;
@@ -251,10 +236,10 @@ TEST_F(AddInDialogs, InfoShowsTheAddressesAsLinksThatGoToTheShell) {
                               }
                           }}});
     word->Click(L"Quillora Toolbar/Info");
-    ASSERT_EQ(shell.requests.size(), 2u);
-    EXPECT_EQ(shell.requests[0].file, kHomepage);
-    EXPECT_EQ(shell.requests[0].hwnd, reinterpret_cast<std::intptr_t>(info));
-    EXPECT_EQ(shell.requests[1].file, L"mailto:" + std::wstring(kSupportEmail));
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[0].request.file, kHomepage);
+    EXPECT_EQ(shell.calls[0].request.hwnd, reinterpret_cast<std::intptr_t>(info));
+    EXPECT_EQ(shell.calls[1].request.file, L"mailto:" + std::wstring(kSupportEmail));
 }
 
 TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsItsMinimumSize) {
