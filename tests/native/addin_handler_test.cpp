@@ -27,7 +27,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr wchar_t kAddinKey[] = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 constexpr wchar_t kLocalAppData[] = L"C:\\Users\\ann\\AppData\\Local";
 const std::wstring kDataPath = std::wstring(kLocalAppData) + L"\\Tandrel\\Quillora\\";
 
@@ -76,7 +75,7 @@ protected:
     static void ExpectTheAddinsKey() {
         ASSERT_NE(basGlobal::gSettings, nullptr);
         EXPECT_EQ(basGlobal::gSettings->RootKey, kHKeyCurrentUser);
-        EXPECT_EQ(basGlobal::gSettings->KeyPath(), kAddinKey);
+        EXPECT_EQ(basGlobal::gSettings->KeyPath(), testing::kAddinSection);
     }
 
     testing::TrailFixturePorts trail;

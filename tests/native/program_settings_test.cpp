@@ -18,8 +18,7 @@ namespace {
 using namespace std::string_literals;
 using Kind = RegistryPort::RawValue::Kind;
 using testing::FakeRegistry;
-
-const std::wstring kAddinKey = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
+using testing::kAddinSection;
 
 class ProgramSettingsTest : public ::testing::Test {
 protected:
@@ -34,7 +33,7 @@ TEST_F(ProgramSettingsTest, KeyPathJoinsTheFourPartsDropsOneTrailingSeparatorAnd
     registry.PutString(kHKeyLocalMachine, L"SOFTWARE\\\\\\Settings", L"Name", L"machine");
     EXPECT_EQ(fresh.ReadEntry(L"Name", L"d"), L"machine");
 
-    EXPECT_EQ(settings.KeyPath(), kAddinKey);
+    EXPECT_EQ(settings.KeyPath(), kAddinSection);
     for (const auto& [program, section, path] : {std::tuple{L"Quillora", L"", L"SOFTWARE\\Tandrel\\Quillora"},
                                                  {L"Quillora", L"Settings\\", L"SOFTWARE\\Tandrel\\Quillora\\Settings"},
                                                  {L"", L"", L"SOFTWARE\\Tandrel\\"}}) {
@@ -55,9 +54,9 @@ TEST_F(ProgramSettingsTest, ValuesReadAsTextOrTheDefaultAndAreWrittenAsStrings) 
     for (const auto& [stored, expected] : cases) {
         FakeRegistry fresh;
         ScopedPort<RegistryPort> slot{fresh};
-        if (stored) fresh.Put(kHKeyCurrentUser, kAddinKey, L"BarLeft", *stored);
+        if (stored) fresh.Put(kHKeyCurrentUser, kAddinSection, L"BarLeft", *stored);
         EXPECT_EQ(settings.ReadEntry(L"BarLeft", L"dflt"), expected) << text::ToUtf8(expected);
-        EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, kAddinKey, L"BarLeft", L"dflt"), expected);
+        EXPECT_EQ(settings.ReadKeyEntry(kHKeyCurrentUser, kAddinSection, L"BarLeft", L"dflt"), expected);
     }
     const std::wstring key = L"Software\\Tandrel\\Quillora\\Settings\\";  // used unchanged, separator included
     registry.PutString(kHKeyCurrentUser, key, L"DefaultTemplateFolder", L"C:\\Vorlagen");
@@ -70,10 +69,10 @@ TEST_F(ProgramSettingsTest, ValuesReadAsTextOrTheDefaultAndAreWrittenAsStrings) 
 }
 
 TEST_F(ProgramSettingsTest, UnexpectedFailureShowsABoxTitledWithTheOperationAndGoesNoFurther) {
-    registry.PutString(kHKeyCurrentUser, kAddinKey, L"BarTop", L"7");
+    registry.PutString(kHKeyCurrentUser, kAddinSection, L"BarTop", L"7");
     const std::pair<const wchar_t*, std::function<std::wstring()>> operations[] = {
         {L"GetKeyValue", [&] { return settings.ReadEntry(L"BarTop", L"0"); }},
-        {L"GetKeyValue", [&] { return settings.ReadKeyEntry(kHKeyCurrentUser, kAddinKey, L"BarTop", L"0"); }},
+        {L"GetKeyValue", [&] { return settings.ReadKeyEntry(kHKeyCurrentUser, kAddinSection, L"BarTop", L"0"); }},
         {L"SetKeyValue", [&] { return settings.WriteEntry(L"BarTop", L"8"), std::wstring(L"0"); }},
     };
     std::vector<testing::RecordingPrompt::Shown> boxes;
@@ -106,8 +105,8 @@ TEST_F(ProgramSettingsTest, WholeNumbersAreDecimalOf32BitsAndOtherTextFallsBack)
     for (const wchar_t* bad : {L"", L" ", L"-", L"+-5", L"1 2", L"12abc", L"1.5", L"&H10", L"0x10", L"2147483648",
                                L"-2147483649", L"99999999999999999999", L"\xFF11"})
         EXPECT_EQ(ParseWholeNumber(bad), std::nullopt) << text::ToUtf8(bad);
-    registry.PutString(kHKeyCurrentUser, kAddinKey, L"BarLeft", L"120\0"s);
-    registry.PutString(kHKeyCurrentUser, kAddinKey, L"BarTop", L"oben");
+    registry.PutString(kHKeyCurrentUser, kAddinSection, L"BarLeft", L"120\0"s);
+    registry.PutString(kHKeyCurrentUser, kAddinSection, L"BarTop", L"oben");
     for (const auto& [name, n] : {std::pair{L"BarLeft", 120}, {L"BarTop", 0}, {L"BarPosition", 0}})
         EXPECT_EQ(settings.ReadWholeNumber(name, 0), n) << text::ToUtf8(name);
 }

@@ -18,8 +18,9 @@
 
 namespace qlora::testing {
 
-// The settings store on the add-in's section (Settings\WordAddIn below Tandrel's branch of the
-// current user), as the handler points it; another program name keeps a test's values apart.
+// The add-in's section (Settings\WordAddIn below Tandrel's branch of the current user) and the
+// settings store on it, as the handler points it; another program name keeps a test's values apart.
+inline const std::wstring kAddinSection = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 inline std::shared_ptr<clsProgramSettings> AddInSettings(const std::wstring& program = L"Quillora") {
     auto settings = std::make_shared<clsProgramSettings>();
     settings->RootKey = kHKeyCurrentUser;

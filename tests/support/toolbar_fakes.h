@@ -27,7 +27,6 @@
 
 namespace qlora::testing {
 
-inline const std::wstring kAddinSection = L"SOFTWARE\\Tandrel\\Quillora\\Settings\\WordAddIn";
 // FakeTrailHost's now, as tags show it.
 inline const std::wstring kClockText = L" 2026-03-09 14:05:07";
 
