@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "trail/error_trail.h"
 #include "support/data_folder.h"
 #include "support/fake_file_system.h"
 #include "support/fake_ports.h"

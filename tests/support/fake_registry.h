@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "base/error.h"
-#include "base/port.h"
 #include "base/text.h"
 #include "settings/program_settings.h"
 

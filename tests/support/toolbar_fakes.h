@@ -13,7 +13,6 @@
 
 #include "base/modal.h"
 #include "base/port.h"
-#include "base/text.h"
 #include "language/language_texts.h"
 #include "session/global.h"
 #include "settings/program_settings.h"
