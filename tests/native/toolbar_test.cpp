@@ -314,12 +314,11 @@ TEST_F(WildcardButtons, InsertionsAreNamedSubjectSubject1AndSoOnAndTheFirstFreeN
     EXPECT_THAT(Marks(), ElementsAre(L"WildCard_Subject 0 <<Betreff>>", L"WildCard_Subject1 11 <<Betreff>>",
                                      L"WildCard_Subject2 22 <<Betreff>>"));
     word.DeleteBookmark(L"WildCard_Subject1");
-    const auto app = word.Application();
-    app->ActiveDocument()->Bookmarks()->Add(L"WILDCARD_BODY", app->Selection()->Range());
+    Bookmark(L"WILDCARD_BODY");
     for (const auto* caption : {L"Betreff", L"Inhalt", L"Aktuelles Datum + Uhrzeit"})
         Click(L"Platzhalter einfügen/" + std::wstring(caption));
-    EXPECT_THAT(Marks(), IsSupersetOf({L"WildCard_Subject1 33 <<Betreff>>", L"WildCard_Body1 44 <<Inhalt>>",
-                                       L"WildCard_DateTimeNow 54 <<Aktuelles Datum + Uhrzeit>>"}));
+    EXPECT_THAT(Marks(), IsSupersetOf({L"WildCard_Subject1 34 <<Betreff>>", L"WildCard_Body1 45 <<Inhalt>>",
+                                       L"WildCard_DateTimeNow 55 <<Aktuelles Datum + Uhrzeit>>"}));
     EXPECT_TRUE(reports.empty());
 }
 
