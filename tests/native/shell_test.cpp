@@ -32,6 +32,7 @@ using ::testing::HasSubstr;
 using testing::ProcessState;
 using Call = FakeShell::Call;
 using Log = std::vector<std::wstring>;  // what the window was asked, in order
+using Shown = testing::RecordingPrompt::Shown;
 
 class ShellLaunch : public ::testing::Test {
 protected:
@@ -120,16 +121,13 @@ TEST_F(ShellLaunch, EachLaunchEndsAFailureItsOwnWay) {
         ports.prompt.shown.clear();
         if (c.line.empty()) {
             EXPECT_EQ(c.launch(launcher), 0);
-            EXPECT_EQ(
-                ports.prompt.shown,
-                (std::vector<testing::RecordingPrompt::Shown>{{L"Error: 5. Unusable text", c.box, MsgButtons::Ok}}));
+            EXPECT_EQ(ports.prompt.shown, (std::vector<Shown>{{L"Error: 5. Unusable text", c.box, MsgButtons::Ok}}));
             EXPECT_EQ(launcher.lngLastInstance(), 0);  // cleared before the call, as any launch does
             continue;
         }
         const auto failure = testing::ErrorOf([&] { c.launch(launcher); });
         EXPECT_EQ(failure.number, errnum::InvalidCall);
-        EXPECT_NE(failure.description.find(L"  Call Stack: clsShellExecute." + c.line), std::wstring::npos)
-            << text::ToUtf8(failure.description);
+        EXPECT_THAT(failure.description, HasSubstr(L"  Call Stack: clsShellExecute." + c.line));
         EXPECT_TRUE(ports.prompt.shown.empty());
     }
     EXPECT_TRUE(earlier->released);
