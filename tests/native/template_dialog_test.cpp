@@ -207,8 +207,7 @@ TEST_F(TemplateWorkflow, OkSavesInWordsFormatStoresTheNameAndRecordsTheTemplate)
         EXPECT_EQ(view.unloads, unloads + saves);
         ASSERT_EQ(saved.size(), size_t{saves});
         for (const auto& s : saved) {
-            EXPECT_EQ(s.FileName, c.savedAs);
-            EXPECT_EQ(s.FileFormat, 0);  // Word 97-2003's, and nothing else set
+            EXPECT_EQ(std::tuple(s.FileName, s.FileFormat), std::tuple(c.savedAs, 0));  // 0: Word 97-2003's
             EXPECT_FALSE(s.LockComments || s.Password || s.AddToRecentFiles || s.WritePassword ||
                          s.ReadOnlyRecommended || s.EmbedTrueTypeFonts || s.SaveNativePictureFormat ||
                          s.SaveFormsData || s.SaveAsAOCELetter);
