@@ -46,8 +46,7 @@ TEST_F(FileSysTest, FileExistsCountsOnlyNormalFilesAndFolderExistsOnlyFolders) {
     // Any failure of the file system answers no, and no report.
     fs.failing.emplace(L"Kind", Error(71, L"GetFileAttributes", L"Disk not ready"));
     fs.failing.emplace(L"ListsAsNormalFile", Error(71, L"FindFirstFile", L"Disk not ready"));
-    EXPECT_FALSE(basFileSys::FolderExists(L"C:\\T"));
-    EXPECT_FALSE(basFileSys::FileExists(L"C:\\T\\plain.ini"));
+    EXPECT_FALSE(basFileSys::FolderExists(L"C:\\T") || basFileSys::FileExists(L"C:\\T\\plain.ini"));
     EXPECT_TRUE(ports.view.reports.empty());
 }
 
@@ -298,8 +297,7 @@ TEST_F(TemplateListTest, ListLoadedIsRaisedAfterEveryLoadThatDoesNotFail) {
 
     fs.failing.emplace(L"ReadText", Error(70, L"CreateFile", L"Permission denied"));
     EXPECT_FALSE(list.Load());
-    EXPECT_EQ(seen.size(), 2u);
-    EXPECT_EQ(list.CountTemplates(), 0);
+    EXPECT_EQ(std::tuple(seen.size(), list.CountTemplates()), std::tuple(2u, 0));  // not raised, and nothing kept
     EXPECT_THAT(ports.view.reports,
                 ElementsAre(AllOf(HasSubstr(L"Call Stack: basFileSys.FileInput(strPath={Text}, bolCutEnd=False)"),
                                   HasSubstr(L"    Value Of strPath:\r\n      '" + kListPath + L"'"),
