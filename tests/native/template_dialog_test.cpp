@@ -285,8 +285,7 @@ TEST_F(TemplateWorkflow, AWizardDocumentIsSavedButNotRecordedAndYesClosesIt) {
         form.cmdOk_Click();
         EXPECT_EQ(Told(), L"Template saved: Do you want to go back to the Quillora Template Wizard?\n");
         EXPECT_EQ(prompt.shown.at(0).buttons, MsgButtons::YesNo);
-        // Closed without a further question.
-        EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);
+        EXPECT_EQ(word.DocumentCount(), answer == MsgAnswer::Yes ? 0 : 1);  // closed without a further question
     }
     EXPECT_EQ(std::tuple(saved.size(), StoredName(), view.unloads, ListFile()), std::tuple(2u, L"Wizard", 2, "<none>"));
 }
