@@ -13,7 +13,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::ParseXml;
-using testing::XmlElement;
 
 struct CountingRibbonUi final : RibbonUi {
     int invalidations = 0;
@@ -35,7 +34,7 @@ protected:
     std::vector<std::wstring> MenuLabels() {
         const auto menu = ParseXml(GetContent(Id(L"QuilloraInsertWildcard")));
         std::vector<std::wstring> labels;
-        for (const auto& button : menu ? menu->children : std::vector<XmlElement>{}) {
+        for (const auto& button : menu ? menu->children : std::vector<testing::XmlElement>{}) {
             EXPECT_EQ(button[L"id"] + L"|" + button[L"onAction"],
                       L"QuilloraInsert_" + button[L"tag"] + L"|Ribbon_OnAction");
             labels.push_back(button[L"label"]);

@@ -20,7 +20,6 @@ namespace qlora {
 namespace {
 
 using testing::FakeFileSystem;
-using ::testing::HasSubstr;
 using enum TemplateField;
 
 const std::wstring kListPath = testing::DataFolder::kPath + L"NewTemplates.ini";
@@ -298,7 +297,7 @@ TEST_F(TemplateWorkflow, AFailingSaveKeepsTheDocumentsNameAsItWasAndTheListUncha
         form.Form_Load();
         view.SetText(txtName, L"Offer 2");
         form.cmdOk_Click();
-        EXPECT_THAT(reports.back(), HasSubstr(L"Call Stack: frmTemplate.cmdOk_Click() "));
+        EXPECT_THAT(reports.back(), ::testing::HasSubstr(L"Call Stack: frmTemplate.cmdOk_Click() "));
         EXPECT_EQ(StoredName(), name.empty() ? L"<none>" : name);
     }
     EXPECT_EQ(std::tuple(reports.size(), view.unloads, ListFile()),

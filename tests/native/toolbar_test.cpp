@@ -16,9 +16,7 @@ namespace {
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::IsSupersetOf;
 using testing::kAddinSection;
-using testing::kClockText;
 using Place = std::vector<int32_t>;  // position, row, left, top
 
 class Toolbar : public testing::ToolbarTest {
@@ -75,7 +73,7 @@ TEST_F(Toolbar, AFirstRunWithAnEmptySectionBuildsEighteenWildcardsDockedAtTheBot
         const auto c = Control(path);
         EXPECT_EQ(std::tie(c->parameter, c->tooltipText), std::tie(parameter, toolTip));
         EXPECT_EQ(std::tuple(c->style, c->faceId), std::tuple(style, face));
-        EXPECT_EQ(c->tag, (parameter.empty() ? path : parameter) + kClockText);
+        EXPECT_EQ(c->tag, (parameter.empty() ? path : parameter) + testing::kClockText);
         EXPECT_TRUE(c->enabled && c->visible && c->temporary);
     }
     word.CloseDocument();
@@ -317,8 +315,8 @@ TEST_F(WildcardButtons, InsertionsAreNamedSubjectSubject1AndSoOnAndTheFirstFreeN
     Bookmark(L"WILDCARD_BODY");
     for (const auto* caption : {L"Betreff", L"Inhalt", L"Aktuelles Datum + Uhrzeit"})
         Click(L"Platzhalter einfügen/" + std::wstring(caption));
-    EXPECT_THAT(Marks(), IsSupersetOf({L"WildCard_Subject1 34 <<Betreff>>", L"WildCard_Body1 45 <<Inhalt>>",
-                                       L"WildCard_DateTimeNow 55 <<Aktuelles Datum + Uhrzeit>>"}));
+    EXPECT_THAT(Marks(), ::testing::IsSupersetOf({L"WildCard_Subject1 34 <<Betreff>>", L"WildCard_Body1 45 <<Inhalt>>",
+                                                  L"WildCard_DateTimeNow 55 <<Aktuelles Datum + Uhrzeit>>"}));
     EXPECT_TRUE(reports.empty());
 }
 

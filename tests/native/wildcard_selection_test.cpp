@@ -15,7 +15,6 @@
 namespace qlora {
 namespace {
 
-using testing::FakeWildcardsView;
 using ::testing::HasSubstr;
 using testing::RowY;
 using enum ListId;
@@ -61,7 +60,7 @@ protected:
 
     const std::vector<std::wstring> five{L"WildCard_Subject", L"WildCard_Body", L"WildCard_Sender", L"WildCard_CC",
                                          L"WildCard_BCC"};
-    FakeWildcardsView view;
+    testing::FakeWildcardsView view;
     frmWildcards form{view};
 };
 
