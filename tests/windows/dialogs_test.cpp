@@ -50,7 +50,6 @@ using testing::kDefaultSelected;
 using testing::ListEntries;
 using testing::ListSelection;
 using testing::MessageText;
-using ::testing::Not;
 using testing::Press;
 using testing::WindowText;
 

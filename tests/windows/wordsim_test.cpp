@@ -26,7 +26,6 @@
 #include "support/error_of.h"
 #include "support/temp_folder.h"
 #include "win/com_object_win.h"
-#include "win/win32_win.h"
 #include "win_test_util.h"
 #include "word/word_dispatch_win.h"
 
