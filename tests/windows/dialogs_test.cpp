@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -454,12 +454,6 @@ constexpr wchar_t kPictureFolderVariable[] = L"QLORA_DIALOG_PICTURES";
 constexpr wchar_t kPictureProgram[] = L"qlora_dialog_pictures.exe";
 constexpr wchar_t kPictureDesktop[] = L"QloraDialogPictures";
 
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
-}
-
 // Every caption of the dialog fits its control, and every list entry its column: nothing is cut
 // off, whichever language's texts the dialog shows.
 void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
@@ -501,10 +495,10 @@ void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
 // In the picture program: each dialog in each language, checked and pictured. Elsewhere: runs
 // that program in a virtual desktop and checks that the pictures came out.
 TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
-    const std::wstring folder = Environment(kPictureFolderVariable);
+    const wchar_t* const folder = _wgetenv(kPictureFolderVariable);
     const std::vector<std::wstring> names{L"choose-wildcards", L"use-as-template", L"info", L"error-report",
                                           L"check-wildcards"};
-    if (folder.empty()) {
+    if (!folder) {
         const std::wstring pictures = std::filesystem::path(win::ThisModuleFolder()).parent_path() / L"screenshots";
         std::filesystem::remove_all(pictures);  // pictures of an earlier run prove nothing
         std::filesystem::create_directories(pictures);
@@ -525,10 +519,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         for (const auto& name : names)
             for (const wchar_t* language : {L"en", L"de"}) {
                 const auto path = std::filesystem::path(pictures) / (name + L"-" + language + L".png");
-                std::ifstream png(path, std::ios::binary);
-                char signature[8] = {};
-                png.read(signature, 8);
-                EXPECT_EQ(std::string(signature, 8), "\x89PNG\r\n\x1a\n") << path.string();
+                EXPECT_EQ(testing::FileBytes(path).substr(0, 8), "\x89PNG\r\n\x1a\n") << path.string();
             }
         return;
     }
@@ -536,7 +527,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
     const auto picture = [&](HWND dialog, const std::wstring& name, const wchar_t* language) {
         const std::wstring file = name + L"-" + language;
         ExpectTextsFit(dialog, file);
-        SavePicture(dialog, folder + L"\\" + file + L".png");
+        SavePicture(dialog, std::wstring(folder) + L"\\" + file + L".png");
     };
     for (const auto& [language, code] : {std::pair{basGlobal::kEnglish, L"en"}, std::pair{basGlobal::kGerman, L"de"}}) {
         // The toolbar keeps the captions of the language it was built in until Word starts again.
