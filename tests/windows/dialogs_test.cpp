@@ -7,16 +7,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/word_addin.h"
+#include "base/error.h"
 #include "base/port.h"
 #include "base/text.h"
-#include "dialog_driver.h"
+#include "dialog_answers_win.h"
 #include "language/language_texts.h"
 #include "session/global.h"
 #include "session_host_win.h"
@@ -42,21 +46,125 @@
 namespace qlora {
 namespace {
 
-using testing::DialogDriver;
 using ::testing::ElementsAre;
-using testing::Enabled;
 using ::testing::HasSubstr;
 using testing::kDefaultSelected;
-using testing::ListEntries;
-using testing::ListSelection;
-using testing::MessageText;
-using ::testing::Not;
-using testing::Press;
-using testing::WindowText;
+// Reading windows and acting on them as the user does: wordsim's, which scripts use too.
+using wordsim::FindThreadWindow;
+using wordsim::ListEntries;
+using wordsim::MessageText;
+using wordsim::SelectEntry;
+using wordsim::WindowText;
 
 constexpr wchar_t kReportTitle[] = L"Quillora TemplateEditor error report";
 
+// ---- Driving the dialogs -----------------------------------------------------------------------
+
+// Steps run one after the other at the timer ticks of this thread, each once its window shows;
+// a step may open the next window itself (a message box), whose step then runs inside that
+// window's loop. A window that never shows fails the test, and what this thread shows is closed,
+// so that no modal loop is left waiting.
+class DialogDriver {
+public:
+    // Waits for a shown window of this thread with the title (a dialog, a message box, the save
+    // dialog), then acts on it.
+    struct Step {
+        std::wstring title;
+        std::function<void(HWND)> act;
+    };
+
+    explicit DialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
+        running_ = this;
+        timer_ = ::SetTimer(nullptr, 0, kTickMilliseconds, &Tick);
+    }
+    ~DialogDriver() {
+        ::KillTimer(nullptr, timer_);
+        running_ = nullptr;
+        EXPECT_TRUE(Finished()) << "the dialogs ended before step " << next_ + 1 << " of " << steps_.size();
+    }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    bool Finished() const noexcept { return next_ >= steps_.size(); }
+
+private:
+    static constexpr UINT kTickMilliseconds = 20;
+    static constexpr int kPatience = 3000;  // ticks a step waits for its window before the test gives up
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (running_) running_->RunStep();
+    }
+    void RunStep() {
+        if (Finished()) return;
+        const Step& step = steps_[next_];
+        const HWND window = FindThreadWindow(step.title);
+        if (!window) {
+            if (++attempts_ < kPatience) return;
+            ADD_FAILURE() << "no window \"" << text::ToUtf8(step.title) << "\" showed for step " << next_ + 1;
+            next_ = steps_.size();
+            for (const HWND open : wordsim::ThreadWindows()) {
+                // Cancel ends dialogs, message boxes and the file dialogs alike; any other window closes.
+                const bool dialog = wordsim::ClassOf(open) == L"#32770";
+                ::PostMessageW(open, dialog ? WM_COMMAND : WM_CLOSE, dialog ? IDCANCEL : 0, 0);
+            }
+            return;
+        }
+        // Done before it acts: the act may open the next step's window and run its loop.
+        ++next_;
+        attempts_ = 0;
+        step.act(window);
+    }
+
+    static inline thread_local DialogDriver* running_ = nullptr;  // the driver this thread's timer runs
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int attempts_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
 std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
+// Presses a push button of a dialog as a click does; the button must be enabled.
+void Press(HWND dialog, int id) {
+    const HWND button = ::GetDlgItem(dialog, id);
+    ASSERT_TRUE(button && ::IsWindowEnabled(button)) << "button " << id << " cannot be pressed";
+    wordsim::PressButton(dialog, button);
+}
+bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+// The tool tip text the dialog's tool tips give a control; empty when it has none.
+std::wstring ToolTipOf(HWND dialog, int id) { return wordsim::ToolTipOf(dialog, ::GetDlgItem(dialog, id)); }
+
+// A list view's selection (1-based), and a drag of an entry of one list dropped at the middle of
+// a row of another list (or the same one).
+std::optional<int> ListSelection(HWND list) {
+    const int index = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    return index < 0 ? std::nullopt : std::optional<int>(index + 1);
+}
+void DragEntry(HWND dialog, int fromList, int item, int toList, int row) {
+    const HWND from = ::GetDlgItem(dialog, fromList);
+    const HWND to = ::GetDlgItem(dialog, toList);
+    SelectEntry(from, item);  // the mouse going down on the entry selects it
+    NMLISTVIEW begin{};
+    begin.hdr = {from, static_cast<UINT_PTR>(fromList), LVN_BEGINDRAG};
+    begin.iItem = item - 1;
+    ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(fromList), reinterpret_cast<LPARAM>(&begin));
+
+    RECT place{};
+    ListView_GetItemRect(to, row - 1, &place, LVIR_BOUNDS);
+    POINT drop{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    ::MapWindowPoints(to, dialog, &drop, 1);
+    ::SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
+}
+
+// Writes what the window shows, its frame included, as a PNG file; a failure fails the test.
+void SavePicture(HWND window, const std::wstring& path) {
+    try {
+        wordsim::SavePicture(window, path);
+    } catch (const Error& e) {
+        ADD_FAILURE() << "writing " << text::ToUtf8(path) << ": " << text::ToUtf8(e.Description());
+    }
+}
+
+// ---- The dialogs ---------------------------------------------------------------------------------
 
 // The add-in as Word has connected it, over the in-memory Word whose saves write RTF files: the
 // settings in a registry key of this process's own, the data folder in a folder of the test's,
@@ -82,7 +190,7 @@ protected:
         wordsim::SaveDocumentsAsRtf(*word);
     }
     ~AddInDialogs() override {
-        const HWND report = testing::FindThreadWindow(kReportTitle);
+        const HWND report = FindThreadWindow(kReportTitle);
         EXPECT_EQ(report, nullptr) << "an error was reported:\n" << text::ToUtf8(ItemText(report, IDC_TXT_ERROR));
         Installed<OpenDialogs>::Get()->UnloadErrorReport();
         documentChange.Reset();
@@ -142,14 +250,14 @@ TEST_F(AddInDialogs, ChooseWildcardsShowsTheListsAndOkStoresTheMovesAndRebuildsT
                               const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED);
                               EXPECT_EQ(ListEntries(selected), kDefaultSelected);
                               EXPECT_FALSE(Enabled(dialog, IDC_CMD_ADD));  // nothing chosen yet
-                              EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_ADD), L"Choose wildcard");
-                              testing::SelectEntry(available, 1);
+                              EXPECT_EQ(ToolTipOf(dialog, IDC_CMD_ADD), L"Choose wildcard");
+                              SelectEntry(available, 1);
                               Press(dialog, IDC_CMD_ADD);
                               EXPECT_EQ(ListEntries(selected).back(), L"Expiry time");
                               EXPECT_EQ(ListSelection(available), 1);
 
                               // Flag request below Subject
-                              testing::DragEntry(dialog, IDC_LVW_AVAILABLE, 1, IDC_LVW_SELECTED, 2);
+                              DragEntry(dialog, IDC_LVW_AVAILABLE, 1, IDC_LVW_SELECTED, 2);
                               EXPECT_EQ(ListEntries(selected)[1], L"Flag request");
                               Press(dialog, IDOK);
                           }}});
@@ -172,7 +280,7 @@ TEST_F(AddInDialogs, UseAsTemplateSavesTheDocumentAndRecordsItByteForByte) {
              EXPECT_EQ(ItemText(dialog, IDC_TXT_PATH), data.Path(L"Draft.doc"));
              ::SetDlgItemTextW(dialog, IDC_TXT_NAME, L"Offer");
              ::SetDlgItemTextW(dialog, IDC_TXT_PATH, target.c_str());
-             EXPECT_EQ(testing::ToolTipOf(dialog, IDC_TXT_PATH), target);
+             EXPECT_EQ(ToolTipOf(dialog, IDC_TXT_PATH), target);
              Press(dialog, IDOK);
          }},
         {L"File already exists",
@@ -246,7 +354,7 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
     word->NewDocument();
     word->Refuse(L"Document.Bookmarks.get");
     word->Click(L"Quillora Toolbar/Use as template");  // the failure reaches the click handler
-    const HWND dialog = testing::FindThreadWindow(kReportTitle);
+    const HWND dialog = FindThreadWindow(kReportTitle);
     ASSERT_NE(dialog, nullptr);
     const std::wstring report = ItemText(dialog, IDC_TXT_ERROR);
     EXPECT_THAT(report, HasSubstr(L"clsCommandBar.DocumentHasWildcards"));
@@ -255,7 +363,7 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
                  &font);
     EXPECT_EQ(std::wstring(font.lfFaceName), L"Courier New");
     EXPECT_EQ(ItemText(dialog, IDC_CMD_SEND), L"Send error report");
-    EXPECT_EQ(testing::ToolTipOf(dialog, IDC_CMD_SEND), L"Send error report via email");
+    EXPECT_EQ(ToolTipOf(dialog, IDC_CMD_SEND), L"Send error report via email");
 
     // Smaller than 400 x 300 snaps back; larger moves the box's edges and the buttons along.
     ::SetWindowPos(dialog, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
@@ -294,7 +402,7 @@ TEST_F(AddInDialogs, AFailingClickShowsItsReportWithoutAModeAndTheDialogKeepsIts
 
     // A second report replaces the first in the same window.
     word->Click(L"Quillora Toolbar/Use as template");
-    EXPECT_EQ(testing::FindThreadWindow(kReportTitle), dialog);
+    EXPECT_EQ(FindThreadWindow(kReportTitle), dialog);
     const std::wstring second = ItemText(dialog, IDC_TXT_ERROR);
     EXPECT_EQ(second.find(L"Windows Version: "), second.rfind(L"Windows Version: "));
     Press(dialog, IDCANCEL);
@@ -306,10 +414,10 @@ TEST_F(AddInDialogs, UnloadingTheAddInClosesItsOpenInfoDialogAndReport) {
     word->NewDocument();
     DialogDriver driver({{L"Info", [](HWND) { Installed<OpenDialogs>::Get()->UnloadInfo(); }}});
     word->Click(L"Quillora Toolbar/Info");
-    EXPECT_EQ(testing::FindThreadWindow(L"Info"), nullptr);
+    EXPECT_EQ(FindThreadWindow(L"Info"), nullptr);
 
     Installed<ReportView>::Get()->ShowReport(L"Error 5\r\n");
-    const HWND report = testing::FindThreadWindow(kReportTitle);
+    const HWND report = FindThreadWindow(kReportTitle);
     ASSERT_NE(report, nullptr);
     clsWordAddIn().UnInitHandler();
     EXPECT_FALSE(::IsWindow(report));
@@ -326,7 +434,7 @@ TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
     DialogDriver driver({{L"Check wildcards", [&](HWND dialog) {
                               const HWND list = ::GetDlgItem(dialog, IDC_LVW_PROBLEMS);
                               EXPECT_THAT(ListEntries(list), ElementsAre(L"Not marked", L"Not marked"));
-                              testing::SelectEntry(list, 2);
+                              SelectEntry(list, 2);
                               Press(dialog, IDC_CMD_GOTO);
                               EXPECT_EQ(word->ActiveDocument()->selection, (wordsim::Span{33, 43}));
                               Press(dialog, IDC_CMD_REPAIR);
@@ -345,12 +453,6 @@ TEST_F(AddInDialogs, CheckWildcardsListsGoesToAndRepairsOnlyBookmarks) {
 constexpr wchar_t kPictureFolderVariable[] = L"QLORA_DIALOG_PICTURES";
 constexpr wchar_t kPictureProgram[] = L"qlora_dialog_pictures.exe";
 constexpr wchar_t kPictureDesktop[] = L"QloraDialogPictures";
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
-}
 
 // Every caption of the dialog fits its control, and every list entry its column: nothing is cut
 // off, whichever language's texts the dialog shows.
@@ -393,10 +495,10 @@ void ExpectTextsFit(HWND dialog, const std::wstring& picture) {
 // In the picture program: each dialog in each language, checked and pictured. Elsewhere: runs
 // that program in a virtual desktop and checks that the pictures came out.
 TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
-    const std::wstring folder = Environment(kPictureFolderVariable);
+    const wchar_t* const folder = _wgetenv(kPictureFolderVariable);
     const std::vector<std::wstring> names{L"choose-wildcards", L"use-as-template", L"info", L"error-report",
                                           L"check-wildcards"};
-    if (folder.empty()) {
+    if (!folder) {
         const std::wstring pictures = std::filesystem::path(win::ThisModuleFolder()).parent_path() / L"screenshots";
         std::filesystem::remove_all(pictures);  // pictures of an earlier run prove nothing
         std::filesystem::create_directories(pictures);
@@ -417,10 +519,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         for (const auto& name : names)
             for (const wchar_t* language : {L"en", L"de"}) {
                 const auto path = std::filesystem::path(pictures) / (name + L"-" + language + L".png");
-                std::ifstream png(path, std::ios::binary);
-                char signature[8] = {};
-                png.read(signature, 8);
-                EXPECT_EQ(std::string(signature, 8), "\x89PNG\r\n\x1a\n") << path.string();
+                EXPECT_EQ(testing::FileBytes(path).substr(0, 8), "\x89PNG\r\n\x1a\n") << path.string();
             }
         return;
     }
@@ -428,7 +527,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
     const auto picture = [&](HWND dialog, const std::wstring& name, const wchar_t* language) {
         const std::wstring file = name + L"-" + language;
         ExpectTextsFit(dialog, file);
-        testing::SavePicture(dialog, folder + L"\\" + file + L".png");
+        SavePicture(dialog, std::wstring(folder) + L"\\" + file + L".png");
     };
     for (const auto& [language, code] : {std::pair{basGlobal::kEnglish, L"en"}, std::pair{basGlobal::kGerman, L"de"}}) {
         // The toolbar keeps the captions of the language it was built in until Word starts again.
@@ -440,8 +539,8 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         const auto step = [&](const std::wstring& title, const std::wstring& name, int close) {
             return DialogDriver::Step{title, [&picture, name, close, code](HWND dialog) {
                                           if (const HWND selected = ::GetDlgItem(dialog, IDC_LVW_SELECTED)) {
-                                              testing::SelectEntry(selected, 2);
-                                              testing::SelectEntry(::GetDlgItem(dialog, IDC_LVW_AVAILABLE), 1);
+                                              SelectEntry(selected, 2);
+                                              SelectEntry(::GetDlgItem(dialog, IDC_LVW_AVAILABLE), 1);
                                           }
                                           picture(dialog, name, code);
                                           Press(dialog, close);
@@ -456,7 +555,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
         word->Refuse(L"Document.Bookmarks.get");
         word->Click(L"Quillora Toolbar/" + LNG_Main(66));  // its failure is reported
         word->Allow(L"Document.Bookmarks.get");
-        const HWND report = testing::FindThreadWindow(LNG_Main(276));
+        const HWND report = FindThreadWindow(LNG_Main(276));
         ASSERT_NE(report, nullptr);
         picture(report, names[3], code);
         Installed<OpenDialogs>::Get()->UnloadErrorReport();

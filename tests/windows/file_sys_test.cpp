@@ -148,8 +148,7 @@ TEST_F(WinFileSys, ShellDeletesAndRenamesSilentlyButNeverAPathTheCodePageWouldCh
     EXPECT_TRUE(ports.view.reports.empty());
 
     // Never a path the code page would turn into a wildcard.
-    temp.Write(L"a", "keep");
-    temp.Write(L"b", "keep");
+    for (const auto* name : {L"a", L"b"}) temp.Write(name, "keep");
     EXPECT_FALSE(clsFileOps().Delete(temp.Path(L"\u03A9"), false, true));  // would be "...\?"
     EXPECT_EQ(temp.Names(), (std::vector<std::wstring>{L"a", L"b"}));
     ASSERT_EQ(ports.view.reports.size(), 1u);

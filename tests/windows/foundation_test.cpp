@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "addin/windows_ports_win.h"
 #include "base/port.h"
 #include "base/text.h"
 #include "language/user_language_win.h"

@@ -6,9 +6,7 @@
 #include <regex>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "base/error.h"
 #include "base/port.h"
 #include "base/text.h"
 #include "dialog_answers_win.h"

@@ -58,12 +58,14 @@ size_t Occurrences(const Text& text, const std::type_identity_t<Text>& part) {
     return count;
 }
 
-// The add-in's log beside this program and the DLL, and what it holds ("" when there is none).
-inline std::wstring ModuleLogPath() { return win::ThisModuleFolder() + L"\\Errors.txt"; }
-inline std::string ModuleLog() {
-    std::ifstream in(std::filesystem::path(ModuleLogPath()), std::ios::binary);
+// What a file holds, byte for byte ("" when there is none).
+inline std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
+// The add-in's log beside this program and the DLL, and what it holds.
+inline std::wstring ModuleLogPath() { return win::ThisModuleFolder() + L"\\Errors.txt"; }
+inline std::string ModuleLog() { return FileBytes(ModuleLogPath()); }
 
 // The CLSIDs of the DLL's nine classes, Connect's first.
 inline const wchar_t* const kClsids[] = {

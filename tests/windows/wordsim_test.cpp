@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <variant>
 #include <vector>
 
@@ -26,7 +27,6 @@
 #include "support/error_of.h"
 #include "support/temp_folder.h"
 #include "win/com_object_win.h"
-#include "win/win32_win.h"
 #include "win_test_util.h"
 #include "word/word_dispatch_win.h"
 
@@ -229,9 +229,7 @@ TEST(FailureCodes, WordAdapterTakesScodeElseWCodeElseTheCallsResult) {
                                         << c.raised.deferred);
         const auto server = Adopt<IDispatch>(new RaisingServer(c.raised));
         const auto e = ErrorOf([&] { port::DocumentFromDispatch(server.Get())->Name(); });
-        EXPECT_EQ(e.number, c.number);
-        EXPECT_EQ(e.description, L"It failed");
-        EXPECT_EQ(e.source, L"Server");
+        EXPECT_EQ(std::tuple(e.number, e.description, e.source), std::tuple(c.number, L"It failed", L"Server"));
     }
 }
 
@@ -381,8 +379,7 @@ TEST_F(AddInInWordsim, NormalStaysSavedOnEveryToolbarChangeAndUnloadingTakesTheT
             L"dialog Choose wildcards | press Ok\n"
             L"click Quillora Toolbar/Choose wildcards\n"
             L"click Quillora Toolbar/Insert wildcard/Subject\n"
-            // Closing the document disables its buttons: a build with work
-            // to do, refused.
+            // Closing the document disables its buttons: a build with work to do, refused.
             L"refuse CommandBarControl.Enabled.put\n"
             L"close\n"
             L"allow CommandBarControl.Enabled.put\n"
