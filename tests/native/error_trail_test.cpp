@@ -163,6 +163,19 @@ TEST(ErrorTrailFormat, EachRuleShowsInTheReport) {
              failing(Error(1, L"X", L"d"))(host);
          },
          {L"Time='12.31.99 23-59-58' App='QloraWordAddIn:1.0.0' ADO-version='?' Computer='' \r\n"}},
+        // Found by fuzzing: each of the three below once broke the report.
+        {"placeholders and markers in the texts go in as they are",
+         [&](auto& host) {
+             host.computerName = L"%Descr%\b";
+             failing(Error(1, L"%Comp%\bSource\b", L"d\b%"))(host);
+         },
+         {L"d\b% \r\n", L"Computer='%Descr%\b' \r\n", L"  Source: %Comp%\bSource\b \r\n"}},
+        {"a date beyond the usual widths whole",
+         called(L"m.Op(a)", ArgDate{-2147483647 - 1, 2147483647, -1, 123456, 0, 99}),
+         {L"(a='-2147483648-2147483647--1 123456:00:99')"}},
+        {"a failure numbered 0 is ERR_GENERAL with its own texts",
+         failing(Error(0, L"Src", L"zero")),
+         {L"zero \r\n", general, L"  Source: Src \r\n  Description: zero\r\n"}},
     };
     for (const auto& rule : rules) {
         SCOPED_TRACE(rule.what);

@@ -118,6 +118,9 @@ TEST_F(FileSysTest, CreateFolderCreatesEveryMissingFolderOfThePath) {
     EXPECT_TRUE(basFileSys::CreateFolder(L"\\\\srv\\share\\A"));
     EXPECT_FALSE(basFileSys::CreateFolder(L"\\\\other\\docs\\A"));
     EXPECT_EQ(fs.folderAttempts, (std::vector<std::wstring>{L"\\\\srv\\share\\A\\", L"\\\\other\\docs\\"}));
+    fs.folderAttempts.clear();
+    basFileSys::CreateFolder(L"\\T\\New");  // from the drive's root, not the current folder
+    EXPECT_EQ(fs.folderAttempts.at(0), L"\\T\\");
     EXPECT_TRUE(ports.prompt.shown.empty());
 }
 
