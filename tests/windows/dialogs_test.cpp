@@ -498,7 +498,7 @@ TEST_F(AddInDialogs, EveryDialogIsCompleteAndReadableInEnglishAndGerman) {
     const wchar_t* const folder = _wgetenv(kPictureFolderVariable);
     const std::vector<std::wstring> names{L"choose-wildcards", L"use-as-template", L"info", L"error-report",
                                           L"check-wildcards"};
-    if (!folder) {
+    if (!folder || !*folder) {  // an empty variable is no folder either
         const std::wstring pictures = std::filesystem::path(win::ThisModuleFolder()).parent_path() / L"screenshots";
         std::filesystem::remove_all(pictures);  // pictures of an earlier run prove nothing
         std::filesystem::create_directories(pictures);
